@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QAction>
+#include <QKeySequence>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class QMenu;
+class QToolBar;
+
+namespace qel {
+
+// One user command as the program describes it.
+struct CommandSpec {
+    QString name;     // objectName, e.g. "FileNew"
+    QString category; // e.g. "File"
+    QString caption;  // with the "&" access letter
+    QString hint;     // tool tip and status tip
+    QKeySequence shortcut;
+    bool checkable = false;
+    bool checked = false;
+    QString icon; // theme icon name or resource path; empty: none
+};
+
+// The commands of one window, built from a table. Triggering a command runs its
+// handler inside the exception guard. Menus and tool bars are filled from lists of
+// command names, "-" standing for a separator.
+class CommandTable {
+public:
+    explicit CommandTable(QObject* owner) : owner_(owner) {}
+
+    QAction* add(const CommandSpec& spec, std::function<void()> handler);
+    QAction* action(const QString& name) const; // nullptr when unknown
+    const std::vector<QAction*>& actions() const { return actions_; }
+
+    void fill(QMenu* menu, const QStringList& names) const;
+    void fill(QToolBar* toolBar, const QStringList& names) const;
+
+private:
+    QObject* owner_;
+    std::vector<QAction*> actions_;
+};
+
+// The category a command was given.
+QString commandCategory(const QAction* action);
+
+} // namespace qel

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+namespace qel {
+
+// What a file dialog is asked to show.
+struct FileRequest {
+    QString title;
+    QStringList filters;      // Qt filter strings, e.g. "テキスト (*.txt)"
+    int selectedFilter = 0;   // index into filters
+    QString defaultExtension; // without the dot, added to a name typed without one
+    QString startFolder;      // empty: the platform's choice
+    QString proposedName;     // file name offered in the name box
+    bool overwritePrompt = false;
+    bool fileMustExist = false;
+    bool pathMustExist = false;
+    bool hideReadOnly = false;
+    friend bool operator==(const FileRequest&, const FileRequest&) = default;
+};
+
+// A font with the colour chosen in the same dialog.
+struct FontChoice {
+    QFont font;
+    QColor color;
+    friend bool operator==(const FontChoice&, const FontChoice&) = default;
+};
+
+struct FontRequest {
+    int minSize = 0; // 0: no limit
+    int maxSize = 0;
+    bool effects = true; // underline, strike-out and colour offered
+    friend bool operator==(const FontRequest&, const FontRequest&) = default;
+};
+
+struct PrintRequest {
+    bool printToFileShown = false;
+    bool printToFileChecked = false;
+    friend bool operator==(const PrintRequest&, const PrintRequest&) = default;
+};
+
+enum class Answer { Yes, No, Cancel };
+
+// Every question the program asks goes through here, so that a test can answer it.
+// Message boxes are captioned with the application title.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    virtual void message(const QString& text) = 0;
+    // Closing the box counts as Cancel.
+    virtual Answer askYesNoCancel(const QString& text) = 0;
+    virtual std::optional<QString> openFile(const FileRequest& request) = 0;
+    virtual QStringList openFiles(const FileRequest& request) = 0; // empty: cancelled
+    virtual std::optional<QString> saveFile(const FileRequest& request) = 0;
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& initial,
+                                                 const FontRequest& request) = 0;
+    virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
+    // Asks for the print settings and sets up `printer`; false when cancelled.
+    virtual bool print(QPrinter& printer, const PrintRequest& request) = 0;
+    virtual bool printerSetup(QPrinter& printer) = 0;
+    // Runs one of the program's own dialogs modally; returns its result code.
+    virtual int exec(QDialog& dialog) = 0;
+    virtual void showException(const QString& text) = 0;
+};
+
+// The application-wide service. Until one is installed, the Qt dialogs are used.
+Dialogs& dialogs();
+// Installs `service` (not owned); nullptr goes back to the Qt dialogs.
+void setDialogs(Dialogs* service);
+
+// The application title that captions every message box.
+QString applicationTitle();
+void setApplicationTitle(const QString& title);
+
+} // namespace qel

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace qel {
+
+// One settings file of INI syntax (code page 932, CR LF), opened for one load or save
+// operation. Reads and writes work on the lines held in memory; the file is written
+// once, atomically, when the object is released (or by commit()), and only if a write
+// changed something. Lines the program does not understand are written back byte for
+// byte. Opening never fails: a missing or unreadable file reads as empty.
+class IniFile {
+public:
+    explicit IniFile(QString path);
+    ~IniFile(); // commits; a failure leaves the old file whole and is not reported
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    const QString& path() const { return path_; }
+
+    // Section and key names match without regard to letter case. Blanks around a
+    // value and one pair of matching quotes (' or ") around it are stripped.
+    QString readString(QStringView section, QStringView key, const QString& defaultValue) const;
+    // Decimal with an optional sign within the signed 32-bit range; anything else
+    // (empty included) gives the default.
+    int readInteger(QStringView section, QStringView key, int defaultValue) const;
+    // Read as an integer with the default 1 or 0; non-zero is true.
+    bool readBool(QStringView section, QStringView key, bool defaultValue) const;
+    // True when the section holds the key.
+    bool hasKey(QStringView section, QStringView key) const;
+
+    // A present key is replaced in place; a new key becomes the last entry of its
+    // section; a new section is appended at the end. Nothing is ever removed.
+    void writeString(QStringView section, QStringView key, const QString& value);
+    void writeInteger(QStringView section, QStringView key, int value);
+    void writeBool(QStringView section, QStringView key, bool value);
+
+    // Writes the file now if anything changed. Returns false when it could not be
+    // written; the file on disk is then as it was.
+    bool commit();
+
+private:
+    struct Line {
+        QByteArray raw; // bytes as read or as last written, without the line break
+        QString text;   // decoded
+    };
+    struct Entry;
+    qsizetype findSection(QStringView section) const;
+    qsizetype findKey(qsizetype sectionLine, QStringView key) const;
+    const QString* valueOf(QStringView section, QStringView key) const;
+
+    QString path_;
+    std::vector<Line> lines_;
+    bool dirty_ = false;
+};
+
+} // namespace qel

@@ -1,0 +1,250 @@
+#include "ByteEditor.h"
+
+#include "text/Error.h"
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace qel {
+
+ByteEditor::ByteEditor(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setWordWrapMode(QTextOption::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    lineBytes_.assign(1, 0);
+    connect(document(), &QTextDocument::contentsChange, this, &ByteEditor::onContentsChange);
+    connect(this, &QPlainTextEdit::textChanged, this, &ByteEditor::changed);
+}
+
+void ByteEditor::onContentsChange(int position, int removed, int added) {
+    cp932::adjustAlternates(alternates_, position, removed, added);
+
+    // Lines [first, last] of the new text replace the old lines that covered the
+    // change; their count follows from the change in block count.
+    const QTextDocument* doc = document();
+    const QTextBlock firstBlock = doc->findBlock(position);
+    const int first = firstBlock.isValid() ? firstBlock.blockNumber() : 0;
+    QTextBlock lastBlock = doc->findBlock(position + added);
+    if (!lastBlock.isValid())
+        lastBlock = doc->lastBlock();
+    const int last = std::max(first, lastBlock.blockNumber());
+    const qsizetype newCount = doc->blockCount();
+    const qsizetype oldCount = static_cast<qsizetype>(lineBytes_.size());
+    qsizetype oldSpan = (last - first + 1) - (newCount - oldCount);
+    oldSpan = std::clamp<qsizetype>(oldSpan, 0, oldCount - first);
+
+    std::vector<qsizetype> fresh;
+    fresh.reserve(last - first + 1);
+    for (QTextBlock b = doc->findBlockByNumber(first); b.isValid() && b.blockNumber() <= last;
+         b = b.next())
+        fresh.push_back(cp932::byteLength(b.text()));
+    lineBytes_.erase(lineBytes_.begin() + first, lineBytes_.begin() + first + oldSpan);
+    lineBytes_.insert(lineBytes_.begin() + first, fresh.begin(), fresh.end());
+    if (static_cast<qsizetype>(lineBytes_.size()) != newCount) {
+        // Should not happen; recount rather than show wrong offsets.
+        lineBytes_.clear();
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            lineBytes_.push_back(cp932::byteLength(b.text()));
+    }
+    prefixValid_ = std::min<std::size_t>(prefixValid_, first);
+}
+
+qsizetype ByteEditor::lineStart(int line) const {
+    const std::size_t wanted = static_cast<std::size_t>(line);
+    if (prefix_.size() < lineBytes_.size() + 1)
+        prefix_.resize(lineBytes_.size() + 1);
+    if (prefixValid_ == 0) {
+        prefix_[0] = 0;
+        prefixValid_ = 1;
+    }
+    while (prefixValid_ <= wanted && prefixValid_ <= lineBytes_.size()) {
+        prefix_[prefixValid_] = prefix_[prefixValid_ - 1] + lineBytes_[prefixValid_ - 1] + 2;
+        ++prefixValid_;
+    }
+    return prefix_[wanted];
+}
+
+qsizetype ByteEditor::byteLength() const {
+    const int lines = static_cast<int>(lineBytes_.size());
+    return lineStart(lines - 1) + lineBytes_.back();
+}
+
+int ByteEditor::lineCount() const {
+    const int blocks = static_cast<int>(lineBytes_.size());
+    return lineBytes_.back() == 0 && document()->lastBlock().length() <= 1 ? blocks - 1 : blocks;
+}
+
+qsizetype ByteEditor::byteOffsetOf(qsizetype position) const {
+    const QTextBlock block = document()->findBlock(static_cast<int>(position));
+    if (!block.isValid())
+        return byteLength();
+    const qsizetype inLine = std::min<qsizetype>(position - block.position(), block.length() - 1);
+    return lineStart(block.blockNumber()) + cp932::byteOffset(block.text(), inLine);
+}
+
+qsizetype ByteEditor::positionOf(qsizetype byteOffset) const {
+    if (byteOffset <= 0)
+        return 0;
+    const int lines = static_cast<int>(lineBytes_.size());
+    lineStart(lines - 1); // make every line start known
+    const auto begin = prefix_.begin();
+    const auto end = begin + lines;
+    const int line = static_cast<int>(std::upper_bound(begin, end, byteOffset) - begin) - 1;
+    const QTextBlock block = document()->findBlockByNumber(line);
+    const qsizetype inLine = byteOffset - prefix_[line];
+    if (inLine >= lineBytes_[line]) // at the end of the line, or inside its line break
+        return block.position() + block.length() - 1;
+    return block.position() + cp932::charPosition(block.text(), inLine);
+}
+
+void ByteEditor::setText(const QString& text) {
+    // Qt sends no change notice when an empty text is set to empty; callers rely on one.
+    const bool silent = text.isEmpty() && document()->isEmpty();
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(cp932::toRepresentable(text));
+    alternates_.clear();
+    if (silent)
+        Q_EMIT changed();
+}
+
+qsizetype ByteEditor::selStart() const { return byteOffsetOf(textCursor().selectionStart()); }
+
+qsizetype ByteEditor::selLength() const {
+    const QTextCursor c = textCursor();
+    return byteOffsetOf(c.selectionEnd()) - byteOffsetOf(c.selectionStart());
+}
+
+QString ByteEditor::selText() const {
+    QString s = textCursor().selectedText();
+    s.replace(QChar::ParagraphSeparator, u'\n');
+    return s;
+}
+
+void ByteEditor::setSelection(qsizetype start, qsizetype length) {
+    const qsizetype total = byteLength();
+    start = std::clamp<qsizetype>(start, 0, total);
+    length = std::clamp<qsizetype>(length, 0, total - start);
+    QTextCursor c = textCursor();
+    c.setPosition(static_cast<int>(positionOf(start)));
+    c.setPosition(static_cast<int>(positionOf(start + length)), QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
+void ByteEditor::replaceSelection(const QString& text) {
+    QTextCursor c = textCursor();
+    c.insertText(cp932::toRepresentable(text));
+    setTextCursor(c);
+}
+
+int ByteEditor::caretLine() const { return textCursor().blockNumber(); }
+
+qsizetype ByteEditor::caretColumn() const {
+    const QTextCursor c = textCursor();
+    return cp932::byteOffset(c.block().text(), c.positionInBlock());
+}
+
+void ByteEditor::insertLine(int index, const QString& line) {
+    QTextCursor c(document());
+    const QString clean = cp932::toRepresentable(line);
+    if (index < 0)
+        index = 0;
+    if (index < lineCount()) {
+        c.setPosition(document()->findBlockByNumber(index).position());
+        c.insertText(clean + u'\n');
+    } else {
+        c.movePosition(QTextCursor::End);
+        const bool endsWithBreak = document()->lastBlock().length() <= 1;
+        c.insertText((endsWithBreak ? QString() : QStringLiteral("\n")) + clean + u'\n');
+    }
+}
+
+void ByteEditor::loadFromFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error(file.errorString());
+    cp932::Decoded decoded = cp932::decode(bytes);
+    setPlainText(decoded.text);
+    alternates_ = std::move(decoded.alternates);
+}
+
+QByteArray ByteEditor::encoded() const { return cp932::encode(toPlainText(), alternates_); }
+
+void ByteEditor::saveToFile(const QString& path) const {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(file.errorString());
+    const QByteArray bytes = encoded();
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw Error(file.errorString());
+}
+
+void ByteEditor::setHint(const QString& hint) {
+    hint_ = hint;
+    updateToolTip();
+}
+
+void ByteEditor::setShowHint(bool show) {
+    showHint_ = show;
+    updateToolTip();
+}
+
+void ByteEditor::updateToolTip() { setToolTip(showHint_ ? hint_ : QString()); }
+
+void ByteEditor::keyPressEvent(QKeyEvent* event) {
+    const QString typed = event->text();
+    const QString clean = cp932::toRepresentable(typed);
+    if (clean == typed || typed.isEmpty()) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent replaced(event->type(), event->key(), event->modifiers(), clean,
+                       event->isAutoRepeat(), static_cast<ushort>(event->count()));
+    QPlainTextEdit::keyPressEvent(&replaced);
+    event->setAccepted(replaced.isAccepted());
+}
+
+void ByteEditor::keyReleaseEvent(QKeyEvent* event) {
+    QPlainTextEdit::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        Q_EMIT keyUp(event->key(), event->modifiers());
+}
+
+void ByteEditor::mousePressEvent(QMouseEvent* event) {
+    Q_EMIT mouseDown(event->button(), event->modifiers());
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+void ByteEditor::inputMethodEvent(QInputMethodEvent* event) {
+    const QString commit = event->commitString();
+    const QString clean = cp932::toRepresentable(commit);
+    if (clean == commit) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent replaced(event->preeditString(), event->attributes());
+    replaced.setCommitString(clean, event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&replaced);
+}
+
+void ByteEditor::insertFromMimeData(const QMimeData* source) {
+    if (source == nullptr || !source->hasText())
+        return;
+    QTextCursor c = textCursor();
+    c.insertText(cp932::toRepresentable(source->text()));
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+} // namespace qel

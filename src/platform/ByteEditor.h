@@ -1,1 +1,94 @@
 #pragma once
+
+#include "text/Cp932.h"
+
+#include <QPlainTextEdit>
+
+#include <vector>
+
+namespace qel {
+
+// The editor control of every editing window: plain text, addressed in code page 932
+// byte offsets (a double-byte character counts 2, a line break counts 2).
+//
+// Per-line byte lengths are kept up to date from the document's change notices, so
+// converting between byte offsets and character positions costs one line, not the
+// whole document. Text that enters the editor is reduced to what code page 932 can
+// hold ("?" for anything else), so what the user sees is what is saved.
+class ByteEditor : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit ByteEditor(QWidget* parent = nullptr);
+
+    QString text() const { return toPlainText(); }
+    // Replaces the whole text (an undoable step); raises changed().
+    void setText(const QString& text);
+
+    qsizetype byteLength() const;
+    // Lines as the user counts them: an empty last line is not counted.
+    int lineCount() const;
+
+    qsizetype selStart() const;
+    qsizetype selLength() const;
+    QString selText() const;
+    // Selects `length` bytes from `start`; offsets are clamped to the text.
+    void setSelection(qsizetype start, qsizetype length);
+    // Replaces the selection (or inserts at the caret) as one undoable step.
+    void replaceSelection(const QString& text);
+
+    // Caret line (0-based) and byte column within it.
+    int caretLine() const;
+    qsizetype caretColumn() const;
+
+    // Inserts `line` and a line break at the start of line `index`; past the last
+    // line it is appended as a new line.
+    void insertLine(int index, const QString& line);
+
+    // Byte offset <-> character position in the document.
+    qsizetype byteOffsetOf(qsizetype position) const;
+    qsizetype positionOf(qsizetype byteOffset) const;
+
+    // Loads a code page 932 file; throws Error with the system's message and leaves
+    // the editor as it was when the file cannot be read.
+    void loadFromFile(const QString& path);
+    // Saves as code page 932 with CR LF, atomically; throws Error with the system's
+    // message, leaving the old file whole, when it cannot be written.
+    void saveToFile(const QString& path) const;
+    // The bytes saveToFile() would write.
+    QByteArray encoded() const;
+
+    // The pop-up hint and whether it is shown.
+    void setHint(const QString& hint);
+    QString hint() const { return hint_; }
+    void setShowHint(bool show);
+    bool showHint() const { return showHint_; }
+
+Q_SIGNALS:
+    // The text changed (typing, editing, or setText()).
+    void changed();
+    void keyUp(int key, Qt::KeyboardModifiers modifiers);
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void onContentsChange(int position, int removed, int added);
+    qsizetype lineStart(int line) const; // byte offset of a line's first byte
+    void updateToolTip();
+
+    // Byte length of every line without its line break, and lazily the byte offset of
+    // every line's start, valid below prefixValid_.
+    std::vector<qsizetype> lineBytes_;
+    mutable std::vector<qsizetype> prefix_;
+    mutable std::size_t prefixValid_ = 0;
+    std::vector<cp932::AlternateForm> alternates_;
+    QString hint_;
+    bool showHint_ = false;
+};
+
+} // namespace qel

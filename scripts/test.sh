@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test headless.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+cd "$root"
+QT_QPA_PLATFORM=offscreen ctest --preset release -j "$(nproc)"

@@ -1,0 +1,323 @@
+#include "IniFile.h"
+
+#include "text/Cp932.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <limits>
+#include <utility>
+
+// How a line is understood:
+//   - a section header holds a name between square brackets and nothing else (blanks
+//     around the brackets and around the name are allowed);
+//   - an entry is any other line holding "=": the key is the text before the first "="
+//     and the value the text after it, both without surrounding blanks;
+//   - everything else (blank lines, lines without "=", lines starting with ";") is
+//     ignored on reading and written back as it was.
+// Entries before the first section header belong to no section and cannot be read.
+
+namespace qel {
+namespace {
+
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+
+QStringView trimBlanks(QStringView s) {
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && isBlank(s[begin]))
+        ++begin;
+    while (end > begin && isBlank(s[end - 1]))
+        --end;
+    return s.sliced(begin, end - begin);
+}
+
+std::optional<QStringView> sectionName(QStringView line) {
+    const QStringView t = trimBlanks(line);
+    if (t.size() < 2 || t.front() != u'[' || t.back() != u']')
+        return std::nullopt;
+    return trimBlanks(t.sliced(1, t.size() - 2));
+}
+
+struct Entry {
+    QStringView key;
+    QStringView value;
+};
+
+std::optional<Entry> entryOf(QStringView line) {
+    const QStringView t = trimBlanks(line);
+    if (t.isEmpty() || t.front() == u';' || sectionName(t))
+        return std::nullopt;
+    const qsizetype eq = t.indexOf(u'=');
+    if (eq < 0)
+        return std::nullopt;
+    Entry e{trimBlanks(t.first(eq)), trimBlanks(t.sliced(eq + 1))};
+    // One pair of matching quotes around the value is not part of it.
+    const QStringView v = e.value;
+    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
+        e.value = v.sliced(1, v.size() - 2);
+    return e;
+}
+
+bool sameName(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Decimal with an optional sign, within the signed 32-bit range.
+std::optional<int> parseInteger(QStringView s) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
+        negative = s[i] == u'-';
+        ++i;
+    }
+    if (i == s.size())
+        return std::nullopt;
+    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
+    qint64 magnitude = 0;
+    for (; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        magnitude = magnitude * 10 + (c - u'0');
+        if (magnitude > limit)
+            return std::nullopt;
+    }
+    const qint64 value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value);
+}
+
+// A name or value as it can stand on one line of the file.
+QString oneLine(QStringView s) {
+    QString out = s.toString();
+    out.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    out.replace(u'\r', u' ');
+    out.replace(u'\n', u' ');
+    return out;
+}
+
+} // namespace
+
+IniFile::IniFile(QString path) : path_(std::move(path)) {
+    try {
+        load();
+    } catch (...) {
+        // Out of memory on a huge file: treat it as unreadable.
+        lines_.clear();
+        content_.clear();
+        unreadable_ = true;
+    }
+}
+
+IniFile::~IniFile() {
+    commit(); // does not throw
+}
+
+void IniFile::load() {
+    const QFileInfo info(path_);
+    if (!info.exists())
+        return;
+    // Directories, pipes and devices are not settings files (and a pipe could block).
+    if (!info.isFile()) {
+        unreadable_ = true;
+        return;
+    }
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        unreadable_ = true;
+        return;
+    }
+    content_ = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        content_.clear();
+        unreadable_ = true;
+        return;
+    }
+
+    const char* const data = content_.constData();
+    const qsizetype size = content_.size();
+    qsizetype begin = 0;
+    while (begin < size) {
+        qsizetype end = begin;
+        while (end < size && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        Line line;
+        // Unchanged lines keep pointing into content_, which lives as long as they do.
+        line.raw = QByteArray::fromRawData(data + begin, end - begin);
+        line.text = cp932::decodeText(line.raw);
+        qsizetype next = end;
+        if (end == size) {
+            line.lineBreak = Break::None;
+        } else if (data[end] == '\r' && end + 1 < size && data[end + 1] == '\n') {
+            line.lineBreak = Break::CrLf;
+            next = end + 2;
+        } else {
+            line.lineBreak = data[end] == '\r' ? Break::Cr : Break::Lf;
+            next = end + 1;
+        }
+        lines_.push_back(std::move(line));
+        begin = next;
+    }
+}
+
+qsizetype IniFile::findSection(QStringView section) const {
+    for (qsizetype i = 0; i < qsizetype(lines_.size()); ++i) {
+        const auto name = sectionName(lines_[i].text);
+        if (name && sameName(*name, section))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype IniFile::findKey(qsizetype sectionLine, QStringView key) const {
+    for (qsizetype i = sectionLine + 1; i < qsizetype(lines_.size()); ++i) {
+        const QString& text = lines_[i].text;
+        if (sectionName(text))
+            break;
+        const auto entry = entryOf(text);
+        if (entry && sameName(entry->key, key))
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QStringView> IniFile::valueOf(QStringView section, QStringView key) const {
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return std::nullopt;
+    const qsizetype line = findKey(header, key);
+    if (line < 0)
+        return std::nullopt;
+    return entryOf(lines_[line].text)->value;
+}
+
+QString IniFile::readString(QStringView section, QStringView key,
+                            const QString& defaultValue) const {
+    const auto value = valueOf(section, key);
+    return value ? value->toString() : defaultValue;
+}
+
+int IniFile::readInteger(QStringView section, QStringView key, int defaultValue) const {
+    const auto value = valueOf(section, key);
+    if (!value)
+        return defaultValue;
+    return parseInteger(*value).value_or(defaultValue);
+}
+
+bool IniFile::readBool(QStringView section, QStringView key, bool defaultValue) const {
+    return readInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+bool IniFile::hasKey(QStringView section, QStringView key) const {
+    return valueOf(section, key).has_value();
+}
+
+void IniFile::setLine(qsizetype index, QStringView text) {
+    Line& line = lines_[index];
+    QByteArray raw = cp932::encode(text);
+    if (raw == line.raw)
+        return;
+    line.raw = std::move(raw);
+    // What a later reading of the file will see (characters code page 932 lacks are "?").
+    line.text = cp932::decodeText(line.raw);
+    line.lineBreak = Break::CrLf;
+    dirty_ = true;
+}
+
+void IniFile::insertLine(qsizetype index, QStringView text) {
+    // Only the last line can lack a line break; one is needed before a new line.
+    if (index == qsizetype(lines_.size()) && index > 0 && lines_.back().lineBreak == Break::None)
+        lines_.back().lineBreak = Break::CrLf;
+    Line line;
+    line.raw = cp932::encode(text);
+    line.text = cp932::decodeText(line.raw);
+    lines_.insert(lines_.begin() + index, std::move(line));
+    dirty_ = true;
+}
+
+void IniFile::writeString(QStringView section, QStringView key, const QString& value) {
+    const QString entry = oneLine(key) + u'=' + oneLine(value);
+    const qsizetype header = findSection(section);
+    if (header < 0) {
+        insertLine(qsizetype(lines_.size()), QString(u'[' + oneLine(section) + u']'));
+        insertLine(qsizetype(lines_.size()), entry);
+        return;
+    }
+    // After the section's last entry, so that blank or unknown lines closing the
+    // section stay where they are; right after the header when it has no entry.
+    qsizetype insertAt = header + 1;
+    for (qsizetype i = header + 1; i < qsizetype(lines_.size()); ++i) {
+        const QString& text = lines_[i].text;
+        if (sectionName(text))
+            break;
+        const auto found = entryOf(text);
+        if (!found)
+            continue;
+        if (sameName(found->key, key)) {
+            setLine(i, entry);
+            return;
+        }
+        insertAt = i + 1;
+    }
+    insertLine(insertAt, entry);
+}
+
+void IniFile::writeInteger(QStringView section, QStringView key, int value) {
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::writeBool(QStringView section, QStringView key, bool value) {
+    writeInteger(section, key, value ? 1 : 0);
+}
+
+bool IniFile::commit() {
+    if (!dirty_)
+        return true;
+    if (unreadable_)
+        return false;
+    try {
+        qsizetype total = 0;
+        for (const Line& line : lines_)
+            total += line.raw.size() + 2;
+        QByteArray bytes;
+        bytes.reserve(total);
+        for (const Line& line : lines_) {
+            bytes += line.raw;
+            switch (line.lineBreak) {
+            case Break::None:
+                break;
+            case Break::CrLf:
+                bytes += "\r\n";
+                break;
+            case Break::Lf:
+                bytes += '\n';
+                break;
+            case Break::Cr:
+                bytes += '\r';
+                break;
+            }
+        }
+        // Written beside the file and renamed over it: a failure leaves it whole.
+        QSaveFile file(path_);
+        file.setDirectWriteFallback(false);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        if (file.write(bytes) != bytes.size()) {
+            file.cancelWriting();
+            return false;
+        }
+        if (!file.commit())
+            return false;
+        dirty_ = false;
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace qel

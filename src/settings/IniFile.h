@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
 #include <vector>
 
 namespace qel {
@@ -12,7 +13,8 @@ namespace qel {
 // operation. Reads and writes work on the lines held in memory; the file is written
 // once, atomically, when the object is released (or by commit()), and only if a write
 // changed something. Lines the program does not understand are written back byte for
-// byte. Opening never fails: a missing or unreadable file reads as empty.
+// byte. Opening never fails: a missing or unreadable file reads as empty. A file that
+// exists but could not be read is never overwritten, as its content would be lost.
 class IniFile {
 public:
     explicit IniFile(QString path);
@@ -34,7 +36,9 @@ public:
     bool hasKey(QStringView section, QStringView key) const;
 
     // A present key is replaced in place; a new key becomes the last entry of its
-    // section; a new section is appended at the end. Nothing is ever removed.
+    // section; a new section is appended at the end. Nothing is ever removed. A line
+    // break in a name or value would start a new line in the file, so each one (CR LF,
+    // CR or LF) is written as a space.
     void writeString(QStringView section, QStringView key, const QString& value);
     void writeInteger(QStringView section, QStringView key, int value);
     void writeBool(QStringView section, QStringView key, bool value);
@@ -44,17 +48,25 @@ public:
     bool commit();
 
 private:
+    // The line break a line ended with in the file; lines this program writes end in
+    // CR LF. Only the last line of a file can have none.
+    enum class Break : quint8 { None, CrLf, Lf, Cr };
     struct Line {
         QByteArray raw; // bytes as read or as last written, without the line break
         QString text;   // decoded
+        Break lineBreak = Break::CrLf;
     };
-    struct Entry;
-    qsizetype findSection(QStringView section) const;
-    qsizetype findKey(qsizetype sectionLine, QStringView key) const;
-    const QString* valueOf(QStringView section, QStringView key) const;
+    void load();
+    qsizetype findSection(QStringView section) const; // index of its header line, or -1
+    qsizetype findKey(qsizetype sectionLine, QStringView key) const; // entry line, or -1
+    std::optional<QStringView> valueOf(QStringView section, QStringView key) const;
+    void setLine(qsizetype index, QStringView text);
+    void insertLine(qsizetype index, QStringView text);
 
     QString path_;
+    QByteArray content_; // the file as read; unchanged lines share its bytes
     std::vector<Line> lines_;
+    bool unreadable_ = false; // the file exists but could not be read: never overwrite it
     bool dirty_ = false;
 };
 

@@ -14,6 +14,13 @@ constexpr char16_t kNone = 0xFFFF;  // no character (U+FFFF is never a decode re
 constexpr quint16 kNoCode = 0xFFFF; // no code (0xFF is not a lead byte)
 constexpr char16_t kLead = 0xFFFE;  // single-byte table: the byte starts a double-byte code
 
+bool isHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 // Tables built once from ICU's "windows-31j" converter, round-trip mappings only, so
 // that every table entry survives encode and decode unchanged.
 struct Tables {
@@ -57,7 +64,14 @@ struct Tables {
             return kNoCode;
         };
 
-        for (int b = 0; b < 256; ++b) {
+        // 0x00-0x7F is plain ASCII, as in Windows. ICU's converter behind this name
+        // swaps 0x1A, 0x1C and 0x7F among the control codes the way IBM's tables do;
+        // that swap is not taken over.
+        for (int b = 0; b < 0x80; ++b) {
+            single[b] = char16_t(b);
+            code[b] = quint16(b);
+        }
+        for (int b = 0x80; b < 0x100; ++b) {
             const char byte = char(b);
             single[b] = toUnicode(&byte, 1);
         }
@@ -66,7 +80,7 @@ struct Tables {
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
                 const char bytes[2] = {char(lead), char(trail)};
                 const char16_t c = toUnicode(bytes, 2);
-                if (c != kNone && !(c >= 0xD800 && c <= 0xDFFF)) {
+                if (c != kNone && c >= 0x80 && !(c >= 0xD800 && c <= 0xDFFF)) {
                     pair[lead << 8 | trail] = c;
                     anyPair = true;
                 }
@@ -82,35 +96,31 @@ struct Tables {
                 return;
             const quint16 preferred = fromUnicode(c);
             const bool roundTrips =
-                preferred != kNoCode &&
+                preferred >= 0x80 && preferred != kNoCode &&
                 (preferred < 0x100 ? single[preferred] == c : pair[preferred] == c);
             code[c] = roundTrips ? preferred : decodedFrom;
         };
-        for (int b = 0; b < 256; ++b)
+        for (int b = 0x80; b < 0x100; ++b)
             if (single[b] != kNone && single[b] != kLead)
                 consider(single[b], quint16(b));
         for (int i = 0; i < 0x10000; ++i)
             if (pair[i] != kNone)
                 consider(pair[i], quint16(i));
 
-        for (int c = 0; c < 0x10000; ++c)
-            length[c] = code[c] == kNoCode ? 1 : (code[c] < 0x100 ? 1 : 2);
-        length['\n'] = 2;
+        // A byte that does not decode on its own comes back from its reserved code point.
         for (int b = 0x80; b < 0x100; ++b)
-            length[reservedFor(static_cast<unsigned char>(b))] = 1;
+            if (single[b] == kNone || single[b] == kLead)
+                code[reservedFor(static_cast<unsigned char>(b))] = quint16(b);
+
+        for (int c = 0; c < 0x10000; ++c)
+            length[c] = (code[c] != kNoCode && code[c] >= 0x100) ? 2 : 1;
+        length['\n'] = 2;
     }
 };
 
 const Tables& tables() {
     static const Tables t;
     return t;
-}
-
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 template <bool WithAlternates>
@@ -206,17 +216,12 @@ QByteArray encode(QStringView text, std::span<const AlternateForm> alternates) {
         if (nextAlternate != alternates.end()) {
             while (nextAlternate != alternates.end() && nextAlternate->position < i)
                 ++nextAlternate;
-            if (nextAlternate != alternates.end() && nextAlternate->position == i &&
+            if (nextAlternate != alternates.end() && nextAlternate->position == i && c != kNone &&
                 t.pair[nextAlternate->code] == c)
                 code = nextAlternate->code;
         }
         if (code == kNoCode) {
-            if (isReserved(c)) {
-                *o++ = static_cast<unsigned char>(c - 0xDC80);
-                continue;
-            }
-            if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(in[i + 1]) &&
-                !isReserved(in[i + 1]))
+            if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(in[i + 1]))
                 ++i; // one "?" for the whole character
             *o++ = '?';
         } else if (code < 0x100) {
@@ -231,7 +236,8 @@ QByteArray encode(QStringView text, std::span<const AlternateForm> alternates) {
 }
 
 bool isRepresentable(char16_t c) {
-    return c == '\n' || isReserved(c) || tables().code[c] != kNoCode;
+    // A CR is written as it is, but reads back as a line break.
+    return c == '\n' || (c != '\r' && tables().code[c] != kNoCode);
 }
 
 QString toRepresentable(QStringView text) {
@@ -245,11 +251,10 @@ QString toRepresentable(QStringView text) {
             out += u'\n';
             if (i + 1 < n && text[i + 1] == u'\n')
                 ++i;
-        } else if (c == '\n' || isReserved(c) || t.code[c] != kNoCode) {
+        } else if (c == '\n' || t.code[c] != kNoCode) {
             out += QChar(c);
         } else {
-            if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(text[i + 1].unicode()) &&
-                !isReserved(text[i + 1].unicode()))
+            if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(text[i + 1].unicode()))
                 ++i;
             out += u'?';
         }
@@ -268,14 +273,14 @@ qsizetype byteLength(QStringView text) {
 qsizetype byteOffset(QStringView text, qsizetype position) {
     const Tables& t = tables();
     const char16_t* in = text.utf16();
-    const qsizetype n = std::min(position, text.size());
+    const qsizetype n = std::clamp<qsizetype>(position, 0, text.size());
     qsizetype bytes = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = in[i];
-        // A surrogate pair is written as one "?".
-        if (isLowSurrogate(c) && !isReserved(c) && i > 0 && isHighSurrogate(in[i - 1]))
-            continue;
         bytes += t.length[c];
+        // A surrogate pair is written as one "?".
+        if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(in[i + 1]))
+            ++i;
     }
     return bytes;
 }
@@ -287,11 +292,11 @@ qsizetype charPosition(QStringView text, qsizetype offset) {
     qsizetype bytes = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = in[i];
-        if (isLowSurrogate(c) && !isReserved(c) && i > 0 && isHighSurrogate(in[i - 1]))
-            continue;
         bytes += t.length[c];
         if (bytes > offset)
             return i;
+        if (isHighSurrogate(c) && i + 1 < n && isLowSurrogate(in[i + 1]))
+            ++i;
     }
     return n;
 }

@@ -50,12 +50,17 @@ QString decodeText(QByteArrayView bytes);
 // still the one that code decodes to, that code is written instead of the default one.
 QByteArray encode(QStringView text, std::span<const AlternateForm> alternates = {});
 
-// The reserved code point for an undecodable byte, and the test for one.
+// The reserved code point for an undecodable byte, and the test for one. Only the bytes
+// that never decode on their own have one: 0x80, 0xA0, 0xFD-0xFF and the lead bytes
+// 0x81-0x9F and 0xE0-0xFC (a lead byte is undecodable when no valid trail follows it).
+// A reserved code point directly after a high surrogate is the second half of that
+// surrogate pair, not a byte.
 constexpr char16_t reservedFor(unsigned char byte) {
     return char16_t(0xDC80 + byte);
 }
 constexpr bool isReserved(char16_t c) {
-    return c >= 0xDC80 && c <= 0xDCFF;
+    return (c >= reservedFor(0x80) && c <= reservedFor(0xA0)) ||
+           (c >= reservedFor(0xE0) && c <= reservedFor(0xFF));
 }
 
 // True when `c` survives an encode and decode unchanged ('\n' and reserved code

@@ -1,1 +1,27 @@
-int main() { return 0; }
+#include "forms/Autocopy.h"
+#include "forms/Windows.h"
+#include "platform/Dialogs.h"
+#include "platform/Guard.h"
+
+namespace {
+
+const QString kTitle = QStringLiteral("QelEditor130");
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qel::GuardedApplication app(argc, argv);
+    // The title captions message boxes; it is not the display name, which Qt would
+    // append to every window caption.
+    qel::setApplicationTitle(kTitle);
+    qel::guarded([&] {
+        QStringList arguments = QCoreApplication::arguments();
+        arguments.removeFirst();
+        qel::WindowSet windows(arguments);
+        qel::MainForm->show();
+        QObject::connect(qel::MainForm, &qel::TMainForm::closed, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        app.exec();
+    });
+    return 0;
+}

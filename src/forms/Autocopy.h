@@ -1,1 +1,124 @@
 #pragma once
+
+#include "datetime/DateTimeFormatSettings.h"
+#include "platform/Commands.h"
+
+#include <QMainWindow>
+
+class QLabel;
+class QToolBar;
+
+namespace qel {
+
+class ByteEditor;
+class StatusPanels;
+
+// The main window: one document in the editor RichEdit1, its file commands, caption,
+// status bar and information line, and its own settings.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs the whole creation (settings, new document, the file named by the first
+    // argument); `arguments` exclude the program name.
+    explicit TMainForm(const QStringList& arguments, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // User commands.
+    void FileNewExecute();
+    void FileOpenAExecute();
+    void FileSaveExecute();
+    void FileSaveAsExecute();
+    void FileExitExecute();
+    void ActiveMainWindowExecute();
+    void VisibleToolBarExecute();
+    void VisibleStatusBarExecute();
+    void VisibleStaticTextExecute();
+
+    // Internal steps.
+    void SaveCheck();
+    void LoadText(const QString& path);
+    void Syokika();
+    void ChangeCaption();
+    void ChangeCaptionModified();
+    void RichEdit1Change();
+    void GetCaretPosition();
+    void StaticTextChange();
+    void EditHintChange();
+    void ChangeFormatSBText();
+    void PrinterCheck();
+    void LoadIni();
+    void OpenQelW();
+    void SaveIni();
+    void SaveQelW();
+
+    // Window events.
+    void FormShow();
+    void FormActivate();
+    void FormDeactivate();
+    // Files dropped on the window, in the order given; the last one stays open.
+    void dropOpen(const QStringList& paths);
+
+    // State, for the other windows.
+    ByteEditor* editor() const { return editor_; }
+    CommandTable& commands() { return commands_; }
+    const QString& documentPath() const { return documentPath_; }
+    bool isModified() const { return modifiedFlag_ == 1; }
+    const QString& windowName() const { return windowName_; }
+    const QString& programFolder() const { return programFolder_; }
+    const QString& qelwPath() const { return qelwPath_; }
+    void setQelwPath(const QString& path) { qelwPath_ = path; }
+    const QString& initialSaveFolder() const { return initialSaveFolder_; }
+    const QString& initialOpenFolder() const { return initialOpenFolder_; }
+    void setInitialFolders(const QString& save, const QString& open);
+    DateTimeFormatSettings& dateTimeFormat() { return dateTimeFormat_; }
+    bool saveCheckCancelled() const { return saveCheckCancel_ == 1; }
+    void clearSaveCheckCancel() { saveCheckCancel_ = 0; }
+
+Q_SIGNALS:
+    // The window has closed and stored its settings: the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createComponents();
+    void createCommands();
+    void openCommandLine(const QString& argument);
+    // Loads `path` and makes it the document; the document path changes only when the
+    // load succeeded.
+    void loadDocument(const QString& path);
+    bool saveAs(); // false when the save dialog was cancelled
+    void afterSave();
+    bool FormCloseQuery();
+    void FormClose();
+    void setVisibleCommand(const QString& name, QWidget* target, const QString& shownHint,
+                           const QString& hiddenHint);
+    void applyHintDisplay(bool on);
+
+    CommandTable commands_;
+    QWidget* pageScroller_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* staticText_ = nullptr;
+    ByteEditor* editor_ = nullptr;
+    StatusPanels* statusBar_ = nullptr;
+    QAction* activeMainWindowItem_ = nullptr;
+
+    QString programFolder_;
+    QString qelwPath_;
+    QString initialSaveFolder_;
+    QString initialOpenFolder_;
+    QString windowName_;
+    DateTimeFormatSettings dateTimeFormat_;
+    QString captionSeparator_;
+    QString documentPath_;
+    QString lastOpenedName_;
+    int modifiedFlag_ = 0;
+    int saveCheckCancel_ = 0;
+    int loadingFlag_ = 0;
+    qsizetype caretPosition_ = 0;
+};
+
+} // namespace qel

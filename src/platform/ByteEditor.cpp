@@ -27,6 +27,10 @@ ByteEditor::ByteEditor(QWidget* parent) : QPlainTextEdit(parent) {
 void ByteEditor::onContentsChange(int position, int removed, int added) {
     cp932::adjustAlternates(alternates_, position, removed, added);
 
+    const qsizetype length = document()->characterCount() - 1;
+    samePrefix_ = std::min<qsizetype>(samePrefix_, position);
+    sameSuffix_ = std::clamp<qsizetype>(length - (position + added), 0, sameSuffix_);
+
     // Lines [first, last] of the new text replace the old lines that covered the
     // change; their count follows from the change in block count.
     const QTextDocument* doc = document();
@@ -116,7 +120,9 @@ void ByteEditor::setText(const QString& text) {
         Q_EMIT changed();
 }
 
-qsizetype ByteEditor::selStart() const { return byteOffsetOf(textCursor().selectionStart()); }
+qsizetype ByteEditor::selStart() const {
+    return byteOffsetOf(textCursor().selectionStart());
+}
 
 qsizetype ByteEditor::selLength() const {
     const QTextCursor c = textCursor();
@@ -145,7 +151,9 @@ void ByteEditor::replaceSelection(const QString& text) {
     setTextCursor(c);
 }
 
-int ByteEditor::caretLine() const { return textCursor().blockNumber(); }
+int ByteEditor::caretLine() const {
+    return textCursor().blockNumber();
+}
 
 qsizetype ByteEditor::caretColumn() const {
     const QTextCursor c = textCursor();
@@ -167,6 +175,44 @@ void ByteEditor::insertLine(int index, const QString& line) {
     }
 }
 
+void ByteEditor::markSaved() {
+    savedText_ = toPlainText();
+    samePrefix_ = savedText_.size();
+    sameSuffix_ = 0;
+}
+
+bool ByteEditor::differsFromSaved() const {
+    const qsizetype length = document()->characterCount() - 1;
+    if (length != savedText_.size())
+        return true;
+    const qsizetype begin = std::min(samePrefix_, length);
+    const qsizetype end = std::max(begin, length - sameSuffix_);
+    if (begin == end)
+        return false;
+    QTextCursor c(document());
+    c.setPosition(static_cast<int>(begin));
+    c.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+    QString middle = c.selectedText();
+    middle.replace(QChar::ParagraphSeparator, u'\n');
+    const QStringView saved = QStringView(savedText_).mid(begin, end - begin);
+    // Narrow the span still to compare, so the next check costs only the new edits.
+    qsizetype head = 0;
+    const qsizetype n = std::min(middle.size(), saved.size());
+    while (head < n && middle[head] == saved[head])
+        ++head;
+    if (head == n && middle.size() == saved.size()) {
+        samePrefix_ = length;
+        sameSuffix_ = 0;
+        return false;
+    }
+    qsizetype tail = 0;
+    while (tail < n - head && middle[middle.size() - 1 - tail] == saved[saved.size() - 1 - tail])
+        ++tail;
+    samePrefix_ = begin + head;
+    sameSuffix_ = (length - end) + tail;
+    return true;
+}
+
 void ByteEditor::loadFromFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -179,7 +225,9 @@ void ByteEditor::loadFromFile(const QString& path) {
     alternates_ = std::move(decoded.alternates);
 }
 
-QByteArray ByteEditor::encoded() const { return cp932::encode(toPlainText(), alternates_); }
+QByteArray ByteEditor::encoded() const {
+    return cp932::encode(toPlainText(), alternates_);
+}
 
 void ByteEditor::saveToFile(const QString& path) const {
     QSaveFile file(path);
@@ -188,6 +236,26 @@ void ByteEditor::saveToFile(const QString& path) const {
     const QByteArray bytes = encoded();
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw Error(file.errorString());
+}
+
+QColor ByteEditor::backgroundColor() const {
+    return palette().color(QPalette::Base);
+}
+
+void ByteEditor::setBackgroundColor(const QColor& color) {
+    QPalette p = palette();
+    p.setColor(QPalette::Base, color);
+    setPalette(p);
+}
+
+QColor ByteEditor::textColor() const {
+    return palette().color(QPalette::Text);
+}
+
+void ByteEditor::setTextColor(const QColor& color) {
+    QPalette p = palette();
+    p.setColor(QPalette::Text, color);
+    setPalette(p);
 }
 
 void ByteEditor::setHint(const QString& hint) {
@@ -200,7 +268,9 @@ void ByteEditor::setShowHint(bool show) {
     updateToolTip();
 }
 
-void ByteEditor::updateToolTip() { setToolTip(showHint_ ? hint_ : QString()); }
+void ByteEditor::updateToolTip() {
+    setToolTip(showHint_ ? hint_ : QString());
+}
 
 void ByteEditor::keyPressEvent(QKeyEvent* event) {
     const QString typed = event->text();

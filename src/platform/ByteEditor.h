@@ -48,6 +48,12 @@ public:
     qsizetype byteOffsetOf(qsizetype position) const;
     qsizetype positionOf(qsizetype byteOffset) const;
 
+    // The saved text is the text as it was at the last markSaved() (after a new, load
+    // or save). differsFromSaved() compares the whole text with it; the cost follows
+    // the span of the edits since, not the size of the document.
+    void markSaved();
+    bool differsFromSaved() const;
+
     // Loads a code page 932 file; throws Error with the system's message and leaves
     // the editor as it was when the file cannot be read.
     void loadFromFile(const QString& path);
@@ -56,6 +62,12 @@ public:
     void saveToFile(const QString& path) const;
     // The bytes saveToFile() would write.
     QByteArray encoded() const;
+
+    // Colours of the editing area and of the text.
+    QColor backgroundColor() const;
+    void setBackgroundColor(const QColor& color);
+    QColor textColor() const;
+    void setTextColor(const QColor& color);
 
     // The pop-up hint and whether it is shown.
     void setHint(const QString& hint);
@@ -87,6 +99,10 @@ private:
     mutable std::vector<qsizetype> prefix_;
     mutable std::size_t prefixValid_ = 0;
     std::vector<cp932::AlternateForm> alternates_;
+    // Characters known equal to the saved text at the start and at the end.
+    QString savedText_;
+    mutable qsizetype samePrefix_ = 0;
+    mutable qsizetype sameSuffix_ = 0;
     QString hint_;
     bool showHint_ = false;
 };

@@ -28,6 +28,10 @@ struct CommandSpec {
 // The commands of one window, built from a table. Triggering a command runs its
 // handler inside the exception guard. Menus and tool bars are filled from lists of
 // command names, "-" standing for a separator.
+//
+// The actions are children of `owner`. Mistakes in the tables (a name added twice, a
+// name in a menu list that was never added) throw std::logic_error; fill() checks the
+// whole list before it adds anything.
 class CommandTable {
 public:
     explicit CommandTable(QObject* owner) : owner_(owner) {}

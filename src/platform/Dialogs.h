@@ -77,6 +77,8 @@ public:
 Dialogs& dialogs();
 // Installs `service` (not owned); nullptr goes back to the Qt dialogs.
 void setDialogs(Dialogs* service);
+// The service installed with setDialogs, nullptr when the Qt dialogs are in use.
+Dialogs* installedDialogs();
 
 // The application title that captions every message box.
 QString applicationTitle();

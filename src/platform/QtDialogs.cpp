@@ -1,0 +1,286 @@
+#include "platform/QtDialogs.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPixmap>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace qel {
+
+namespace {
+
+void showBox(QMessageBox::Icon icon, const QString& text, QWidget* parent) {
+    QMessageBox box(icon, applicationTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+enum class FileMode { Open, OpenMany, Save };
+
+// The first of `files` whose folder does not exist, or an empty string.
+QString missingFolder(const QStringList& files) {
+    for (const QString& file : files) {
+        const QFileInfo info(file);
+        if (!info.absoluteDir().exists())
+            return QDir::toNativeSeparators(info.absolutePath());
+    }
+    return {};
+}
+
+QStringList askForFiles(const FileRequest& request, FileMode mode) {
+    QString folder = request.startFolder;
+    QString name = request.proposedName;
+    int filter = request.selectedFilter;
+    for (;;) {
+        QFileDialog dialog(QtDialogs::dialogParent(), request.title);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        switch (mode) {
+        case FileMode::Open:
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+            break;
+        case FileMode::OpenMany:
+            // Qt has no mode for several files that need not exist.
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::ExistingFiles);
+            break;
+        case FileMode::Save:
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            break;
+        }
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+        if (!request.filters.isEmpty()) {
+            dialog.setNameFilters(request.filters);
+            if (filter >= 0 && filter < request.filters.size())
+                dialog.selectNameFilter(request.filters.at(filter));
+        }
+        dialog.setDefaultSuffix(request.defaultExtension);
+        if (!folder.isEmpty())
+            dialog.setDirectory(folder);
+        if (!name.isEmpty())
+            dialog.selectFile(name);
+
+        if (dialog.exec() != QDialog::Accepted)
+            return {};
+        const QStringList files = dialog.selectedFiles();
+        const QString missing = request.pathMustExist ? missingFolder(files) : QString();
+        if (missing.isEmpty())
+            return files;
+
+        showBox(
+            QMessageBox::Warning,
+            QStringLiteral("フォルダー「%1」が見つかりません。\n別のフォルダーを選んでください。")
+                .arg(missing),
+            QtDialogs::dialogParent());
+        folder = dialog.directory().absolutePath();
+        name = files.isEmpty() ? QString() : QFileInfo(files.first()).fileName();
+        filter = int(request.filters.indexOf(dialog.selectedNameFilter()));
+    }
+}
+
+double pointSize(const QFont& font) {
+    return font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+}
+
+// Why the size of `font` is refused, or an empty string when it is within the limits.
+QString sizeRefusal(const QFont& font, const FontRequest& request) {
+    const int size = qRound(pointSize(font));
+    const bool tooSmall = request.minSize > 0 && size < request.minSize;
+    const bool tooLarge = request.maxSize > 0 && size > request.maxSize;
+    if (!tooSmall && !tooLarge)
+        return {};
+    if (request.minSize > 0 && request.maxSize > 0)
+        return QStringLiteral("サイズは %1 から %2 ポイントまでの値を選んでください。")
+            .arg(request.minSize)
+            .arg(request.maxSize);
+    if (tooSmall)
+        return QStringLiteral("サイズは %1 ポイント以上の値を選んでください。")
+            .arg(request.minSize);
+    return QStringLiteral("サイズは %1 ポイント以下の値を選んでください。").arg(request.maxSize);
+}
+
+// Qt's font dialog cannot be told to leave out underline and strike-out; their group
+// is the one holding check boxes.
+void hideEffects(QFontDialog* fonts) {
+    const QList<QGroupBox*> groups = fonts->findChildren<QGroupBox*>();
+    for (QGroupBox* group : groups) {
+        if (!group->findChildren<QCheckBox*>().isEmpty())
+            group->hide();
+    }
+}
+
+QIcon swatch(const QColor& color) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(color.isValid() ? color : QColor(Qt::black));
+    return QIcon(pixmap);
+}
+
+QString pdfFileName(const QPrinter& printer) {
+    QString base = QFileInfo(printer.docName()).completeBaseName();
+    if (base.isEmpty())
+        base = QStringLiteral("印刷");
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(base + u".pdf");
+}
+
+} // namespace
+
+QWidget* QtDialogs::dialogParent() {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+void QtDialogs::message(const QString& text) {
+    showBox(QMessageBox::Information, text, dialogParent());
+}
+
+Answer QtDialogs::askYesNoCancel(const QString& text) {
+    QMessageBox box(QMessageBox::Question, applicationTitle(), text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, dialogParent());
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtDialogs::openFile(const FileRequest& request) {
+    const QStringList files = askForFiles(request, FileMode::Open);
+    if (files.isEmpty())
+        return std::nullopt;
+    return files.first();
+}
+
+QStringList QtDialogs::openFiles(const FileRequest& request) {
+    return askForFiles(request, FileMode::OpenMany);
+}
+
+std::optional<QString> QtDialogs::saveFile(const FileRequest& request) {
+    const QStringList files = askForFiles(request, FileMode::Save);
+    if (files.isEmpty())
+        return std::nullopt;
+    return files.first();
+}
+
+std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& initial,
+                                                const FontRequest& request) {
+    QDialog dialog(dialogParent());
+    dialog.setWindowTitle(QStringLiteral("フォント"));
+
+    auto* fonts = new QFontDialog(&dialog);
+    fonts->setWindowFlags(Qt::Widget);
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    fonts->setCurrentFont(initial.font);
+
+    QColor color = initial.color;
+    auto* colorButton = new QPushButton(QStringLiteral("色(&C)..."), &dialog);
+    colorButton->setObjectName(QStringLiteral("colorButton"));
+    colorButton->setIcon(swatch(color));
+    QObject::connect(colorButton, &QPushButton::clicked, &dialog, [&] {
+        QColorDialog picker(color, &dialog);
+        if (picker.exec() == QDialog::Accepted) {
+            color = picker.currentColor();
+            colorButton->setIcon(swatch(color));
+        }
+    });
+    if (!request.effects) {
+        colorButton->hide();
+        hideEffects(fonts);
+    }
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto* colorRow = new QHBoxLayout;
+    colorRow->addWidget(colorButton);
+    colorRow->addStretch();
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(fonts);
+    layout->addLayout(colorRow);
+    layout->addWidget(buttons);
+
+    const auto tryAccept = [&] {
+        const QString refusal = sizeRefusal(fonts->currentFont(), request);
+        if (refusal.isEmpty()) {
+            dialog.accept();
+            return;
+        }
+        showBox(QMessageBox::Warning, refusal, &dialog);
+    };
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, tryAccept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // The embedded font dialog still closes itself on Escape (and would on Enter); it
+    // speaks for the whole dialog then.
+    QObject::connect(fonts, &QDialog::rejected, &dialog, &QDialog::reject);
+    QObject::connect(fonts, &QDialog::accepted, &dialog, [&] {
+        fonts->show();
+        tryAccept();
+    });
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+
+    FontChoice choice{fonts->currentFont(), color};
+    if (!request.effects) {
+        choice.font.setUnderline(initial.font.underline());
+        choice.font.setStrikeOut(initial.font.strikeOut());
+        choice.color = initial.color;
+    }
+    return choice;
+}
+
+std::optional<QColor> QtDialogs::chooseColor(const QColor& initial) {
+    QColorDialog dialog(initial, dialogParent());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.currentColor();
+}
+
+bool QtDialogs::print(QPrinter& printer, const PrintRequest& request) {
+    if (request.printToFileChecked) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        if (printer.outputFileName().isEmpty())
+            printer.setOutputFileName(pdfFileName(printer));
+    }
+    QPrintDialog dialog(&printer, dialogParent());
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, request.printToFileShown);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogs::printerSetup(QPrinter& printer) {
+    QPageSetupDialog dialog(&printer, dialogParent());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+int QtDialogs::exec(QDialog& dialog) {
+    return dialog.exec();
+}
+
+void QtDialogs::showException(const QString& text) {
+    showBox(QMessageBox::Critical, text, dialogParent());
+}
+
+} // namespace qel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+#include <QWidget>
+
+// Windows whose behaviour is still to come: they exist in the window set so that the
+// creation order and the global instances are right from the start.
+namespace qel {
+
+class TSubForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TSubForm(QWidget* parent = nullptr);
+};
+
+class TSubForm2 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TSubForm2(QWidget* parent = nullptr);
+};
+
+class TSubForm3 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TSubForm3(QWidget* parent = nullptr);
+};
+
+class TListWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit TListWindow(QWidget* parent = nullptr);
+};
+
+class TPropertyForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TPropertyForm(QWidget* parent = nullptr);
+};
+
+} // namespace qel

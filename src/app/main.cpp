@@ -1,5 +1,6 @@
 #include "forms/Autocopy.h"
 #include "forms/Windows.h"
+#include "icons/Icons.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
     // The title captions message boxes; it is not the display name, which Qt would
     // append to every window caption.
     qel::setApplicationTitle(kTitle);
+    app.setWindowIcon(qel::applicationIcon());
     qel::guarded([&] {
         QStringList arguments = QCoreApplication::arguments();
         arguments.removeFirst();

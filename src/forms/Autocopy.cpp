@@ -1,10 +1,15 @@
 #include "Autocopy.h"
 
+#include "OtherWindows.h"
+#include "Subw.h"
+#include "Windows.h"
+#include "datetime/NameTables.h"
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDrops.h"
 #include "platform/Guard.h"
+#include "platform/MirrorGroup.h"
 #include "platform/StatusPanels.h"
 #include "settings/ProgramFolder.h"
 
@@ -12,6 +17,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -39,6 +45,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     createCommands();
 
     // FormCreate
+    setJapaneseDesignators(currentNameTables());
     programFolder_ = qel::programFolder();
     LoadIni();
     EditHintChange();
@@ -115,88 +122,17 @@ void TMainForm::createComponents() {
     connect(editor_, &ByteEditor::mouseDown, this,
             [this] { guarded([this] { GetCaretPosition(); }); });
 
+    mirror_ = new MirrorGroup(this);
+    mirror_->add(editor_);
+    // An edit made in a sub-window has reached the others: the caret rule follows.
+    connect(mirror_, &MirrorGroup::edited, this, [](ByteEditor* source) {
+        for (int n = 1; n <= 3; ++n)
+            if (SubWindow* w = subWindow(n); w && w->editor() == source)
+                guarded([w] { w->ChangeOtherText(); });
+    });
     const auto onDrop = [this](const QStringList& paths) { dropOpen(paths); };
     new FileDropTarget(this, onDrop);
     new FileDropTarget(editor_->viewport(), onDrop);
-}
-
-namespace {
-
-// The main window's user commands: name, category, caption, hint, shortcut, check mark.
-struct MainCommand {
-    const char16_t* name;
-    const char16_t* category;
-    const char16_t* caption;
-    const char16_t* hint;
-    int shortcut; // 0: none
-    bool checkable;
-    bool checked;
-    void (TMainForm::*handler)();
-};
-
-constexpr int key(QKeyCombination combination) {
-    return combination.toCombined();
-}
-
-const MainCommand kMainCommands[] = {
-    {u"FileNew", u"ファイル", u"新規作成(&N)", u"新規作成", key(Qt::CTRL | Qt::Key_N), false, false,
-     &TMainForm::FileNewExecute},
-    {u"FileOpenA", u"ファイル", u"ファイルを開く(&O)", u"ファイルを開く", key(Qt::CTRL | Qt::Key_O),
-     false, false, &TMainForm::FileOpenAExecute},
-    {u"FileSave", u"ファイル", u"上書き保存(&S)", u"上書き保存", key(Qt::CTRL | Qt::Key_S), false,
-     false, &TMainForm::FileSaveExecute},
-    {u"FileSaveAs", u"ファイル", u"名前を付けて保存(&W)", u"名前を付けて保存", 0, false, false,
-     &TMainForm::FileSaveAsExecute},
-    {u"FileExit", u"ファイル", u"終了(&X)", u"終了", 0, false, false, &TMainForm::FileExitExecute},
-    {u"VisibleToolBar", u"表示", u"ツールバー", u"ツールバーを隠します",
-     key(Qt::CTRL | Qt::ALT | Qt::Key_B), true, true, &TMainForm::VisibleToolBarExecute},
-    {u"VisibleStatusBar", u"表示", u"ステータスバー", u"ステータスバーを隠します",
-     key(Qt::CTRL | Qt::ALT | Qt::Key_S), true, true, &TMainForm::VisibleStatusBarExecute},
-    {u"VisibleStaticText", u"表示", u"フォント情報", u"フォント情報の表示／非表示を切り替えます",
-     key(Qt::CTRL | Qt::ALT | Qt::Key_F), true, false, &TMainForm::VisibleStaticTextExecute},
-    {u"ActiveMainWindow", u"ウィンドウ", u"メインウィンドウ表示",
-     u"メインウィンドウをアクティヴにします", key(Qt::CTRL | Qt::Key_F5), false, false,
-     &TMainForm::ActiveMainWindowExecute},
-};
-
-} // namespace
-
-void TMainForm::createCommands() {
-    for (const MainCommand& c : kMainCommands) {
-        CommandSpec spec;
-        spec.name = QString::fromUtf16(c.name);
-        spec.category = QString::fromUtf16(c.category);
-        spec.caption = QString::fromUtf16(c.caption);
-        spec.hint = QString::fromUtf16(c.hint);
-        spec.shortcut = c.shortcut != 0 ? QKeySequence(c.shortcut) : QKeySequence();
-        spec.checkable = c.checkable;
-        spec.checked = c.checked;
-        commands_.add(spec, [this, handler = c.handler] { (this->*handler)(); });
-    }
-    for (QAction* a : commands_.actions())
-        addAction(a); // shortcuts work while the window is active
-
-    QMenuBar* bar = menuBar();
-    QMenu* fileMenu = bar->addMenu(QStringLiteral("ファイル(&F)"));
-    commands_.fill(fileMenu, {QStringLiteral("FileNew"), QStringLiteral("FileOpenA"),
-                              QStringLiteral("FileSave"), QStringLiteral("FileSaveAs"),
-                              QStringLiteral("-"), QStringLiteral("FileExit")});
-    QMenu* viewMenu = bar->addMenu(QStringLiteral("表示(&V)"));
-    commands_.fill(viewMenu, {QStringLiteral("VisibleToolBar"), QStringLiteral("VisibleStatusBar"),
-                              QStringLiteral("VisibleStaticText")});
-    QMenu* windowMenu = bar->addMenu(QStringLiteral("ウィンドウ(&W)"));
-    // The menu item carries the window name as its own caption.
-    activeMainWindowItem_ = windowMenu->addAction(QString());
-    activeMainWindowItem_->setObjectName(QStringLiteral("ActiveMainWindow1"));
-    QAction* activate = commands_.action(QStringLiteral("ActiveMainWindow"));
-    activeMainWindowItem_->setToolTip(activate->toolTip());
-    activeMainWindowItem_->setStatusTip(activate->statusTip());
-    activeMainWindowItem_->setShortcut(activate->shortcut());
-    activeMainWindowItem_->setShortcutContext(Qt::WidgetShortcut); // the command owns the key
-    connect(activeMainWindowItem_, &QAction::triggered, activate, &QAction::trigger);
-
-    commands_.fill(toolBar_, {QStringLiteral("FileNew"), QStringLiteral("FileOpenA"),
-                              QStringLiteral("FileSave"), QStringLiteral("FileSaveAs")});
 }
 
 void TMainForm::openCommandLine(const QString& argument) {
@@ -238,7 +174,22 @@ bool TMainForm::FormCloseQuery() {
 }
 
 void TMainForm::FormClose() {
-    // Sub-windows and the file list store their settings as they close (later).
+    // Each sub-window stores its settings as on any close, before the main window.
+    const auto closeAndDestroy = [](auto*& w) {
+        if (!w)
+            return;
+        guarded([w] { w->FormClose(); });
+        delete w;
+        w = nullptr;
+    };
+    closeAndDestroy(SubForm);
+    closeAndDestroy(SubForm2);
+    closeAndDestroy(SubForm3);
+    if (ListWindow) {
+        ListWindow->close();
+        delete ListWindow;
+        ListWindow = nullptr;
+    }
     SaveIni();
 }
 
@@ -255,12 +206,6 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FileExitExecute() {
     close();
-}
-
-void TMainForm::ActiveMainWindowExecute() {
-    showNormal();
-    raise();
-    activateWindow();
 }
 
 } // namespace qel

@@ -5,12 +5,17 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QLabel;
+class QMenu;
+class QPrinter;
 class QToolBar;
 
 namespace qel {
 
 class ByteEditor;
+class MirrorGroup;
 class StatusPanels;
 
 // The main window: one document in the editor RichEdit1, its file commands, caption,
@@ -29,10 +34,38 @@ public:
     void FileSaveExecute();
     void FileSaveAsExecute();
     void FileExitExecute();
-    void ActiveMainWindowExecute();
+    void PrintExecute();
+    void PrintCExecute();
+    void EditCut1Execute();
+    void EditCopy1Execute();
+    void EditPaste1Execute();
+    void EditDelete1Execute();
+    void EditSelectAll1Execute();
+    void EditUndo1Execute();
+    void InsertDateLinesExecute();
+    void InsertDateTextExecute();
+    void InsertTimeNowLinesExecute();
+    void InsertTimeNowTextExecute();
+    void InsertDateTimeNowLinesExecute();
+    void InsertDateTimeNowTextExecute();
+    void FindExecute();
+    void ReplaceExecute();
     void VisibleToolBarExecute();
     void VisibleStatusBarExecute();
     void VisibleStaticTextExecute();
+    void OpenFileListExecute();
+    void OpenSubWindowExecute();
+    void OpenSubWindow2Execute();
+    void OpenSubWindow3Execute();
+    void SOTSubWindowExecute();
+    void SOTSubWindow2Execute();
+    void SOTSubWindow3Execute();
+    void ActiveMainWindowExecute();
+    void OpenDateTimeFormatExecute();
+    void FontChangeExecute();
+    void FontColorChangeExecute();
+    void ColorChangeExecute();
+    void OpenPropertyExecute();
 
     // Internal steps.
     void SaveCheck();
@@ -60,6 +93,9 @@ public:
 
     // State, for the other windows.
     ByteEditor* editor() const { return editor_; }
+    // The four editors of the document, kept equal edit by edit.
+    MirrorGroup& mirror() { return *mirror_; }
+    bool isStaticTextShown() const;
     CommandTable& commands() { return commands_; }
     const QString& documentPath() const { return documentPath_; }
     bool isModified() const { return modifiedFlag_ == 1; }
@@ -94,6 +130,11 @@ private:
     void afterSave();
     bool FormCloseQuery();
     void FormClose();
+    void openSubWindow(int number);
+    void stayOnTopSubWindow(int number);
+    void insertDateTime(const QString& pattern, bool asLine);
+    void updateEditCommands();
+    ByteEditor* focusedEditor() const; // the main editor when no editor has the focus
     void setVisibleCommand(const QString& name, QWidget* target, const QString& shownHint,
                            const QString& hiddenHint);
     void applyHintDisplay(bool on);
@@ -105,6 +146,9 @@ private:
     ByteEditor* editor_ = nullptr;
     StatusPanels* statusBar_ = nullptr;
     QAction* activeMainWindowItem_ = nullptr;
+    QMenu* popupMenu_ = nullptr;
+    MirrorGroup* mirror_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;
 
     QString programFolder_;
     QString qelwPath_;

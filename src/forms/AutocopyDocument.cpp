@@ -2,6 +2,8 @@
 // the modified check.
 #include "Autocopy.h"
 
+#include "Subw.h"
+
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
@@ -164,7 +166,9 @@ void TMainForm::afterSave() {
 
 void TMainForm::ChangeCaption() {
     setWindowTitle(documentCaption(windowName_, captionSeparator_, documentPath_, false));
-    // The sub-windows show the document's name too (later).
+    for (int n = 1; n <= 3; ++n)
+        if (SubWindow* w = subWindow(n))
+            w->ChangeCaption();
 }
 
 void TMainForm::ChangeCaptionModified() {

@@ -1,6 +1,7 @@
 // The main window's settings: the master settings file and its own window settings.
 #include "Autocopy.h"
 
+#include "datetime/NameTables.h"
 #include "platform/ByteEditor.h"
 #include "platform/StatusPanels.h"
 #include "settings/IniFile.h"
@@ -72,7 +73,8 @@ void TMainForm::OpenQelW() {
         dateTimeFormat_ = readDateTimeFormat(ini);
     }
     ChangeCaptionModified();
-    // The month and weekday name tables follow MonthNumberring and DayNames (later).
+    applyNameTableChoice(currentNameTables(), dateTimeFormat_.monthNumbering,
+                         dateTimeFormat_.dayNames);
 }
 
 void TMainForm::SaveIni() {

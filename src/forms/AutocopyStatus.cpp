@@ -1,6 +1,8 @@
 // The main window's status bar, information line, font hint and view commands.
 #include "Autocopy.h"
 
+#include "Subw.h"
+
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
 #include "platform/Printers.h"
@@ -21,7 +23,9 @@ void TMainForm::RichEdit1Change() {
         statusBar_->setPanelText(2, modifiedFlag_ == 1 ? QString::fromUtf16(kModifiedPanelText)
                                                        : QString());
     }
-    // The sub-windows take the text over here (later).
+    for (int n = 1; n <= 3; ++n)
+        if (SubWindow* w = subWindow(n))
+            w->ChangeSubText();
 }
 
 void TMainForm::GetCaretPosition() {
@@ -83,7 +87,13 @@ void TMainForm::VisibleStaticTextExecute() {
 
 void TMainForm::applyHintDisplay(bool on) {
     editor_->setShowHint(on);
-    // The sub-windows' editors follow (later).
+    for (int n = 1; n <= 3; ++n)
+        if (SubWindow* w = subWindow(n))
+            w->editor()->setShowHint(on);
+}
+
+bool TMainForm::isStaticTextShown() const {
+    return !staticText_->isHidden();
 }
 
 } // namespace qel

@@ -1,9 +1,279 @@
 #include "Datetimeformat.h"
 
+#include "datetime/DateTimeComposition.h"
+#include "datetime/NameTables.h"
+#include "platform/Guard.h"
+
+#include <QBoxLayout>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTabWidget>
+
 namespace qel {
 
-TDateTimeFormatForm::TDateTimeFormatForm(QWidget* parent) : QDialog(parent) {
+namespace {
+
+using Field = bool DateTimeDialogState::*;
+
+enum class Kind { Check, Radio };
+
+// One control of an item group. Each group is laid out in rows: the item's own check
+// box, its radio choices, then the options that refine them.
+struct ControlSpec {
+    const char16_t* name;
+    const char16_t* caption;
+    Kind kind;
+    int row;
+    Field field;
+};
+
+struct GroupSpec {
+    const char16_t* name;
+    std::vector<ControlSpec> controls;
+};
+
+using S = DateTimeDialogState;
+
+const std::vector<GroupSpec>& dateGroups() {
+    static const std::vector<GroupSpec> groups{
+        {u"YearGroup",
+         {{u"YearCheck", u"「年」表示", Kind::Check, 0, &S::YearCheck},
+          {u"Seireki", u"西暦", Kind::Radio, 1, &S::Seireki},
+          {u"Wareki", u"和暦", Kind::Radio, 1, &S::Wareki},
+          {u"Seireki2keta", u"下２ケタ表示", Kind::Check, 2, &S::Seireki2keta},
+          {u"GengouRyaku", u"元号略称", Kind::Check, 2, &S::GengouRyaku}}},
+        {u"MonthGroup",
+         {{u"MonthCheck", u"「月」表示", Kind::Check, 0, &S::MonthCheck},
+          {u"MonthSuuji", u"数字", Kind::Radio, 1, &S::MonthSuuji},
+          {u"MonthWareki", u"和暦", Kind::Radio, 1, &S::MonthWareki},
+          {u"MonthEigo", u"英語", Kind::Radio, 1, &S::MonthEigo},
+          {u"Month0Hyouji", u"０表示", Kind::Check, 2, &S::Month0Hyouji},
+          {u"EigoRyaku", u"月略称", Kind::Check, 2, &S::EigoRyaku}}},
+        {u"DayGroup",
+         {{u"DayCheck", u"「日」表示", Kind::Check, 0, &S::DayCheck},
+          {u"Day0Hyouji", u"０表示", Kind::Check, 2, &S::Day0Hyouji}}},
+        {u"YoubiGroup",
+         {{u"YoubiCheck", u"「曜日」表示", Kind::Check, 0, &S::YoubiCheck},
+          {u"YoubiKanji", u"漢字", Kind::Radio, 1, &S::YoubiKanji},
+          {u"YoubiEigo", u"英語", Kind::Radio, 1, &S::YoubiEigo},
+          {u"YoubiRyaku", u"曜日略称", Kind::Check, 2, &S::YoubiRyaku},
+          {u"YoubiKakko", u"括弧付", Kind::Check, 2, &S::YoubiKakko}}},
+    };
+    return groups;
+}
+
+const std::vector<GroupSpec>& timeGroups() {
+    static const std::vector<GroupSpec> groups{
+        {u"JiGroup",
+         {{u"JiCheck", u"「時」表示", Kind::Check, 0, &S::JiCheck},
+          {u"Ji0Hyouji", u"０表示", Kind::Check, 0, &S::Ji0Hyouji},
+          {u"Ji12", u"１２時間制", Kind::Check, 1, &S::Ji12},
+          {u"AMPM", u"AM/PM", Kind::Radio, 2, &S::AMPM},
+          {u"GozennGogo", u"午前/午後", Kind::Radio, 2, &S::GozennGogo},
+          {u"AMPMKomoji", u"小文字", Kind::Check, 2, &S::AMPMKomoji}}},
+        {u"FunGroup",
+         {{u"FunCheck", u"「分」表示", Kind::Check, 0, &S::FunCheck},
+          {u"Fun0Hyouji", u"０表示", Kind::Check, 0, &S::Fun0Hyouji}}},
+        {u"ByouGroup",
+         {{u"ByouCheck", u"「秒」表示", Kind::Check, 0, &S::ByouCheck},
+          {u"Byou0Hyouji", u"０表示", Kind::Check, 0, &S::Byou0Hyouji}}},
+    };
+    return groups;
+}
+
+// The controls whose clicks change what is enabled.
+constexpr const char16_t* kEnableSources[] = {u"Seireki",     u"Wareki",    u"MonthSuuji",
+                                              u"MonthWareki", u"MonthEigo", u"Ji12",
+                                              u"AMPM",        u"GozennGogo"};
+
+QString text(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
+
+} // namespace
+
+RadioGroup::RadioGroup(const QString& name, const QString& caption, const QStringList& items,
+                       int columns, QWidget* parent)
+    : QGroupBox(caption, parent), group_(new QButtonGroup(this)) {
+    setObjectName(name);
+    auto* layout = new QGridLayout(this);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], this);
+        button->setObjectName(name + QString::number(i));
+        group_->addButton(button, i);
+        layout->addWidget(button, i / columns, i % columns);
+        items_.push_back(button);
+    }
+    setItemIndex(0);
+}
+
+int RadioGroup::itemIndex() const {
+    return group_->checkedId();
+}
+
+void RadioGroup::setItemIndex(int index) {
+    if (items_.empty())
+        return;
+    if (index < 0 || index >= count())
+        index = 0;
+    items_[std::size_t(index)]->setChecked(true);
+}
+
+QRadioButton* RadioGroup::item(int index) const {
+    return index >= 0 && index < count() ? items_[std::size_t(index)] : nullptr;
+}
+
+TDateTimeFormatForm::TDateTimeFormatForm(QWidget* parent)
+    : TDateTimeFormatForm(ownSettings_, parent) {}
+
+TDateTimeFormatForm::TDateTimeFormatForm(DateTimeFormatSettings& settings, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      settings_(settings), commands_(this) {
     setObjectName(QStringLiteral("DateTimeFormatForm"));
+    setWindowTitle(QStringLiteral("日付と時刻の書式編集"));
+    createComponents();
+    FormCreate();
+}
+
+TDateTimeFormatForm::~TDateTimeFormatForm() = default;
+
+void TDateTimeFormatForm::createComponents() {
+    auto* pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("PageControl1"));
+    auto* page = new QWidget(pages);
+    page->setObjectName(QStringLiteral("TabDateTime"));
+    pages->addTab(page, QStringLiteral("挿入項目"));
+
+    auto buildGroup = [this, page](const GroupSpec& spec) {
+        auto* box = new QGroupBox(page);
+        box->setObjectName(text(spec.name));
+        auto* rows = new QVBoxLayout(box);
+        std::vector<QHBoxLayout*> rowLayouts;
+        for (const ControlSpec& c : spec.controls) {
+            QAbstractButton* button = c.kind == Kind::Check
+                                          ? static_cast<QAbstractButton*>(new QCheckBox(box))
+                                          : new QRadioButton(box);
+            button->setObjectName(text(c.name));
+            button->setText(text(c.caption));
+            while (int(rowLayouts.size()) <= c.row) {
+                rowLayouts.push_back(new QHBoxLayout);
+                rows->addLayout(rowLayouts.back());
+            }
+            rowLayouts[std::size_t(c.row)]->addWidget(button);
+            bindings_.push_back({button, c.field});
+        }
+        for (QHBoxLayout* row : rowLayouts)
+            row->addStretch();
+        return box;
+    };
+
+    auto* dateColumn = new QVBoxLayout;
+    for (const GroupSpec& g : dateGroups())
+        dateColumn->addWidget(buildGroup(g));
+    dateColumn->addStretch();
+
+    auto* timeColumn = new QVBoxLayout;
+    for (const GroupSpec& g : timeGroups())
+        timeColumn->addWidget(buildGroup(g));
+    auto* tanni = new QCheckBox(QStringLiteral("単位付加"), page);
+    tanni->setObjectName(QStringLiteral("Tanni"));
+    bindings_.push_back({tanni, &S::Tanni});
+    timeColumn->addWidget(tanni);
+    dateJunjo_ =
+        new RadioGroup(QStringLiteral("DateJunjo"), QStringLiteral("日付の表示順序"),
+                       {QStringLiteral("年-月-日-曜日"), QStringLiteral("日-月-年-曜日")}, 2, page);
+    dateTimeJunjo_ =
+        new RadioGroup(QStringLiteral("DateTimeJunjo"), QStringLiteral("日付、時刻の表示順序"),
+                       {QStringLiteral("日付-時刻"), QStringLiteral("時刻-日付")}, 2, page);
+    timeColumn->addWidget(dateJunjo_);
+    timeColumn->addWidget(dateTimeJunjo_);
+    timeColumn->addStretch();
+
+    auto* pageLayout = new QHBoxLayout(page);
+    pageLayout->addLayout(dateColumn);
+    pageLayout->addLayout(timeColumn);
+
+    auto* ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                               QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("BitBtn1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                                   QStringLiteral("キャンセル"), this);
+    cancel->setObjectName(QStringLiteral("BitBtn2"));
+    connect(ok, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(pages);
+    layout->addLayout(buttons);
+
+    CommandSpec spec;
+    spec.name = spec.caption = QStringLiteral("EnabledChange");
+    QAction* enabledChange = commands_.add(spec, [this] { EnabledChangeExecute(); });
+    // Toggled rather than clicked, so the rule also holds when a radio is unchecked by
+    // its partner or a state is set from code.
+    for (const char16_t* name : kEnableSources)
+        connect(control(name), &QAbstractButton::toggled, enabledChange, &QAction::trigger);
+}
+
+QAbstractButton* TDateTimeFormatForm::control(const char16_t* name) const {
+    return findChild<QAbstractButton*>(text(name));
+}
+
+void TDateTimeFormatForm::showState(const DateTimeDialogState& state) {
+    for (const Binding& b : bindings_) {
+        // An auto-exclusive radio cannot be unchecked directly.
+        const bool exclusive = b.button->autoExclusive();
+        b.button->setAutoExclusive(false);
+        b.button->setChecked(state.*(b.field));
+        b.button->setAutoExclusive(exclusive);
+    }
+    dateJunjo_->setItemIndex(state.DateJunjo);
+    dateTimeJunjo_->setItemIndex(state.DateTimeJunjo);
+}
+
+DateTimeDialogState TDateTimeFormatForm::controlState() const {
+    DateTimeDialogState state;
+    for (const Binding& b : bindings_)
+        state.*(b.field) = b.button->isChecked();
+    state.DateJunjo = dateJunjo_->itemIndex();
+    state.DateTimeJunjo = dateTimeJunjo_->itemIndex();
+    return state;
+}
+
+void TDateTimeFormatForm::FormCreate() {
+    showState(dialogStateFor(settings_));
+    EnabledChangeExecute();
+}
+
+void TDateTimeFormatForm::EnabledChangeExecute() {
+    auto isChecked = [this](const char16_t* name) { return control(name)->isChecked(); };
+    control(u"Seireki2keta")->setEnabled(isChecked(u"Seireki"));
+    control(u"GengouRyaku")->setEnabled(isChecked(u"Wareki"));
+    control(u"Month0Hyouji")->setEnabled(isChecked(u"MonthSuuji"));
+    control(u"EigoRyaku")->setEnabled(isChecked(u"MonthEigo"));
+    const bool twelveHour = isChecked(u"Ji12");
+    for (const char16_t* name : {u"AMPM", u"GozennGogo", u"AMPMKomoji"})
+        control(name)->setEnabled(twelveHour);
+}
+
+void TDateTimeFormatForm::BitBtn1Click() {
+    applyDialogState(controlState(), settings_);
+    SetFormatDT(settings_, currentNameTables());
+    accept();
+}
+
+void TDateTimeFormatForm::BitBtn2Click() {
+    reject();
 }
 
 } // namespace qel

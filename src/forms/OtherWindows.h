@@ -7,24 +7,6 @@
 // creation order and the global instances are right from the start.
 namespace qel {
 
-class TSubForm : public QWidget {
-    Q_OBJECT
-public:
-    explicit TSubForm(QWidget* parent = nullptr);
-};
-
-class TSubForm2 : public QWidget {
-    Q_OBJECT
-public:
-    explicit TSubForm2(QWidget* parent = nullptr);
-};
-
-class TSubForm3 : public QWidget {
-    Q_OBJECT
-public:
-    explicit TSubForm3(QWidget* parent = nullptr);
-};
-
 class TListWindow : public QWidget {
     Q_OBJECT
 public:

@@ -36,6 +36,8 @@ std::vector<QAction*> resolve(const CommandTable& table, const QStringList& name
         }
         QAction* action = table.action(name);
         if (!action)
+            action = table.item(name);
+        if (!action)
             throw std::logic_error("unknown command: " + name.toStdString());
         result.push_back(action);
     }
@@ -70,6 +72,47 @@ QAction* CommandTable::action(const QString& name) const {
     for (QAction* action : actions_) {
         if (action->objectName() == name)
             return action;
+    }
+    return nullptr;
+}
+
+QAction* CommandTable::addItem(const QString& itemName, const QString& commandName,
+                               const QString& caption) {
+    QAction* command = action(commandName);
+    if (!command)
+        throw std::logic_error("unknown command: " + commandName.toStdString());
+    if (itemName.isEmpty() || action(itemName) || item(itemName))
+        throw std::logic_error("item name taken: " + itemName.toStdString());
+
+    auto* item = new QAction(owner_);
+    item->setObjectName(itemName);
+    item->setText(caption.isEmpty() ? command->text() : caption);
+    item->setToolTip(command->toolTip());
+    item->setStatusTip(command->statusTip());
+    item->setShortcut(command->shortcut());
+    item->setShortcutContext(Qt::WidgetShortcut); // the command itself owns the key
+    item->setProperty(categoryProperty, command->property(categoryProperty));
+    const auto follow = [item, command] {
+        item->setCheckable(command->isCheckable());
+        item->setChecked(command->isChecked());
+        item->setEnabled(command->isEnabled());
+        item->setIcon(command->icon());
+    };
+    follow();
+    QObject::connect(command, &QAction::changed, item, follow);
+    // Triggering the item runs the command; the command then sets the check mark.
+    QObject::connect(item, &QAction::triggered, command, [item, command] {
+        item->setChecked(command->isChecked());
+        command->trigger();
+    });
+    items_.push_back(item);
+    return item;
+}
+
+QAction* CommandTable::item(const QString& itemName) const {
+    for (QAction* item : items_) {
+        if (item->objectName() == itemName)
+            return item;
     }
     return nullptr;
 }

@@ -40,12 +40,20 @@ public:
     QAction* action(const QString& name) const; // nullptr when unknown
     const std::vector<QAction*>& actions() const { return actions_; }
 
+    // A menu item or tool button of its own (`itemName`) that runs the command and
+    // follows its check mark, enabled state and icon, but keeps its own caption (the
+    // command's when `caption` is empty) and its own hint. fill() takes item names too.
+    QAction* addItem(const QString& itemName, const QString& commandName,
+                     const QString& caption = QString());
+    QAction* item(const QString& itemName) const; // nullptr when unknown
+
     void fill(QMenu* menu, const QStringList& names) const;
     void fill(QToolBar* toolBar, const QStringList& names) const;
 
 private:
     QObject* owner_;
     std::vector<QAction*> actions_;
+    std::vector<QAction*> items_;
 };
 
 // The category a command was given.

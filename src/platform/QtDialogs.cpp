@@ -41,6 +41,15 @@ QString missingFolder(const QStringList& files) {
     return {};
 }
 
+// The index of the filter the dialog reports; it reports filters without the
+// pattern details it hides.
+int filterIndex(const QStringList& filters, const QString& selected) {
+    for (int i = 0; i < filters.size(); ++i)
+        if (filters[i] == selected || filters[i].startsWith(selected + u" ("))
+            return i;
+    return -1;
+}
+
 QStringList askForFiles(const FileRequest& request, FileMode mode) {
     QString folder = request.startFolder;
     QString name = request.proposedName;
@@ -66,6 +75,9 @@ QStringList askForFiles(const FileRequest& request, FileMode mode) {
         }
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
         if (!request.filters.isEmpty()) {
+            // The program's descriptions carry their own pattern text; the patterns
+            // Qt needs in parentheses stay out of sight.
+            dialog.setOption(QFileDialog::HideNameFilterDetails);
             dialog.setNameFilters(request.filters);
             if (filter >= 0 && filter < request.filters.size())
                 dialog.selectNameFilter(request.filters.at(filter));
@@ -90,7 +102,7 @@ QStringList askForFiles(const FileRequest& request, FileMode mode) {
             QtDialogs::dialogParent());
         folder = dialog.directory().absolutePath();
         name = files.isEmpty() ? QString() : QFileInfo(files.first()).fileName();
-        filter = int(request.filters.indexOf(dialog.selectedNameFilter()));
+        filter = filterIndex(request.filters, dialog.selectedNameFilter());
     }
 }
 

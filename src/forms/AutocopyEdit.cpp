@@ -1,0 +1,93 @@
+// The main window's editing commands: clipboard, undo, date and time insertion.
+#include "Autocopy.h"
+
+#include "Subw.h"
+#include "datetime/DateTimeRenderer.h"
+#include "platform/ByteEditor.h"
+#include "platform/Clock.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+
+namespace qel {
+
+ByteEditor* TMainForm::focusedEditor() const {
+    if (auto* e = qobject_cast<ByteEditor*>(QApplication::focusWidget()))
+        return e;
+    return editor_;
+}
+
+void TMainForm::updateEditCommands() {
+    auto* focused = qobject_cast<ByteEditor*>(QApplication::focusWidget());
+    const bool selection = focused && focused->textCursor().hasSelection();
+    const QMimeData* clip = QApplication::clipboard()->mimeData();
+    const auto enable = [this](const char16_t* name, bool on) {
+        commands_.action(QString::fromUtf16(name))->setEnabled(on);
+    };
+    enable(u"EditCut1", selection);
+    enable(u"EditCopy1", selection);
+    enable(u"EditDelete1", selection);
+    enable(u"EditPaste1", focused && clip && clip->hasText());
+    enable(u"EditSelectAll1", focused && !focused->document()->isEmpty());
+    enable(u"EditUndo1", focused && focused->document()->isUndoAvailable());
+}
+
+// Cut, copy and paste act on the main editor.
+void TMainForm::EditCut1Execute() {
+    editor_->cut();
+}
+
+void TMainForm::EditCopy1Execute() {
+    editor_->copy();
+}
+
+void TMainForm::EditPaste1Execute() {
+    // Anything but text on the clipboard pastes as nothing: the selection goes.
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    editor_->replaceSelection(data && data->hasText() ? data->text() : QString());
+}
+
+// Delete, select all and undo act on the editor that has the focus.
+void TMainForm::EditDelete1Execute() {
+    ByteEditor* e = focusedEditor();
+    if (e->textCursor().hasSelection())
+        e->replaceSelection(QString());
+}
+
+void TMainForm::EditSelectAll1Execute() {
+    focusedEditor()->selectAll();
+}
+
+void TMainForm::EditUndo1Execute() {
+    focusedEditor()->undo();
+}
+
+void TMainForm::insertDateTime(const QString& pattern, bool asLine) {
+    const QString text = renderDateTime(pattern, now());
+    if (asLine)
+        editor_->insertLine(editor_->caretLine(), text);
+    else
+        editor_->replaceSelection(text);
+}
+
+void TMainForm::InsertDateLinesExecute() {
+    insertDateTime(dateTimeFormat_.dateFormat, true);
+}
+void TMainForm::InsertDateTextExecute() {
+    insertDateTime(dateTimeFormat_.dateFormat, false);
+}
+void TMainForm::InsertTimeNowLinesExecute() {
+    insertDateTime(dateTimeFormat_.timeFormat, true);
+}
+void TMainForm::InsertTimeNowTextExecute() {
+    insertDateTime(dateTimeFormat_.timeFormat, false);
+}
+void TMainForm::InsertDateTimeNowLinesExecute() {
+    insertDateTime(dateTimeFormat_.dateTimeFormat, true);
+}
+void TMainForm::InsertDateTimeNowTextExecute() {
+    insertDateTime(dateTimeFormat_.dateTimeFormat, false);
+}
+
+} // namespace qel

@@ -1,0 +1,211 @@
+// The main window's window commands: sub-windows, file list, the two dialogs, and the
+// appearance and printing commands.
+#include "Autocopy.h"
+
+#include "Datetimeformat.h"
+#include "OtherWindows.h"
+#include "Subw.h"
+#include "Windows.h"
+#include "platform/ByteEditor.h"
+#include "platform/Dialogs.h"
+
+#include <QLabel>
+#include <QPrinter>
+
+namespace qel {
+
+namespace {
+
+struct SubWindowCommands {
+    const char16_t* open;
+    const char16_t* button;
+    const char16_t* closingHint;
+    const char16_t* openingHint;
+};
+
+const SubWindowCommands kSubWindowCommands[] = {
+    {u"OpenSubWindow", u"ToolButton21", u"サブウィンドウ１を閉じます",
+     u"サブウィンドウ１を開きます"},
+    {u"OpenSubWindow2", u"ToolButton6", u"サブウィンドウ２を閉じます",
+     u"サブウィンドウ２を開きます"},
+    {u"OpenSubWindow3", u"ToolButton7", u"サブウィンドウ３を閉じます",
+     u"サブウィンドウ３を開きます"},
+};
+
+void setHint(QAction* action, const QString& hint) {
+    action->setToolTip(hint);
+    action->setStatusTip(hint);
+}
+
+} // namespace
+
+void TMainForm::openSubWindow(int number) {
+    SubWindow* w = subWindow(number);
+    if (!w)
+        return;
+    const SubWindowCommands& names = kSubWindowCommands[number - 1];
+    QAction* command = commands_.action(QString::fromUtf16(names.open));
+    QAction* button = commands_.item(QString::fromUtf16(names.button));
+    if (w->isMinimized()) {
+        w->showNormal();
+        command->setChecked(true);
+        return;
+    }
+    if (w->isHidden()) {
+        w->show();
+        w->ChangeSubText();
+        command->setChecked(true);
+        setHint(button, QString::fromUtf16(names.closingHint));
+    } else {
+        w->hide();
+        command->setChecked(false);
+        setHint(button, QString::fromUtf16(names.openingHint));
+    }
+}
+
+void TMainForm::OpenSubWindowExecute() {
+    openSubWindow(1);
+}
+void TMainForm::OpenSubWindow2Execute() {
+    openSubWindow(2);
+}
+void TMainForm::OpenSubWindow3Execute() {
+    openSubWindow(3);
+}
+
+void TMainForm::stayOnTopSubWindow(int number) {
+    SubWindow* w = subWindow(number);
+    if (!w)
+        return;
+    if (w->isVisible()) {
+        w->raise();
+        w->activateWindow();
+    } else {
+        openSubWindow(number);
+    }
+    if (!w->isStayOnTop())
+        w->StayOnTopExecute();
+    else // the command's check mark stays with the window's state
+        commands_.action(QString::fromUtf16(w->traits().onTopCommand))->setChecked(true);
+}
+
+void TMainForm::SOTSubWindowExecute() {
+    stayOnTopSubWindow(1);
+}
+void TMainForm::SOTSubWindow2Execute() {
+    stayOnTopSubWindow(2);
+}
+void TMainForm::SOTSubWindow3Execute() {
+    stayOnTopSubWindow(3);
+}
+
+void TMainForm::OpenFileListExecute() {
+    QAction* command = commands_.action(QStringLiteral("OpenFileList"));
+    if (!ListWindow)
+        return;
+    if (ListWindow->isMinimized()) {
+        ListWindow->showNormal();
+        command->setChecked(true);
+        return;
+    }
+    if (ListWindow->isVisible()) {
+        ListWindow->hide();
+        command->setChecked(false);
+        setHint(command, QStringLiteral("ファイルリストを開きます"));
+    } else {
+        ListWindow->show();
+        command->setChecked(true);
+        setHint(command, QStringLiteral("ファイルリストを閉じます"));
+    }
+}
+
+void TMainForm::ActiveMainWindowExecute() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TMainForm::OpenPropertyExecute() {
+    TPropertyForm* startup = PropertyForm;
+    {
+        TPropertyForm form(this);
+        PropertyForm = &form;
+        dialogs().exec(form);
+        PropertyForm = startup;
+    }
+    EditHintChange();
+    for (int n = 1; n <= 3; ++n)
+        if (SubWindow* w = subWindow(n))
+            w->EditHintChange();
+}
+
+void TMainForm::OpenDateTimeFormatExecute() {
+    TDateTimeFormatForm* startup = DateTimeFormatForm;
+    {
+        TDateTimeFormatForm form(dateTimeFormat_, this);
+        DateTimeFormatForm = &form;
+        dialogs().exec(form);
+        DateTimeFormatForm = startup;
+    }
+    ChangeFormatSBText();
+}
+
+void TMainForm::FontChangeExecute() {
+    FontRequest request;
+    request.minSize = 8;
+    request.maxSize = 48;
+    request.effects = false;
+    const std::optional<FontChoice> chosen =
+        dialogs().chooseFont({editor_->font(), editor_->textColor()}, request);
+    if (!chosen)
+        return;
+    QFont font = chosen->font;
+    // No effects are offered: underline and strike-out stay as they were.
+    font.setUnderline(editor_->font().underline());
+    font.setStrikeOut(editor_->font().strikeOut());
+    editor_->setFont(font);
+    StaticTextChange();
+    EditHintChange();
+}
+
+void TMainForm::ColorChangeExecute() {
+    const std::optional<QColor> chosen = dialogs().chooseColor(editor_->backgroundColor());
+    if (!chosen)
+        return;
+    QPalette p = staticText_->palette();
+    p.setColor(QPalette::Window, *chosen);
+    staticText_->setPalette(p);
+    editor_->setBackgroundColor(*chosen);
+}
+
+void TMainForm::FontColorChangeExecute() {
+    const std::optional<QColor> chosen = dialogs().chooseColor(editor_->textColor());
+    if (!chosen)
+        return;
+    QPalette p = staticText_->palette();
+    p.setColor(QPalette::WindowText, *chosen);
+    staticText_->setPalette(p);
+    editor_->setTextColor(*chosen);
+}
+
+void TMainForm::PrintExecute() {
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    PrintRequest request;
+    request.printToFileShown = true;
+    request.printToFileChecked = true;
+    if (!dialogs().print(*printer_, request))
+        return;
+    printer_->setDocName(documentPath_);
+    // The whole text is printed, whatever page range or selection was chosen.
+    printer_->setPrintRange(QPrinter::AllPages);
+    editor_->print(printer_.get());
+}
+
+void TMainForm::PrintCExecute() {
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    dialogs().printerSetup(*printer_);
+}
+
+} // namespace qel

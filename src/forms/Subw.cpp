@@ -1,0 +1,451 @@
+#include "Subw.h"
+
+#include "Autocopy.h"
+#include "Windows.h"
+#include "document/DocumentRules.h"
+#include "platform/ByteEditor.h"
+#include "platform/Dialogs.h"
+#include "platform/FileDrops.h"
+#include "platform/Guard.h"
+#include "platform/MirrorGroup.h"
+#include "platform/StatusPanels.h"
+#include "settings/IniFile.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingValues.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QVBoxLayout>
+
+namespace qel {
+
+namespace {
+
+const QString kForm = QStringLiteral("Form");
+const QString kEditor = QStringLiteral("Editor");
+constexpr int kOrdinaryStyle = 0;
+constexpr int kOnTopStyle = 3;
+
+const SubWindowTraits kSub1 = {u"SubForm",
+                               u"Sub1",
+                               u"DefaultSub1.QelW",
+                               u"SubWindow1",
+                               u"OpenSubWindow",
+                               u"SOTSubWindow",
+                               u"N7",
+                               u"N22",
+                               u"ToolButton21",
+                               u"サブウィンドウ１を開きます",
+                               u"サブウィンドウ１を最前面に表示します",
+                               u"サブウィンドウ１の前面表示を解除します",
+                               true};
+const SubWindowTraits kSub2 = {u"SubForm2",
+                               u"Sub2",
+                               u"DefaultSub2.QelW",
+                               u"SubWindow2",
+                               u"OpenSubWindow2",
+                               u"SOTSubWindow2",
+                               u"OpenSubWindow22",
+                               u"N23",
+                               u"ToolButton6",
+                               u"サブウィンドウ２を開きます",
+                               u"サブウィンドウ２を最前面に表示します",
+                               u"サブウィンドウ２の前面表示を解除します",
+                               true};
+const SubWindowTraits kSub3 = {u"SubForm3",
+                               u"Sub3",
+                               u"DefaultSub3.QelW",
+                               u"SubWindow3",
+                               u"OpenSubWindow3",
+                               u"SOTSubWindow3",
+                               u"OpenSubWindow32",
+                               u"N24",
+                               u"ToolButton7",
+                               u"サブウィンドウ３を開きます",
+                               u"サブウィンドウ３を最前面に表示します",
+                               u"サブウィンドウ３の前面表示を解除します",
+                               false};
+
+QString str(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+// A main window command or item named in the traits, if the main window has it.
+QAction* mainAction(const char16_t* name) {
+    if (!MainForm)
+        return nullptr;
+    if (QAction* a = MainForm->commands().action(str(name)))
+        return a;
+    return MainForm->commands().item(str(name));
+}
+
+void setHint(QAction* action, const QString& hint) {
+    if (action) {
+        action->setToolTip(hint);
+        action->setStatusTip(hint);
+    }
+}
+
+struct SubCommand {
+    const char16_t* name;
+    const char16_t* category;
+    const char16_t* caption;
+    const char16_t* hint;
+    int shortcut;
+    void (SubWindow::*handler)();
+};
+
+constexpr int key(QKeyCombination combination) {
+    return combination.toCombined();
+}
+
+const SubCommand kSubCommands[] = {
+    {u"FontChange", u"設定", u"フォント変更", u"フォント変更", key(QKeyCombination(Qt::Key_F10)),
+     &SubWindow::FontChangeExecute},
+    {u"ColorChange", u"設定", u"背景色変更", u"背景色変更", key(QKeyCombination(Qt::Key_F12)),
+     &SubWindow::ColorChangeExecute},
+    {u"FontColorChange", u"設定", u"文字色変更", u"文字色変更", key(QKeyCombination(Qt::Key_F11)),
+     &SubWindow::FontColorChangeExecute},
+    {u"StayOnTop", u"設定", u"常に前面に表示", u"常に前面に表示します",
+     key(QKeyCombination(Qt::Key_F9)), &SubWindow::StayOnTopExecute},
+    {u"EditCopy", u"編集", u"コピー(&C)", u"コピー", key(Qt::CTRL | Qt::Key_C),
+     &SubWindow::EditCopyExecute},
+    {u"EditCut", u"編集", u"切り取り(&T)", u"切り取り", key(Qt::CTRL | Qt::Key_X),
+     &SubWindow::EditCutExecute},
+    {u"EditPaste", u"編集", u"貼り付け(&P)", u"貼り付け", key(Qt::CTRL | Qt::Key_V),
+     &SubWindow::EditPasteExecute},
+};
+
+} // namespace
+
+SubWindow::SubWindow(const SubWindowTraits& traits, QWidget* parent)
+    : QWidget(parent, Qt::Window), traits_(traits), commands_(this) {
+    setObjectName(str(traits.formName));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    editor_ = new ByteEditor(this);
+    editor_->setObjectName(QStringLiteral("RichEdit"));
+    layout->addWidget(editor_);
+    createCommands();
+    const auto onDrop = [this](const QStringList& paths) { dropOpen(paths); };
+    new FileDropTarget(this, onDrop);
+    new FileDropTarget(editor_->viewport(), onDrop);
+
+    // FormCreate
+    programFolder_ = qel::programFolder();
+    captionSeparator_ = QStringLiteral(" - ");
+    LoadIni();
+    ChangeSubText();
+    EditHintChange();
+    ChangeCaption();
+}
+
+SubWindow::~SubWindow() = default;
+
+void SubWindow::createCommands() {
+    for (const SubCommand& c : kSubCommands) {
+        CommandSpec spec;
+        spec.name = str(c.name);
+        spec.category = str(c.category);
+        spec.caption = str(c.caption);
+        spec.hint = str(c.hint);
+        spec.shortcut = QKeySequence(c.shortcut);
+        spec.checkable = spec.name == u"StayOnTop";
+        QAction* a = commands_.add(spec, [this, handler = c.handler] { (this->*handler)(); });
+        addAction(a);
+        if (MainForm) {
+            // The clipboard commands show the main window's pictures.
+            const char16_t* mainName = spec.name == u"EditCopy"    ? u"EditCopy1"
+                                       : spec.name == u"EditCut"   ? u"EditCut1"
+                                       : spec.name == u"EditPaste" ? u"EditPaste1"
+                                                                   : nullptr;
+            if (QAction* m = mainName ? MainForm->commands().action(str(mainName)) : nullptr)
+                a->setIcon(m->icon());
+        }
+    }
+
+    popupMenu_ = new QMenu(this);
+    popupMenu_->setObjectName(QStringLiteral("PopupMenu"));
+    commands_.fill(popupMenu_, {QStringLiteral("EditCut"), QStringLiteral("EditCopy"),
+                                QStringLiteral("EditPaste")});
+    const auto borrow = [this](const char16_t* name, QMenu* menu) {
+        if (QAction* a = MainForm ? MainForm->commands().action(str(name)) : nullptr)
+            menu->addAction(a);
+    };
+    borrow(u"EditDelete1", popupMenu_);
+    borrow(u"EditSelectAll1", popupMenu_);
+    popupMenu_->addSeparator();
+    borrow(u"EditUndo1", popupMenu_);
+    popupMenu_->addSeparator();
+    QMenu* settings = popupMenu_->addMenu(QStringLiteral("設定"));
+    commands_.fill(settings, {QStringLiteral("StayOnTop"), QStringLiteral("FontChange"),
+                              QStringLiteral("FontColorChange"), QStringLiteral("ColorChange"),
+                              QStringLiteral("-")});
+    borrow(u"OpenProperty", settings);
+    editor_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(editor_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { popupMenu_->popup(editor_->mapToGlobal(at)); });
+}
+
+bool SubWindow::isStayOnTop() const {
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void SubWindow::setOnTop(bool onTop) {
+    if (isStayOnTop() == onTop)
+        return;
+    const bool shown = isVisible();
+    const QRect outer = outerGeometry(this);
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop); // hides the window
+    if (shown) {
+        placeWindow(this, outer);
+        show();
+    }
+}
+
+void SubWindow::LoadIni() {
+    {
+        IniFile ini(programFolder_ + u"QelEditor.ini");
+        qelwPath_ = ini.readString(u"UseQelWFile", QStringView(traits_.qelwKey),
+                                   programFolder_ + str(traits_.defaultFile));
+    }
+    OpenQelW();
+}
+
+void SubWindow::OpenQelW() {
+    {
+        IniFile ini(qelwPath_);
+        const QRect main = MainForm ? outerGeometry(MainForm) : QRect(100, 100, 500, 350);
+        const int top = ini.readInteger(kForm, u"Top", main.top() + 100);
+        const int left = ini.readInteger(kForm, u"Left", main.left() + 100);
+        const int height = ini.readInteger(kForm, u"Height", main.height() / 2);
+        const int width = ini.readInteger(kForm, u"Width", main.width() / 2);
+        placeWindow(this, QRect(left, top, width, height));
+
+        windowName_ = ini.readString(kForm, u"WindowName", str(traits_.defaultName));
+        if (QAction* item = mainAction(traits_.nameItem))
+            item->setText(windowName_);
+        if (QAction* item = mainAction(traits_.onTopItem))
+            item->setText(windowName_ + u"前面表示");
+
+        const int style = ini.readInteger(kForm, u"StayOnTop", kOrdinaryStyle);
+        // Any style other than the always-on-top one gives an ordinary window.
+        setOnTop(style == kOnTopStyle);
+
+        const bool shown = ini.readBool(kForm, u"Visible", false);
+        setVisible(shown);
+        if (QAction* open = mainAction(traits_.openCommand))
+            open->setChecked(shown);
+
+        ByteEditor* mainEditor = MainForm ? MainForm->editor() : nullptr;
+        const QFont mainFont = mainEditor ? mainEditor->font() : editor_->font();
+        editor_->setBackgroundColor(
+            colorFromValue(ini.readInteger(kEditor, u"BackColor",
+                                           colorValue(mainEditor ? mainEditor->backgroundColor()
+                                                                 : QColor(Qt::white))),
+                           editor_->backgroundColor()));
+        QFont font = editor_->font();
+        font.setFamily(ini.readString(kEditor, u"Font", mainFont.family()));
+        font.setPointSize(ini.readInteger(kEditor, u"FontSize", mainFont.pointSize()));
+        font.setStyleHint(QFont::TypeWriter);
+        editor_->setTextColor(colorFromValue(
+            ini.readInteger(kEditor, u"FontColor",
+                            colorValue(mainEditor ? mainEditor->textColor() : QColor(Qt::black))),
+            editor_->textColor()));
+        applyFontStyleName(font, ini.readString(kEditor, u"FontStyle", fontStyleName(mainFont)));
+        editor_->setFont(font);
+
+        const bool onTop = isStayOnTop();
+        commands_.action(QStringLiteral("StayOnTop"))->setChecked(onTop);
+        if (QAction* sot = mainAction(traits_.onTopCommand))
+            sot->setChecked(onTop);
+    }
+    ChangeCaption();
+}
+
+void SubWindow::SaveIni() {
+    {
+        IniFile ini(programFolder_ + u"QelEditor.ini");
+        ini.writeString(u"UseQelWFile", QStringView(traits_.qelwKey), qelwPath_);
+    }
+    SaveQelW();
+}
+
+void SubWindow::SaveQelW() {
+    IniFile ini(qelwPath_);
+    const QRect outer = outerGeometry(this);
+    ini.writeInteger(kForm, u"Top", outer.top());
+    ini.writeInteger(kForm, u"Left", outer.left());
+    ini.writeInteger(kForm, u"Height", outer.height());
+    ini.writeInteger(kForm, u"Width", outer.width());
+    ini.writeString(kForm, u"WindowName", windowName_);
+    ini.writeInteger(kForm, u"StayOnTop", isStayOnTop() ? kOnTopStyle : kOrdinaryStyle);
+    ini.writeBool(kForm, u"Visible", isVisible());
+    const QFont font = editor_->font();
+    ini.writeString(kEditor, u"Font", font.family());
+    ini.writeString(kEditor, u"FontStyle", fontStyleName(font));
+    ini.writeInteger(kEditor, u"FontSize", font.pointSize());
+    ini.writeInteger(kEditor, u"FontColor", colorValue(editor_->textColor()));
+    ini.writeInteger(kEditor, u"BackColor", colorValue(editor_->backgroundColor()));
+}
+
+void SubWindow::ChangeSubText() {
+    // The editors of one document are kept equal edit by edit; joining the group
+    // takes the main text over once.
+    if (MainForm && !std::ranges::count(MainForm->mirror().editors(), editor_))
+        MainForm->mirror().add(editor_);
+}
+
+void SubWindow::ChangeOtherText() {
+    // Runs after an edit made here has reached the main editor and the other
+    // sub-windows: a shown sub-window remembers where the edit took place.
+    const qsizetype caret = editor_->selStart();
+    for (int n = 1; n <= 3; ++n) {
+        SubWindow* other = subWindow(n);
+        if (!other || other == this || !other->isVisible())
+            continue;
+        if (other->editor()->selStart() != caret)
+            other->setRememberedCaret(caret);
+    }
+}
+
+void SubWindow::EditHintChange() {
+    editor_->setHint(fontHintText(editor_->font()));
+}
+
+void SubWindow::ChangeCaption() {
+    const QString path = MainForm ? MainForm->documentPath() : QString();
+    setWindowTitle(documentCaption(windowName_, captionSeparator_, path, false));
+}
+
+void SubWindow::StayOnTopExecute() {
+    const qsizetype caret = editor_->selStart();
+    QAction* own = commands_.action(QStringLiteral("StayOnTop"));
+    QAction* main = mainAction(traits_.onTopCommand);
+    if (isStayOnTop()) {
+        setOnTop(false);
+        own->setChecked(false);
+        setHint(own, QStringLiteral("常に前面に表示します"));
+        if (main) {
+            main->setChecked(false);
+            setHint(main, str(traits_.onTopOffHint));
+        }
+    } else {
+        setOnTop(true);
+        own->setChecked(true);
+        setHint(own, QStringLiteral("前面表示を解除します"));
+        if (main) {
+            main->setChecked(true);
+            setHint(main, str(traits_.onTopOnHint));
+        }
+    }
+    // The text is the main text already: the editors are kept equal edit by edit.
+    editor_->setSelection(caret, 0);
+}
+
+void SubWindow::FontChangeExecute() {
+    FontRequest request;
+    request.effects = traits_.fontEffects;
+    const std::optional<FontChoice> chosen =
+        dialogs().chooseFont({editor_->font(), editor_->textColor()}, request);
+    if (!chosen)
+        return;
+    QFont font = chosen->font;
+    if (!traits_.fontEffects) {
+        font.setUnderline(editor_->font().underline());
+        font.setStrikeOut(editor_->font().strikeOut());
+    }
+    editor_->setFont(font);
+    if (traits_.fontEffects && chosen->color.isValid())
+        editor_->setTextColor(chosen->color);
+    EditHintChange();
+}
+
+void SubWindow::ColorChangeExecute() {
+    if (const std::optional<QColor> c = dialogs().chooseColor(editor_->backgroundColor()))
+        editor_->setBackgroundColor(*c);
+}
+
+void SubWindow::FontColorChangeExecute() {
+    if (const std::optional<QColor> c = dialogs().chooseColor(editor_->textColor()))
+        editor_->setTextColor(*c);
+}
+
+void SubWindow::EditCopyExecute() {
+    editor_->copy();
+}
+
+void SubWindow::EditCutExecute() {
+    editor_->cut();
+}
+
+void SubWindow::EditPasteExecute() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    editor_->replaceSelection(data && data->hasText() ? data->text() : QString());
+}
+
+void SubWindow::dropOpen(const QStringList& paths) {
+    activateWindow();
+    raise();
+    if (MainForm)
+        MainForm->dropOpen(paths);
+}
+
+void SubWindow::FormShow() {
+    if (MainForm)
+        editor_->setShowHint(MainForm->isStaticTextShown());
+}
+
+void SubWindow::FormActivate() {
+    editor_->setFocus();
+    editor_->setSelection(caretPosition_, 0);
+}
+
+void SubWindow::FormDeactivate() {
+    caretPosition_ = editor_->selStart();
+}
+
+void SubWindow::FormClose() {
+    if (QAction* open = mainAction(traits_.openCommand))
+        open->setChecked(false);
+    setHint(mainAction(traits_.toolButton), str(traits_.openHint));
+    SaveIni();
+}
+
+void SubWindow::closeEvent(QCloseEvent* event) {
+    guarded([this] { FormClose(); });
+    event->accept(); // only hides: the window lives as long as the program
+}
+
+void SubWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    guarded([this] { FormShow(); });
+}
+
+void SubWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        guarded([this] { isActiveWindow() ? FormActivate() : FormDeactivate(); });
+}
+
+TSubForm::TSubForm(QWidget* parent) : SubWindow(kSub1, parent) {}
+TSubForm2::TSubForm2(QWidget* parent) : SubWindow(kSub2, parent) {}
+TSubForm3::TSubForm3(QWidget* parent) : SubWindow(kSub3, parent) {}
+
+SubWindow* subWindow(int number) {
+    switch (number) {
+    case 1:
+        return SubForm;
+    case 2:
+        return SubForm2;
+    case 3:
+        return SubForm3;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace qel

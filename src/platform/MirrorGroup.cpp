@@ -1,0 +1,82 @@
+#include "MirrorGroup.h"
+
+#include "platform/ByteEditor.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace qel {
+
+namespace {
+
+qsizetype textLength(const QTextDocument* doc) {
+    return doc->characterCount() - 1;
+}
+
+QString textBetween(QTextDocument* doc, qsizetype from, qsizetype to) {
+    if (to <= from)
+        return QString();
+    QTextCursor c(doc);
+    c.setPosition(static_cast<int>(from));
+    c.setPosition(static_cast<int>(to), QTextCursor::KeepAnchor);
+    QString text = c.selectedText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+} // namespace
+
+void MirrorGroup::add(ByteEditor* editor) {
+    if (!editors_.empty()) {
+        const QString text = editors_.front()->text();
+        if (editor->text() != text) {
+            mirroring_ = true;
+            editor->setPlainText(text);
+            mirroring_ = false;
+        }
+    }
+    editors_.push_back(editor);
+    connect(editor->document(), &QTextDocument::contentsChange, this,
+            [this, editor](int position, int removed, int added) {
+                onChange(editor, position, removed, added);
+            });
+    connect(editor, &QObject::destroyed, this, [this, editor] { std::erase(editors_, editor); });
+}
+
+void MirrorGroup::onChange(ByteEditor* source, int position, int removed, int added) {
+    if (mirroring_ || editors_.size() < 2)
+        return;
+    QTextDocument* doc = source->document();
+    const qsizetype length = textLength(doc);
+    const qsizetype end = std::min<qsizetype>(position + added, length);
+    // A text replaced as a whole (a load, which also empties the undo history) is
+    // copied as a whole; any other edit is made as the same edit.
+    const bool wholeText = position == 0 && end == length && !doc->isUndoAvailable();
+    const QString inserted = textBetween(doc, position, end);
+
+    mirroring_ = true;
+    for (ByteEditor* target : editors_) {
+        if (target == source)
+            continue;
+        QTextDocument* targetDoc = target->document();
+        const qsizetype targetLength = textLength(targetDoc);
+        if (wholeText) {
+            if (targetLength != length || target->text() != inserted)
+                target->setPlainText(inserted);
+            continue;
+        }
+        const qsizetype from = std::min<qsizetype>(position, targetLength);
+        const qsizetype to = std::min<qsizetype>(position + removed, targetLength);
+        // Qt also reports changes of layout or format as changes; they need nothing.
+        if (to - from == inserted.size() && textBetween(targetDoc, from, to) == inserted)
+            continue;
+        QTextCursor c(targetDoc);
+        c.setPosition(static_cast<int>(from));
+        c.setPosition(static_cast<int>(to), QTextCursor::KeepAnchor);
+        c.insertText(inserted);
+    }
+    mirroring_ = false;
+    Q_EMIT edited(source);
+}
+
+} // namespace qel

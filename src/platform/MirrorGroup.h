@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+
+#include <vector>
+
+namespace qel {
+
+class ByteEditor;
+
+// Editors that show one text. An edit made in any of them is made the same way in
+// all the others at once, so they hold the same text at all times without copying
+// the whole text on every keystroke. A whole copy happens only when an editor joins,
+// and when a text is replaced as a whole (a load).
+class MirrorGroup : public QObject {
+    Q_OBJECT
+public:
+    explicit MirrorGroup(QObject* parent = nullptr) : QObject(parent) {}
+
+    // The first editor added gives the text; each later one takes it over.
+    void add(ByteEditor* editor);
+    const std::vector<ByteEditor*>& editors() const { return editors_; }
+    // True while an edit is being carried into the other editors.
+    bool mirroring() const { return mirroring_; }
+
+Q_SIGNALS:
+    // An edit made in `source` (typed, pasted, undone, set by a command) has reached
+    // every other editor of the group.
+    void edited(qel::ByteEditor* source);
+
+private:
+    void onChange(ByteEditor* source, int position, int removed, int added);
+
+    std::vector<ByteEditor*> editors_;
+    bool mirroring_ = false;
+};
+
+} // namespace qel

@@ -1,6 +1,8 @@
 // Timed scenarios for the main window on big documents: opening a file, and the whole
 // change handling of one typed character (modified check, panels, caption).
 #include "forms/Autocopy.h"
+#include "forms/Subw.h"
+#include "forms/Windows.h"
 #include "platform/ByteEditor.h"
 #include "platform/Printers.h"
 #include "platform/ScriptedDialogs.h"
@@ -89,6 +91,51 @@ void scenario(qsizetype bytes, const QString& folder) {
                 *std::max_element(typed.begin(), typed.end()), median(erased), window.isModified());
 }
 
+// All four editors of one document shown: a key typed into any of them runs the change
+// handling of every window.
+void mirroredScenario(qsizetype bytes, const QString& folder) {
+    const QString path = folder + QStringLiteral("/mirrored%1.txt").arg(bytes);
+    {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(qel::cp932::encode(makeDocument(bytes)));
+    }
+    qel::WindowSet windows({});
+    qel::MainForm->show();
+    qel::MainForm->OpenSubWindowExecute();
+    qel::MainForm->OpenSubWindow2Execute();
+    qel::MainForm->OpenSubWindow3Execute();
+    QApplication::processEvents();
+
+    QElapsedTimer timer;
+    timer.start();
+    qel::MainForm->LoadText(path);
+    const double openMs = timer.nsecsElapsed() / 1e6;
+
+    std::printf("%6.1f MB, three sub-windows shown: open %.1f ms\n", bytes / 1e6, openMs);
+    qel::ByteEditor* editors[] = {qel::MainForm->editor(), qel::SubForm->editor(),
+                                  qel::SubForm2->editor(), qel::SubForm3->editor()};
+    const char* names[] = {"main", "sub-window 1", "sub-window 2", "sub-window 3"};
+    for (int e = 0; e < 4; ++e) {
+        qel::ByteEditor* editor = editors[e];
+        editor->setSelection(editor->byteLength() / 3, 0);
+        std::vector<double> typed;
+        for (int i = 0; i < 100; ++i) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("x"));
+            timer.restart();
+            QApplication::sendEvent(editor, &press);
+            typed.push_back(timer.nsecsElapsed() / 1e6);
+        }
+        const QString main = qel::MainForm->editor()->text();
+        bool equal = true;
+        for (qel::ByteEditor* other : editors)
+            equal = equal && other->text() == main;
+        std::printf("  typed into %-13s median %.3f ms (max %.3f); texts equal: %s\n", names[e],
+                    median(typed), *std::max_element(typed.begin(), typed.end()),
+                    equal ? "yes" : "NO");
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -100,5 +147,6 @@ int main(int argc, char* argv[]) {
     qel::ScriptedDialogs dialogs; // nothing is asked; any question would be logged
     for (qsizetype mb : {1, 10})
         scenario(mb * 1000 * 1000, folder.path());
+    mirroredScenario(10 * 1000 * 1000, folder.path());
     return dialogs.calls().isEmpty() ? 0 : 1;
 }

@@ -14,6 +14,7 @@
 #include "settings/ProgramFolder.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -43,6 +44,10 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     setFont(windowFont);
     createComponents();
     createCommands();
+    connect(qApp, &QApplication::focusChanged, this, &TMainForm::watchFocusedEditor);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TMainForm::updateEditCommands);
+    updateEditCommands();
 
     // FormCreate
     setJapaneseDesignators(currentNameTables());
@@ -114,6 +119,10 @@ void TMainForm::createComponents() {
                                    {10, Qt::AlignLeft, false}},
                                   this);
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    // The panels have fixed widths; a slightly smaller face keeps their texts whole.
+    QFont panelFont = statusBar_->font();
+    panelFont.setPointSize(8);
+    statusBar_->setFont(panelFont);
     setStatusBar(statusBar_);
 
     connect(editor_, &ByteEditor::changed, this,
@@ -157,6 +166,13 @@ void TMainForm::FormDeactivate() {
 void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     FormShow();
+}
+
+bool TMainForm::event(QEvent* event) {
+    // Menu hints stay in their tool tips: the status bar keeps its panels.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
 }
 
 void TMainForm::changeEvent(QEvent* event) {

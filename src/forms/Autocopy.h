@@ -4,8 +4,10 @@
 #include "platform/Commands.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QMenu;
@@ -115,6 +117,7 @@ Q_SIGNALS:
     void closed();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -134,6 +137,7 @@ private:
     void stayOnTopSubWindow(int number);
     void insertDateTime(const QString& pattern, bool asLine);
     void updateEditCommands();
+    void watchFocusedEditor();
     ByteEditor* focusedEditor() const; // the main editor when no editor has the focus
     void setVisibleCommand(const QString& name, QWidget* target, const QString& shownHint,
                            const QString& hiddenHint);
@@ -149,6 +153,8 @@ private:
     QMenu* popupMenu_ = nullptr;
     MirrorGroup* mirror_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
+    std::vector<QMetaObject::Connection> focusedEditorWatch_;
+    QPointer<ByteEditor> lastEditor_; // the editor that had the focus last
 
     QString programFolder_;
     QString qelwPath_;

@@ -15,11 +15,16 @@ namespace qel {
 ByteEditor* TMainForm::focusedEditor() const {
     if (auto* e = qobject_cast<ByteEditor*>(QApplication::focusWidget()))
         return e;
+    // Opening a menu takes the focus from the editor; the editor still counts.
+    if (lastEditor_)
+        return lastEditor_;
     return editor_;
 }
 
 void TMainForm::updateEditCommands() {
-    auto* focused = qobject_cast<ByteEditor*>(QApplication::focusWidget());
+    ByteEditor* focused = qobject_cast<ByteEditor*>(QApplication::focusWidget());
+    if (!focused)
+        focused = lastEditor_;
     const bool selection = focused && focused->textCursor().hasSelection();
     const QMimeData* clip = QApplication::clipboard()->mimeData();
     const auto enable = [this](const char16_t* name, bool on) {
@@ -31,6 +36,24 @@ void TMainForm::updateEditCommands() {
     enable(u"EditPaste1", focused && clip && clip->hasText());
     enable(u"EditSelectAll1", focused && !focused->document()->isEmpty());
     enable(u"EditUndo1", focused && focused->document()->isUndoAvailable());
+}
+
+// The edit commands follow the editor that has the focus: its selection, its undo
+// history, and the clipboard.
+void TMainForm::watchFocusedEditor() {
+    for (const QMetaObject::Connection& c : focusedEditorWatch_)
+        disconnect(c);
+    focusedEditorWatch_.clear();
+    if (auto* e = qobject_cast<ByteEditor*>(QApplication::focusWidget())) {
+        lastEditor_ = e;
+    }
+    if (ByteEditor* e = lastEditor_) {
+        const auto update = [this] { updateEditCommands(); };
+        focusedEditorWatch_.push_back(connect(e, &QPlainTextEdit::selectionChanged, this, update));
+        focusedEditorWatch_.push_back(connect(e, &QPlainTextEdit::undoAvailable, this, update));
+        focusedEditorWatch_.push_back(connect(e, &QPlainTextEdit::textChanged, this, update));
+    }
+    updateEditCommands();
 }
 
 // Cut, copy and paste act on the main editor.

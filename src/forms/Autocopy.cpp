@@ -72,7 +72,15 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     ChangeFormatSBText();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // The base class still hides the window and moves the focus, after this class's
+    // members are gone: nothing may call back into them from here on.
+    qApp->disconnect(this);
+    QApplication::clipboard()->disconnect(this);
+    for (const QMetaObject::Connection& c : focusedEditorWatch_)
+        disconnect(c);
+    focusedEditorWatch_.clear();
+}
 
 void TMainForm::createComponents() {
     auto* menu = new QMenuBar(this);

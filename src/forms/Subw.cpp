@@ -39,6 +39,7 @@ const SubWindowTraits kSub1 = {u"SubForm",
                                u"N22",
                                u"ToolButton21",
                                u"サブウィンドウ１を開きます",
+                               u"サブウィンドウ１を閉じます",
                                u"サブウィンドウ１を最前面に表示します",
                                u"サブウィンドウ１の前面表示を解除します",
                                true};
@@ -52,6 +53,7 @@ const SubWindowTraits kSub2 = {u"SubForm2",
                                u"N23",
                                u"ToolButton6",
                                u"サブウィンドウ２を開きます",
+                               u"サブウィンドウ２を閉じます",
                                u"サブウィンドウ２を最前面に表示します",
                                u"サブウィンドウ２の前面表示を解除します",
                                true};
@@ -65,6 +67,7 @@ const SubWindowTraits kSub3 = {u"SubForm3",
                                u"N24",
                                u"ToolButton7",
                                u"サブウィンドウ３を開きます",
+                               u"サブウィンドウ３を閉じます",
                                u"サブウィンドウ３を最前面に表示します",
                                u"サブウィンドウ３の前面表示を解除します",
                                false};
@@ -171,9 +174,12 @@ void SubWindow::createCommands() {
     popupMenu_->setObjectName(QStringLiteral("PopupMenu"));
     commands_.fill(popupMenu_, {QStringLiteral("EditCut"), QStringLiteral("EditCopy"),
                                 QStringLiteral("EditPaste")});
+    // The main window's commands in the context menu keep their shortcuts here too.
     const auto borrow = [this](const char16_t* name, QMenu* menu) {
-        if (QAction* a = MainForm ? MainForm->commands().action(str(name)) : nullptr)
+        if (QAction* a = MainForm ? MainForm->commands().action(str(name)) : nullptr) {
             menu->addAction(a);
+            addAction(a);
+        }
     };
     borrow(u"EditDelete1", popupMenu_);
     borrow(u"EditSelectAll1", popupMenu_);
@@ -239,6 +245,8 @@ void SubWindow::OpenQelW() {
         setVisible(shown);
         if (QAction* open = mainAction(traits_.openCommand))
             open->setChecked(shown);
+        // The tool button says what pressing it does next, as after the open command.
+        setHint(mainAction(traits_.toolButton), str(shown ? traits_.closeHint : traits_.openHint));
 
         ByteEditor* mainEditor = MainForm ? MainForm->editor() : nullptr;
         const QFont mainFont = mainEditor ? mainEditor->font() : editor_->font();
@@ -416,6 +424,9 @@ void SubWindow::FormClose() {
 }
 
 void SubWindow::closeEvent(QCloseEvent* event) {
+    // Closed by the user: the window is gone from the screen, and its settings file
+    // says so, so that it stays closed at the next start.
+    hide();
     guarded([this] { FormClose(); });
     event->accept(); // only hides: the window lives as long as the program
 }

@@ -22,6 +22,7 @@ struct SubWindowTraits {
     const char16_t* onTopItem;    // main menu item: window name + "前面表示"
     const char16_t* toolButton;   // main tool button whose hint is reset on close
     const char16_t* openHint;     // that hint
+    const char16_t* closeHint;    // its hint while the window is shown
     const char16_t* onTopOffHint; // main command hint when always-on-top is off
     const char16_t* onTopOnHint;  // main command hint when always-on-top is on
     bool fontEffects;             // the font dialog offers colour, underline, strike-out

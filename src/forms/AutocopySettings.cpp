@@ -1,6 +1,8 @@
 // The main window's settings: the master settings file and its own window settings.
 #include "Autocopy.h"
 
+#include "WindowSettings.h"
+
 #include "datetime/NameTables.h"
 #include "platform/ByteEditor.h"
 #include "platform/StatusPanels.h"
@@ -17,7 +19,6 @@ const QString kMasterFile = QStringLiteral("QelEditor.ini");
 const QString kUseQelW = QStringLiteral("UseQelWFile");
 const QString kInitialFolder = QStringLiteral("InitialFolder");
 const QString kForm = QStringLiteral("Form");
-const QString kEditor = QStringLiteral("Editor");
 const QString kVisible = QStringLiteral("Visible");
 
 } // namespace
@@ -40,23 +41,16 @@ void TMainForm::LoadIni() {
 void TMainForm::OpenQelW() {
     {
         IniFile ini(qelwPath_);
-        const int top = ini.readInteger(kForm, u"Top", 100);
-        const int left = ini.readInteger(kForm, u"Left", 100);
-        const int height = ini.readInteger(kForm, u"Height", 350);
-        const int width = ini.readInteger(kForm, u"Width", 500);
-        placeWindow(this, QRect(left, top, width, height));
+        placeWindow(this, readPlacement(ini, QRect(100, 100, 500, 350)));
 
         windowName_ = ini.readString(kForm, u"WindowName", QStringLiteral("QelEditor"));
         activeMainWindowItem_->setText(windowName_ + u"表示");
 
-        editor_->setBackgroundColor(colorFromValue(ini.readInteger(kEditor, u"BackColor", 16777215),
-                                                   editor_->backgroundColor()));
-        QFont font = editor_->font();
-        font.setFamily(ini.readString(kEditor, u"Font", font.family()));
-        font.setPointSize(ini.readInteger(kEditor, u"FontSize", 10));
-        editor_->setFont(font);
-        editor_->setTextColor(
-            colorFromValue(ini.readInteger(kEditor, u"FontColor", 0), editor_->textColor()));
+        // A missing face keeps the face the editor has; a missing style is "Normal".
+        QFont defaultFont = editor_->font();
+        defaultFont.setPointSize(10);
+        applyFontStyleName(defaultFont, u"Normal");
+        readEditorLook(ini, editor_, {defaultFont, QColor(Qt::black), QColor(Qt::white)});
 
         pageScroller_->setVisible(ini.readBool(kVisible, u"ToolBar", true));
         staticText_->setVisible(ini.readBool(kVisible, u"FontInfo", false));
@@ -65,10 +59,6 @@ void TMainForm::OpenQelW() {
         commands_.action(QStringLiteral("VisibleToolBar"))->setChecked(!pageScroller_->isHidden());
         commands_.action(QStringLiteral("VisibleStaticText"))->setChecked(!staticText_->isHidden());
         commands_.action(QStringLiteral("VisibleStatusBar"))->setChecked(!statusBar_->isHidden());
-
-        font = editor_->font();
-        applyFontStyleName(font, ini.readString(kEditor, u"FontStyle", QStringLiteral("Normal")));
-        editor_->setFont(font);
 
         dateTimeFormat_ = readDateTimeFormat(ini);
     }
@@ -89,19 +79,10 @@ void TMainForm::SaveIni() {
 
 void TMainForm::SaveQelW() {
     IniFile ini(qelwPath_);
-    const QRect outer = outerGeometry(this);
-    ini.writeInteger(kForm, u"Top", outer.top());
-    ini.writeInteger(kForm, u"Left", outer.left());
-    ini.writeInteger(kForm, u"Height", outer.height());
-    ini.writeInteger(kForm, u"Width", outer.width());
+    writePlacement(ini, this);
     ini.writeString(kForm, u"WindowName", windowName_);
 
-    const QFont font = editor_->font();
-    ini.writeString(kEditor, u"Font", font.family());
-    ini.writeString(kEditor, u"FontStyle", fontStyleName(font));
-    ini.writeInteger(kEditor, u"FontSize", font.pointSize());
-    ini.writeInteger(kEditor, u"FontColor", colorValue(editor_->textColor()));
-    ini.writeInteger(kEditor, u"BackColor", colorValue(editor_->backgroundColor()));
+    writeEditorLook(ini, editor_);
 
     ini.writeBool(kVisible, u"ToolBar", !pageScroller_->isHidden());
     ini.writeBool(kVisible, u"FontInfo", !staticText_->isHidden());

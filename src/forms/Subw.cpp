@@ -1,6 +1,7 @@
 #include "Subw.h"
 
 #include "Autocopy.h"
+#include "WindowSettings.h"
 #include "Windows.h"
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
@@ -11,7 +12,6 @@
 #include "platform/StatusPanels.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
-#include "settings/SettingValues.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,7 +25,6 @@ namespace qel {
 namespace {
 
 const QString kForm = QStringLiteral("Form");
-const QString kEditor = QStringLiteral("Editor");
 constexpr int kOrdinaryStyle = 0;
 constexpr int kOnTopStyle = 3;
 
@@ -225,11 +224,9 @@ void SubWindow::OpenQelW() {
     {
         IniFile ini(qelwPath_);
         const QRect main = MainForm ? outerGeometry(MainForm) : QRect(100, 100, 500, 350);
-        const int top = ini.readInteger(kForm, u"Top", main.top() + 100);
-        const int left = ini.readInteger(kForm, u"Left", main.left() + 100);
-        const int height = ini.readInteger(kForm, u"Height", main.height() / 2);
-        const int width = ini.readInteger(kForm, u"Width", main.width() / 2);
-        placeWindow(this, QRect(left, top, width, height));
+        // Halving truncates towards zero, as integer division does.
+        placeWindow(this, readPlacement(ini, QRect(main.left() + 100, main.top() + 100,
+                                                   main.width() / 2, main.height() / 2)));
 
         windowName_ = ini.readString(kForm, u"WindowName", str(traits_.defaultName));
         if (QAction* item = mainAction(traits_.nameItem))
@@ -248,23 +245,11 @@ void SubWindow::OpenQelW() {
         // The tool button says what pressing it does next, as after the open command.
         setHint(mainAction(traits_.toolButton), str(shown ? traits_.closeHint : traits_.openHint));
 
-        ByteEditor* mainEditor = MainForm ? MainForm->editor() : nullptr;
-        const QFont mainFont = mainEditor ? mainEditor->font() : editor_->font();
-        editor_->setBackgroundColor(
-            colorFromValue(ini.readInteger(kEditor, u"BackColor",
-                                           colorValue(mainEditor ? mainEditor->backgroundColor()
-                                                                 : QColor(Qt::white))),
-                           editor_->backgroundColor()));
-        QFont font = editor_->font();
-        font.setFamily(ini.readString(kEditor, u"Font", mainFont.family()));
-        font.setPointSize(ini.readInteger(kEditor, u"FontSize", mainFont.pointSize()));
-        font.setStyleHint(QFont::TypeWriter);
-        editor_->setTextColor(colorFromValue(
-            ini.readInteger(kEditor, u"FontColor",
-                            colorValue(mainEditor ? mainEditor->textColor() : QColor(Qt::black))),
-            editor_->textColor()));
-        applyFontStyleName(font, ini.readString(kEditor, u"FontStyle", fontStyleName(mainFont)));
-        editor_->setFont(font);
+        // Whatever the file leaves out is taken from the main editor.
+        const ByteEditor* mainEditor = MainForm ? MainForm->editor() : editor_;
+        readEditorLook(
+            ini, editor_,
+            {mainEditor->font(), mainEditor->textColor(), mainEditor->backgroundColor()});
 
         const bool onTop = isStayOnTop();
         commands_.action(QStringLiteral("StayOnTop"))->setChecked(onTop);
@@ -284,20 +269,11 @@ void SubWindow::SaveIni() {
 
 void SubWindow::SaveQelW() {
     IniFile ini(qelwPath_);
-    const QRect outer = outerGeometry(this);
-    ini.writeInteger(kForm, u"Top", outer.top());
-    ini.writeInteger(kForm, u"Left", outer.left());
-    ini.writeInteger(kForm, u"Height", outer.height());
-    ini.writeInteger(kForm, u"Width", outer.width());
+    writePlacement(ini, this);
     ini.writeString(kForm, u"WindowName", windowName_);
     ini.writeInteger(kForm, u"StayOnTop", isStayOnTop() ? kOnTopStyle : kOrdinaryStyle);
     ini.writeBool(kForm, u"Visible", isVisible());
-    const QFont font = editor_->font();
-    ini.writeString(kEditor, u"Font", font.family());
-    ini.writeString(kEditor, u"FontStyle", fontStyleName(font));
-    ini.writeInteger(kEditor, u"FontSize", font.pointSize());
-    ini.writeInteger(kEditor, u"FontColor", colorValue(editor_->textColor()));
-    ini.writeInteger(kEditor, u"BackColor", colorValue(editor_->backgroundColor()));
+    writeEditorLook(ini, editor_);
 }
 
 void SubWindow::ChangeSubText() {

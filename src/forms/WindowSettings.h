@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+
+class QWidget;
+
+namespace qel {
+
+class ByteEditor;
+class IniFile;
+
+// The parts of a window settings file that the main window and the sub-windows share:
+// the window's place (section Form) and its editor's look (section Editor).
+
+// Top, Left, Height and Width; each missing one from `defaults`.
+QRect readPlacement(const IniFile& file, const QRect& defaults);
+void writePlacement(IniFile& file, const QWidget* window);
+
+// What an editor looks like when its file says nothing.
+struct EditorLook {
+    QFont font; // face, size and style
+    QColor text;
+    QColor background;
+};
+
+// Applies BackColor, Font, FontSize, FontColor and FontStyle to `editor`. A style name
+// the program does not know leaves the style as the editor had it.
+void readEditorLook(const IniFile& file, ByteEditor* editor, const EditorLook& defaults);
+// Writes Font, FontStyle, FontSize, FontColor and BackColor, in that order.
+void writeEditorLook(IniFile& file, const ByteEditor* editor);
+
+} // namespace qel

@@ -4,6 +4,7 @@
 #include "forms/Subw.h"
 #include "forms/Windows.h"
 #include "platform/ByteEditor.h"
+#include "platform/FindReplaceDialogs.h"
 #include "platform/Printers.h"
 #include "platform/ScriptedDialogs.h"
 #include "settings/ProgramFolder.h"
@@ -134,6 +135,26 @@ void mirroredScenario(qsizetype bytes, const QString& folder) {
                     median(typed), *std::max_element(typed.begin(), typed.end()),
                     equal ? "yes" : "NO");
     }
+
+    // Replace All of 100,000 occurrences, reaching all four editors.
+    QString text = makeDocument(bytes);
+    const qsizetype step = text.size() / 100000;
+    for (qsizetype i = 0; i < 100000; ++i)
+        text.replace(i * step, 2, QStringLiteral("置換"));
+    qel::MainForm->editor()->setText(text);
+    auto* replace = qel::MainForm->findChild<qel::ReplaceDialog*>(QStringLiteral("ReplaceDialog1"));
+    replace->setFindText(QStringLiteral("置換"));
+    replace->setReplaceText(QStringLiteral("ちか"));
+    timer.restart();
+    qel::MainForm->DoReplaceAll();
+    const double replaceMs = timer.nsecsElapsed() / 1e6;
+    const QString after = qel::MainForm->editor()->text();
+    bool equal = true;
+    for (qel::ByteEditor* other : editors)
+        equal = equal && other->text() == after;
+    std::printf("  Replace All of %lld occurrences: %.1f ms; texts equal: %s\n",
+                static_cast<long long>(after.count(QStringLiteral("ちか"))), replaceMs,
+                equal ? "yes" : "NO");
 }
 
 } // namespace
@@ -148,5 +169,5 @@ int main(int argc, char* argv[]) {
     for (qsizetype mb : {1, 10})
         scenario(mb * 1000 * 1000, folder.path());
     mirroredScenario(10 * 1000 * 1000, folder.path());
-    return dialogs.calls().isEmpty() ? 0 : 1;
+    return dialogs.unexpectedCalls().isEmpty() ? 0 : 1;
 }

@@ -44,6 +44,7 @@ TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
     setFont(windowFont);
     createComponents();
     createCommands();
+    createSearchDialogs();
     connect(qApp, &QApplication::focusChanged, this, &TMainForm::watchFocusedEditor);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
             &TMainForm::updateEditCommands);

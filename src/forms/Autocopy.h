@@ -17,7 +17,9 @@ class QToolBar;
 namespace qel {
 
 class ByteEditor;
+class FindDialog;
 class MirrorGroup;
+class ReplaceDialog;
 class StatusPanels;
 
 // The main window: one document in the editor RichEdit1, its file commands, caption,
@@ -70,6 +72,14 @@ public:
     void OpenPropertyExecute();
 
     // Internal steps.
+    void FindDialog1Find();
+    void FindToDown();
+    void FindToUp();
+    void ReplaceDialog1Find();
+    void FindToReplace();
+    void ReplaceDialog1Replace();
+    void DoReplace();
+    void DoReplaceAll();
     void SaveCheck();
     void LoadText(const QString& path);
     void Syokika();
@@ -125,6 +135,7 @@ protected:
 private:
     void createComponents();
     void createCommands();
+    void createSearchDialogs();
     void openCommandLine(const QString& argument);
     // Loads `path` and makes it the document; the document path changes only when the
     // load succeeded.
@@ -151,6 +162,8 @@ private:
     StatusPanels* statusBar_ = nullptr;
     QAction* activeMainWindowItem_ = nullptr;
     QMenu* popupMenu_ = nullptr;
+    FindDialog* findDialog_ = nullptr;
+    ReplaceDialog* replaceDialog_ = nullptr;
     MirrorGroup* mirror_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
     std::vector<QMetaObject::Connection> focusedEditorWatch_;

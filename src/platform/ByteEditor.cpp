@@ -151,6 +151,81 @@ void ByteEditor::replaceSelection(const QString& text) {
     setTextCursor(c);
 }
 
+qsizetype ByteEditor::findText(const QString& what, qsizetype start, qsizetype length,
+                               search::Options options) const {
+    const search::Pattern pattern(what, options);
+    const qsizetype k = pattern.size();
+    const qsizetype total = byteLength();
+    start = std::max<qsizetype>(start, 0);
+    if (k == 0 || length < 0 || start > total)
+        return -1;
+    const qsizetype endByte = length >= total - start ? total : start + length;
+    // Characters from the first one starting at `start` up to the last boundary at or
+    // before `endByte`.
+    qsizetype from = positionOf(start);
+    if (byteOffsetOf(from) < start)
+        ++from;
+    const qsizetype endPos =
+        endByte >= total ? document()->characterCount() - 1 : positionOf(endByte);
+    if (endPos - from < k)
+        return -1;
+
+    // Line by line, keeping the character before the next candidate for the word
+    // boundary. Every line but the last ends in a line break, which is not a word
+    // character, so a candidate ending with the lines read so far can be decided.
+    QTextBlock block = document()->findBlock(static_cast<int>(std::max<qsizetype>(from - 1, 0)));
+    QString buffer;
+    qsizetype bufferStart = block.position();
+    for (;;) {
+        buffer += block.text();
+        block = block.next();
+        if (block.isValid())
+            buffer += u'\n';
+        const qsizetype bufferEnd = bufferStart + buffer.size();
+        const bool last = !block.isValid() || bufferEnd >= endPos;
+        const qsizetype until = std::min(bufferEnd, endPos);
+        const qsizetype at = pattern.indexIn(buffer, from - bufferStart, until - bufferStart);
+        if (at >= 0)
+            return byteOffsetOf(bufferStart + at);
+        if (last)
+            return -1;
+        from = std::max(from, until - k + 1);
+        const qsizetype drop = std::max<qsizetype>(from - 1 - bufferStart, 0);
+        buffer.remove(0, drop);
+        bufferStart += drop;
+    }
+}
+
+void ByteEditor::replaceCharacters(qsizetype position, qsizetype removed, QStringView inserted,
+                                   qsizetype caret) {
+    const qsizetype count = document()->characterCount() - 1;
+    position = std::clamp<qsizetype>(position, 0, count);
+    removed = std::clamp<qsizetype>(removed, 0, count - position);
+    if (removed > 0 || !inserted.isEmpty()) {
+        QTextCursor edit(document());
+        edit.setPosition(static_cast<int>(position));
+        edit.setPosition(static_cast<int>(position + removed), QTextCursor::KeepAnchor);
+        edit.insertText(cp932::toRepresentable(inserted));
+    }
+    QTextCursor c(document());
+    c.setPosition(
+        static_cast<int>(std::clamp<qsizetype>(caret, 0, document()->characterCount() - 1)));
+    setTextCursor(c);
+}
+
+void ByteEditor::replaceInTurn(const std::vector<qsizetype>& positions, qsizetype length,
+                               const QString& with) {
+    const QString clean = cp932::toRepresentable(with);
+    QTextCursor c(document());
+    c.beginEditBlock();
+    for (qsizetype at : positions) {
+        c.setPosition(static_cast<int>(at));
+        c.setPosition(static_cast<int>(at + length), QTextCursor::KeepAnchor);
+        c.insertText(clean);
+    }
+    c.endEditBlock();
+}
+
 int ByteEditor::caretLine() const {
     return textCursor().blockNumber();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "search/TextMatch.h"
 #include "text/Cp932.h"
 
 #include <QPlainTextEdit>
@@ -7,6 +8,8 @@
 #include <vector>
 
 namespace qel {
+
+class MirrorGroup;
 
 // The editor control of every editing window: plain text, addressed in code page 932
 // byte offsets (a double-byte character counts 2, a line break counts 2).
@@ -35,6 +38,26 @@ public:
     void setSelection(qsizetype start, qsizetype length);
     // Replaces the selection (or inserts at the caret) as one undoable step.
     void replaceSelection(const QString& text);
+
+    // The forward search: byte offset of the first match of `what` lying entirely in
+    // the `length` bytes from byte `start` (the range may reach past the end), -1 when
+    // there is none; see search::find() for the matching rules. Reads the document a
+    // line at a time, so repeated searches do not copy the whole text.
+    qsizetype findText(const QString& what, qsizetype start, qsizetype length,
+                       search::Options options) const;
+    // Replaces `removed` characters at character position `position` by `inserted` as
+    // one undoable step (nothing happens to the text when both are empty), then puts
+    // the caret at character position `caret` of the new text, nothing selected.
+    void replaceCharacters(qsizetype position, qsizetype removed, QStringView inserted,
+                           qsizetype caret);
+    // Makes a run of replacements as one undoable step: for each position in turn (in
+    // the text as it is at that moment), `length` characters give way to `with`.
+    void replaceInTurn(const std::vector<qsizetype>& positions, qsizetype length,
+                       const QString& with);
+
+    // The group of editors this one is kept equal with, if any.
+    MirrorGroup* mirrorGroup() const { return mirrorGroup_; }
+    void setMirrorGroup(MirrorGroup* group) { mirrorGroup_ = group; }
 
     // Caret line (0-based) and byte column within it.
     int caretLine() const;
@@ -105,6 +128,7 @@ private:
     mutable qsizetype sameSuffix_ = 0;
     QString hint_;
     bool showHint_ = false;
+    MirrorGroup* mirrorGroup_ = nullptr;
 };
 
 } // namespace qel

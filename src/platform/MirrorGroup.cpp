@@ -36,11 +36,24 @@ void MirrorGroup::add(ByteEditor* editor) {
         }
     }
     editors_.push_back(editor);
+    editor->setMirrorGroup(this);
     connect(editor->document(), &QTextDocument::contentsChange, this,
             [this, editor](int position, int removed, int added) {
                 onChange(editor, position, removed, added);
             });
     connect(editor, &QObject::destroyed, this, [this, editor] { std::erase(editors_, editor); });
+}
+
+void MirrorGroup::editEach(ByteEditor* source, const std::function<void(ByteEditor&)>& edit) {
+    mirroring_ = true;
+    // The source first: its change handling sees the new text before the others do,
+    // as with an edit carried over.
+    edit(*source);
+    for (ByteEditor* e : editors_)
+        if (e != source)
+            edit(*e);
+    mirroring_ = false;
+    Q_EMIT edited(source);
 }
 
 void MirrorGroup::onChange(ByteEditor* source, int position, int removed, int added) {
@@ -67,9 +80,6 @@ void MirrorGroup::onChange(ByteEditor* source, int position, int removed, int ad
         }
         const qsizetype from = std::min<qsizetype>(position, targetLength);
         const qsizetype to = std::min<qsizetype>(position + removed, targetLength);
-        // Qt also reports changes of layout or format as changes; they need nothing.
-        if (to - from == inserted.size() && textBetween(targetDoc, from, to) == inserted)
-            continue;
         QTextCursor c(targetDoc);
         c.setPosition(static_cast<int>(from));
         c.setPosition(static_cast<int>(to), QTextCursor::KeepAnchor);

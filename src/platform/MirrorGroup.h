@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 #include <vector>
 
 namespace qel {
@@ -22,6 +24,11 @@ public:
     const std::vector<ByteEditor*>& editors() const { return editors_; }
     // True while an edit is being carried into the other editors.
     bool mirroring() const { return mirroring_; }
+
+    // Makes the same edit in every editor of the group itself, rather than carrying
+    // the one `source` reports: worth it for many small edits made at once (Replace
+    // All), which Qt would report as one edit over the whole span between them.
+    void editEach(ByteEditor* source, const std::function<void(ByteEditor&)>& edit);
 
 Q_SIGNALS:
     // An edit made in `source` (typed, pasted, undone, set by a command) has reached

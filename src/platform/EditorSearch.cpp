@@ -1,0 +1,100 @@
+#include "EditorSearch.h"
+
+#include "platform/ByteEditor.h"
+#include "platform/Dialogs.h"
+#include "platform/MirrorGroup.h"
+
+namespace qel {
+
+bool EditorSearch::findNext(const search::FindRequest& request) {
+    return search::findNext(*this, request);
+}
+
+bool EditorSearch::findToDown(const search::FindRequest& request) {
+    return search::findToDown(*this, request);
+}
+
+bool EditorSearch::findToUp(const search::FindRequest& request) {
+    return search::findToUp(*this, request);
+}
+
+bool EditorSearch::findToReplace(const search::ReplaceRequest& request) {
+    return search::findToReplace(*this, request);
+}
+
+void EditorSearch::doReplace(const search::ReplaceRequest& request) {
+    search::doReplace(*this, request);
+}
+
+void EditorSearch::doReplaceAll(const search::ReplaceRequest& request) {
+    search::doReplaceAll(*this, request);
+}
+
+void EditorSearch::replaceDialogReplace(const search::ReplaceRequest& request) {
+    search::replaceDialogReplace(*this, request);
+}
+
+void EditorSearch::replaceDialogAction(const search::ReplaceRequest& request) {
+    search::replaceDialogAction(*this, request);
+}
+
+QString EditorSearch::text() const {
+    return editor_.text();
+}
+
+qsizetype EditorSearch::byteLength() const {
+    return editor_.byteLength();
+}
+
+qsizetype EditorSearch::selStart() const {
+    return editor_.selStart();
+}
+
+qsizetype EditorSearch::selLength() const {
+    return editor_.selLength();
+}
+
+QString EditorSearch::selText() const {
+    return editor_.selText();
+}
+
+void EditorSearch::setSelection(qsizetype start, qsizetype length) {
+    editor_.setSelection(start, length);
+    editor_.ensureCursorVisible();
+}
+
+void EditorSearch::replaceSelection(const QString& text) {
+    editor_.replaceSelection(text);
+    editor_.ensureCursorVisible();
+}
+
+void EditorSearch::focus() {
+    editor_.setFocus();
+}
+
+qsizetype EditorSearch::find(const QString& what, qsizetype start, qsizetype length,
+                             search::Options options) {
+    return editor_.findText(what, start, length, options);
+}
+
+void EditorSearch::applyReplaceAll(const search::ReplaceAllResult& result) {
+    MirrorGroup* group = editor_.mirrorGroup();
+    if (group && result.stepsKept && result.count > 0) {
+        // Each editor of the group makes the replacements itself, small edit by small
+        // edit: far cheaper than carrying one edit over the whole span into each.
+        group->editEach(&editor_, [&](ByteEditor& e) {
+            e.replaceInTurn(result.steps, result.matchLength, result.replacement);
+        });
+        editor_.replaceCharacters(0, 0, QStringView(), result.caret);
+    } else {
+        editor_.replaceCharacters(result.position, result.removed, result.insertedText(),
+                                  result.caret);
+    }
+    editor_.ensureCursorVisible();
+}
+
+void EditorSearch::message(const QString& text) {
+    dialogs().message(text);
+}
+
+} // namespace qel

@@ -47,21 +47,71 @@ void showAndFocus(QDialog* dialog, QLineEdit* first) {
     first->selectAll();
 }
 
-QString findLabel() {
-    return QStringLiteral("検索する文字列(&N):");
-}
-
 } // namespace
 
-FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("FindDialog1"));
-    setUpModeless(this, QStringLiteral("検索"));
-
+SearchDialog::SearchDialog(QWidget* parent, const QString& name, const QString& title)
+    : QDialog(parent) {
+    setObjectName(name);
+    setUpModeless(this, title);
     findText_ = textBox("findText");
-    auto* label = new QLabel(findLabel());
-    label->setBuddy(findText_);
+    findLabel_ = new QLabel(QStringLiteral("検索する文字列(&N):"));
+    findLabel_->setBuddy(findText_);
     wholeWord_ = named(new QCheckBox(QStringLiteral("単語単位で探す(&W)")), "wholeWord");
     matchCase_ = named(new QCheckBox(QStringLiteral("大文字と小文字を区別する(&C)")), "matchCase");
+    findNextButton_ = searchButton(QStringLiteral("次を検索(&F)"), "findNextButton");
+    findNextButton_->setDefault(true);
+    cancelButton_ = button(QStringLiteral("キャンセル"), "cancelButton");
+    connect(findText_, &QLineEdit::textChanged, this, &SearchDialog::updateButtons);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QPushButton* SearchDialog::searchButton(const QString& caption, const char* name) {
+    QPushButton* b = button(caption, name);
+    b->setEnabled(!findText_->text().isEmpty());
+    searchButtons_.push_back(b);
+    return b;
+}
+
+void SearchDialog::updateButtons() {
+    const bool any = !findText_->text().isEmpty();
+    for (QPushButton* b : searchButtons_)
+        b->setEnabled(any);
+}
+
+void SearchDialog::showDialog() {
+    showAndFocus(this, findText_);
+}
+
+QString SearchDialog::findText() const {
+    return findText_->text();
+}
+
+void SearchDialog::setFindText(const QString& text) {
+    findText_->setText(text);
+}
+
+bool SearchDialog::wholeWord() const {
+    return wholeWord_->isChecked();
+}
+
+void SearchDialog::setWholeWord(bool on) {
+    wholeWord_->setChecked(on);
+}
+
+bool SearchDialog::matchCase() const {
+    return matchCase_->isChecked();
+}
+
+void SearchDialog::setMatchCase(bool on) {
+    matchCase_->setChecked(on);
+}
+
+search::Options SearchDialog::options() const {
+    return {.wholeWord = wholeWord(), .matchCase = matchCase()};
+}
+
+FindDialog::FindDialog(QWidget* parent)
+    : SearchDialog(parent, QStringLiteral("FindDialog1"), QStringLiteral("検索")) {
     up_ = named(new QRadioButton(QStringLiteral("上へ(&U)")), "up");
     down_ = named(new QRadioButton(QStringLiteral("下へ(&D)")), "down");
     down_->setChecked(true);
@@ -70,12 +120,8 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
     directionLayout->addWidget(up_);
     directionLayout->addWidget(down_);
 
-    findNextButton_ = button(QStringLiteral("次を検索(&F)"), "findNextButton");
-    findNextButton_->setDefault(true);
-    auto* cancel = button(QStringLiteral("キャンセル"), "cancelButton");
-
     auto* left = new QGridLayout;
-    left->addWidget(label, 0, 0);
+    left->addWidget(findLabel_, 0, 0);
     left->addWidget(findText_, 0, 1, 1, 2);
     auto* options = new QVBoxLayout;
     options->addStretch();
@@ -85,49 +131,14 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent) {
     left->addWidget(direction, 1, 2);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(findNextButton_);
-    buttons->addWidget(cancel);
+    buttons->addWidget(cancelButton_);
     buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(findText_, &QLineEdit::textChanged, this, &FindDialog::updateButtons);
     connect(findNextButton_, &QPushButton::clicked, this, &FindDialog::findNext);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    updateButtons();
-}
-
-void FindDialog::showDialog() {
-    showAndFocus(this, findText_);
-}
-
-void FindDialog::updateButtons() {
-    findNextButton_->setEnabled(!findText_->text().isEmpty());
-}
-
-QString FindDialog::findText() const {
-    return findText_->text();
-}
-
-void FindDialog::setFindText(const QString& text) {
-    findText_->setText(text);
-}
-
-bool FindDialog::wholeWord() const {
-    return wholeWord_->isChecked();
-}
-
-void FindDialog::setWholeWord(bool on) {
-    wholeWord_->setChecked(on);
-}
-
-bool FindDialog::matchCase() const {
-    return matchCase_->isChecked();
-}
-
-void FindDialog::setMatchCase(bool on) {
-    matchCase_->setChecked(on);
 }
 
 search::Direction FindDialog::direction() const {
@@ -139,30 +150,20 @@ void FindDialog::setDirection(search::Direction direction) {
 }
 
 search::FindRequest FindDialog::request() const {
-    return {findText(), {.wholeWord = wholeWord(), .matchCase = matchCase()}, direction()};
+    return {findText(), options(), direction()};
 }
 
-ReplaceDialog::ReplaceDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("ReplaceDialog1"));
-    setUpModeless(this, QStringLiteral("置換"));
-
-    findText_ = textBox("findText");
+ReplaceDialog::ReplaceDialog(QWidget* parent)
+    : SearchDialog(parent, QStringLiteral("ReplaceDialog1"), QStringLiteral("置換")) {
     replaceText_ = textBox("replaceText");
-    auto* findLabelWidget = new QLabel(findLabel());
-    findLabelWidget->setBuddy(findText_);
     auto* replaceLabel = new QLabel(QStringLiteral("置換後の文字列(&P):"));
     replaceLabel->setBuddy(replaceText_);
-    wholeWord_ = named(new QCheckBox(QStringLiteral("単語単位で探す(&W)")), "wholeWord");
-    matchCase_ = named(new QCheckBox(QStringLiteral("大文字と小文字を区別する(&C)")), "matchCase");
-
-    findNextButton_ = button(QStringLiteral("次を検索(&F)"), "findNextButton");
-    findNextButton_->setDefault(true);
-    replaceButton_ = button(QStringLiteral("置換して次に(&R)"), "replaceButton");
-    replaceAllButton_ = button(QStringLiteral("すべて置換(&A)"), "replaceAllButton");
-    auto* cancel = button(QStringLiteral("キャンセル"), "cancelButton");
+    QPushButton* replaceButton = searchButton(QStringLiteral("置換して次に(&R)"), "replaceButton");
+    QPushButton* replaceAllButton =
+        searchButton(QStringLiteral("すべて置換(&A)"), "replaceAllButton");
 
     auto* left = new QGridLayout;
-    left->addWidget(findLabelWidget, 0, 0);
+    left->addWidget(findLabel_, 0, 0);
     left->addWidget(findText_, 0, 1);
     left->addWidget(replaceLabel, 1, 0);
     left->addWidget(replaceText_, 1, 1);
@@ -171,35 +172,21 @@ ReplaceDialog::ReplaceDialog(QWidget* parent) : QDialog(parent) {
     left->addWidget(matchCase_, 4, 0, 1, 2);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(findNextButton_);
-    buttons->addWidget(replaceButton_);
-    buttons->addWidget(replaceAllButton_);
-    buttons->addWidget(cancel);
+    buttons->addWidget(replaceButton);
+    buttons->addWidget(replaceAllButton);
+    buttons->addWidget(cancelButton_);
     buttons->addStretch();
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(findText_, &QLineEdit::textChanged, this, &ReplaceDialog::updateButtons);
     connect(findNextButton_, &QPushButton::clicked, this,
             [this] { press(search::ReplaceAction::FindNext); });
-    connect(replaceButton_, &QPushButton::clicked, this,
+    connect(replaceButton, &QPushButton::clicked, this,
             [this] { press(search::ReplaceAction::Replace); });
-    connect(replaceAllButton_, &QPushButton::clicked, this,
+    connect(replaceAllButton, &QPushButton::clicked, this,
             [this] { press(search::ReplaceAction::ReplaceAll); });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    updateButtons();
-}
-
-void ReplaceDialog::showDialog() {
-    showAndFocus(this, findText_);
-}
-
-void ReplaceDialog::updateButtons() {
-    const bool any = !findText_->text().isEmpty();
-    findNextButton_->setEnabled(any);
-    replaceButton_->setEnabled(any);
-    replaceAllButton_->setEnabled(any);
 }
 
 void ReplaceDialog::press(search::ReplaceAction action) {
@@ -218,14 +205,6 @@ void ReplaceDialog::press(search::ReplaceAction action) {
     Q_EMIT actionRequested(action);
 }
 
-QString ReplaceDialog::findText() const {
-    return findText_->text();
-}
-
-void ReplaceDialog::setFindText(const QString& text) {
-    findText_->setText(text);
-}
-
 QString ReplaceDialog::replaceText() const {
     return replaceText_->text();
 }
@@ -234,27 +213,8 @@ void ReplaceDialog::setReplaceText(const QString& text) {
     replaceText_->setText(text);
 }
 
-bool ReplaceDialog::wholeWord() const {
-    return wholeWord_->isChecked();
-}
-
-void ReplaceDialog::setWholeWord(bool on) {
-    wholeWord_->setChecked(on);
-}
-
-bool ReplaceDialog::matchCase() const {
-    return matchCase_->isChecked();
-}
-
-void ReplaceDialog::setMatchCase(bool on) {
-    matchCase_->setChecked(on);
-}
-
 search::ReplaceRequest ReplaceDialog::request() const {
-    return {findText(),
-            replaceText(),
-            {.wholeWord = wholeWord(), .matchCase = matchCase()},
-            lastAction_};
+    return {findText(), replaceText(), options(), lastAction_};
 }
 
 } // namespace qel

@@ -4,24 +4,22 @@
 
 #include <QDialog>
 
+#include <vector>
+
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
 namespace qel {
 
-// The modeless find dialog. Closing it (Cancel, Escape, the close box) only hides it,
-// so the find text and the options are there again at the next opening. Find Next is
-// enabled only while the find text is not empty.
-//
-// Children by objectName: findText, wholeWord, matchCase, up, down, findNextButton,
-// cancelButton.
-class FindDialog : public QDialog {
+// What the find and the replace dialog share: modeless, closing (Cancel, Escape, the
+// close box) only hides them, so the texts and options are there again at the next
+// opening; the search buttons are enabled only while the find text is not empty.
+class SearchDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit FindDialog(QWidget* parent = nullptr); // objectName "FindDialog1"
-
     // Shows the dialog (or brings it to the front) with the find text selected.
     void showDialog();
 
@@ -31,6 +29,34 @@ public:
     void setWholeWord(bool on);
     bool matchCase() const;
     void setMatchCase(bool on);
+
+protected:
+    SearchDialog(QWidget* parent, const QString& name, const QString& title);
+    search::Options options() const;
+    // A button that needs a find text; it is enabled only while there is one.
+    QPushButton* searchButton(const QString& caption, const char* name);
+
+    QLineEdit* findText_;
+    QLabel* findLabel_;
+    QCheckBox* wholeWord_;
+    QCheckBox* matchCase_;
+    QPushButton* findNextButton_;
+    QPushButton* cancelButton_;
+
+private:
+    void updateButtons();
+    std::vector<QPushButton*> searchButtons_;
+};
+
+// The modeless find dialog.
+//
+// Children by objectName: findText, wholeWord, matchCase, up, down, findNextButton,
+// cancelButton.
+class FindDialog : public SearchDialog {
+    Q_OBJECT
+public:
+    explicit FindDialog(QWidget* parent = nullptr); // objectName "FindDialog1"
+
     search::Direction direction() const;
     void setDirection(search::Direction direction);
 
@@ -42,36 +68,21 @@ Q_SIGNALS:
     void findNext();
 
 private:
-    void updateButtons();
-
-    QLineEdit* findText_;
-    QCheckBox* wholeWord_;
-    QCheckBox* matchCase_;
     QRadioButton* up_;
     QRadioButton* down_;
-    QPushButton* findNextButton_;
 };
 
-// The modeless replace dialog; like the find dialog, without a direction. Find Next,
-// Replace and Replace All are enabled only while the find text is not empty.
+// The modeless replace dialog; like the find dialog, without a direction.
 //
 // Children by objectName: findText, replaceText, wholeWord, matchCase,
 // findNextButton, replaceButton, replaceAllButton, cancelButton.
-class ReplaceDialog : public QDialog {
+class ReplaceDialog : public SearchDialog {
     Q_OBJECT
 public:
     explicit ReplaceDialog(QWidget* parent = nullptr); // objectName "ReplaceDialog1"
 
-    void showDialog();
-
-    QString findText() const;
-    void setFindText(const QString& text);
     QString replaceText() const;
     void setReplaceText(const QString& text);
-    bool wholeWord() const;
-    void setWholeWord(bool on);
-    bool matchCase() const;
-    void setMatchCase(bool on);
     // The button pressed last (Find Next before any was pressed).
     search::ReplaceAction lastAction() const { return lastAction_; }
 
@@ -86,16 +97,9 @@ Q_SIGNALS:
     void actionRequested(qel::search::ReplaceAction action);
 
 private:
-    void updateButtons();
     void press(search::ReplaceAction action);
 
-    QLineEdit* findText_;
     QLineEdit* replaceText_;
-    QCheckBox* wholeWord_;
-    QCheckBox* matchCase_;
-    QPushButton* findNextButton_;
-    QPushButton* replaceButton_;
-    QPushButton* replaceAllButton_;
     search::ReplaceAction lastAction_ = search::ReplaceAction::FindNext;
 };
 

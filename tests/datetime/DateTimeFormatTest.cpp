@@ -1,4 +1,4 @@
-#include "QStringPrinter.h"
+#include "../TestPrinters.h"
 #include "datetime/DateTimeComposition.h"
 #include "datetime/DateTimeDialogMapping.h"
 #include "datetime/DateTimeFormatSettings.h"
@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace qel {
 namespace {
@@ -31,21 +33,20 @@ DateTimeFormatSettings okFrom(const State& state,
     return settings;
 }
 
-struct Patterns {
-    QString date, time, dateTime;
-    friend bool operator==(const Patterns&, const Patterns&) = default;
-    friend std::ostream& operator<<(std::ostream& os, const Patterns& p) {
-        return os << p.date.toStdString() << " | " << p.time.toStdString() << " | "
-                  << p.dateTime.toStdString();
-    }
-};
-
-Patterns patternsOf(const DateTimeFormatSettings& s) {
+QStringList patternsOf(const DateTimeFormatSettings& s) {
     return {s.dateFormat, s.timeFormat, s.dateTimeFormat};
 }
 
-Patterns patterns(const char16_t* date, const char16_t* time, const char16_t* dateTime) {
+QStringList patterns(const char16_t* date, const char16_t* time, const char16_t* dateTime) {
     return {QString::fromUtf16(date), QString::fromUtf16(time), QString::fromUtf16(dateTime)};
+}
+
+State ticked(std::initializer_list<bool State::*> controls, int dateOrder = 0) {
+    State s;
+    for (bool State::*control : controls)
+        s.*control = true;
+    s.DateJunjo = dateOrder;
+    return s;
 }
 
 // Every item shown with the default choices' controls, the way the defaults fill the
@@ -54,105 +55,40 @@ State defaultsAsShown() {
     return dialogStateFor(DateTimeFormatSettings());
 }
 
-TEST(DateTimeFormat, WorkedResultsOfOk) {
-    // The defaults of a missing section, OK pressed at once.
+// The defaults of a missing section, OK pressed at once. (The dialog tests work other
+// choices through the controls.)
+TEST(DateTimeFormat, OkOnTheDefaults) {
     DateTimeFormatSettings first = okFrom(defaultsAsShown());
     EXPECT_EQ(patternsOf(first),
               patterns(u"[yyyy-mm-dd (aaa)]", u"[hh:nn:ss]", u"[yyyy-mm-dd (aaa) hh:nn:ss]"));
     // The separators and the space are kept in the item patterns.
-    EXPECT_EQ(first.mo, QStringLiteral("-mm"));
-    EXPECT_EQ(first.dayItem, QStringLiteral("-dd"));
-    EXPECT_EQ(first.dno, QStringLiteral(" (aaa)"));
-    EXPECT_EQ(first.oo, QStringLiteral("hh:"));
-    EXPECT_EQ(first.mio, QStringLiteral("nn:"));
-    EXPECT_EQ(first.so, QStringLiteral("ss"));
+    EXPECT_EQ((QStringList{first.mo, first.dayItem, first.dno, first.oo, first.mio, first.so}),
+              (QStringList{u"-mm"_s, u"-dd"_s, u" (aaa)"_s, u"hh:"_s, u"nn:"_s, u"ss"_s}));
     EXPECT_EQ(first.ampm, 4);
-
-    // Units; era year; plain month and day; long Japanese weekday; 12-hour Japanese mark.
-    State era;
-    era.Tanni = true;
-    era.YearCheck = era.Wareki = true;
-    era.MonthCheck = era.MonthSuuji = true;
-    era.DayCheck = true;
-    era.YoubiCheck = era.YoubiKanji = true;
-    era.JiCheck = era.Ji12 = era.GozennGogo = true;
-    era.FunCheck = era.Fun0Hyouji = true;
-    DateTimeFormatSettings second = okFrom(era);
-    EXPECT_EQ(patternsOf(second), patterns(u"[gge'年'm'月'd'日' aaaa]", u"[h'時'nn'分' ampm]",
-                                           u"[gge'年'm'月'd'日' aaaa h'時'nn'分' ampm]"));
-    EXPECT_EQ(second.credit, 1);
-    EXPECT_EQ(second.ampm, 2);
-
-    // Day-month-year, time first; short English month and weekday; lower-case mark.
-    State english;
-    english.DateJunjo = english.DateTimeJunjo = 1;
-    english.YearCheck = english.Seireki = true;
-    english.MonthCheck = english.MonthEigo = english.EigoRyaku = true;
-    english.DayCheck = english.Day0Hyouji = true;
-    english.YoubiCheck = english.YoubiEigo = english.YoubiRyaku = english.YoubiKakko = true;
-    english.JiCheck = english.Ji0Hyouji = english.Ji12 = english.AMPM = english.AMPMKomoji = true;
-    english.FunCheck = english.Fun0Hyouji = true;
-    DateTimeFormatSettings third = okFrom(english);
-    EXPECT_EQ(patternsOf(third),
-              patterns(u"[dd-mmm-yyyy (ddd)]", u"[hh:nnam/pm]", u"[hh:nnam/pm dd-mmm-yyyy (ddd)]"));
-    EXPECT_EQ(third.monthNumbering, 2);
-    EXPECT_EQ(third.dayNames, 1);
-    EXPECT_EQ(third.ampm, 1);
-}
-
-TEST(DateTimeFormat, CompositionLoadsTheNameTablesTheChoicesNeed) {
-    DateTimeFormatSettings s;
-    NameTables names;
-    State english = defaultsAsShown();
-    english.MonthSuuji = false;
-    english.MonthEigo = true;
-    english.YoubiKanji = false;
-    english.YoubiEigo = true;
-    english.YoubiRyaku = false;
-    pressOk(english, s, names);
-    EXPECT_EQ(renderDateTime(s.dateFormat, QDateTime(QDate(2023, 10, 9), QTime()), names),
-              QStringLiteral("[2023-Octorber-09 (Monday)]"));
-    // Numeric months afterwards leave the English names in the tables.
-    pressOk(defaultsAsShown(), s, names);
-    EXPECT_EQ(names.longMonthNames[9], QStringLiteral("Octorber"));
-    EXPECT_EQ(names.shortDayNames[1], QStringLiteral("月"));
 }
 
 TEST(DateTimeFormat, ItemsShownAlone) {
-    State weekday;
-    weekday.YoubiCheck = weekday.YoubiKanji = weekday.YoubiRyaku = true;
-    EXPECT_EQ(okFrom(weekday).dateFormat, QStringLiteral("[aaa]"));
-
-    State unitOnly;
-    unitOnly.Tanni = true;
-    unitOnly.YearCheck = true; // neither Western nor era year chosen
-    const DateTimeFormatSettings u = okFrom(unitOnly);
-    EXPECT_EQ(u.yo, QStringLiteral("'年'"));
-    EXPECT_EQ(u.dateFormat, QStringLiteral("['年']"));
-
-    State dayAndYear;
-    dayAndYear.YearCheck = dayAndYear.Seireki = true;
-    dayAndYear.DayCheck = dayAndYear.Day0Hyouji = true;
-    EXPECT_EQ(okFrom(dayAndYear).dateFormat, QStringLiteral("[yyyy-dd]"));
-    dayAndYear.DateJunjo = 1;
-    EXPECT_EQ(okFrom(dayAndYear).dateFormat, QStringLiteral("[dd-yyyy]"));
-
-    State hourAndSecond;
-    hourAndSecond.JiCheck = hourAndSecond.Ji0Hyouji = true;
-    hourAndSecond.ByouCheck = hourAndSecond.Byou0Hyouji = true;
-    EXPECT_EQ(okFrom(hourAndSecond).timeFormat, QStringLiteral("[hh:ss]"));
-
+    using S = State;
+    EXPECT_EQ(okFrom(ticked({&S::YoubiCheck, &S::YoubiKanji, &S::YoubiRyaku})).dateFormat,
+              u"[aaa]"_s);
+    // Neither Western nor era year chosen: the unit alone.
+    const DateTimeFormatSettings unitOnly = okFrom(ticked({&S::Tanni, &S::YearCheck}));
+    EXPECT_EQ(QStringList({unitOnly.yo, unitOnly.dateFormat}),
+              QStringList({u"'年'"_s, u"['年']"_s}));
+    const auto dayAndYear = {&S::YearCheck, &S::Seireki, &S::DayCheck, &S::Day0Hyouji};
+    EXPECT_EQ(okFrom(ticked(dayAndYear)).dateFormat, u"[yyyy-dd]"_s);
+    EXPECT_EQ(okFrom(ticked(dayAndYear, 1)).dateFormat, u"[dd-yyyy]"_s);
+    EXPECT_EQ(
+        okFrom(ticked({&S::JiCheck, &S::Ji0Hyouji, &S::ByouCheck, &S::Byou0Hyouji})).timeFormat,
+        u"[hh:ss]"_s);
     // Month names take no unit.
-    State names;
-    names.Tanni = true;
-    names.YearCheck = names.Seireki = true;
-    names.MonthCheck = names.MonthWareki = true;
-    const DateTimeFormatSettings wareki = okFrom(names);
-    EXPECT_EQ(wareki.dateFormat, QStringLiteral("[yyyy'年'mmmm]"));
+    const DateTimeFormatSettings wareki =
+        okFrom(ticked({&S::Tanni, &S::YearCheck, &S::Seireki, &S::MonthCheck, &S::MonthWareki}));
+    EXPECT_EQ(wareki.dateFormat, u"[yyyy'年'mmmm]"_s);
     EXPECT_EQ(wareki.monthNumbering, 1);
-    names.MonthWareki = false;
-    names.MonthEigo = true;
-    EXPECT_EQ(okFrom(names).dateFormat, QStringLiteral("[yyyy'年'mmmm]"));
+    EXPECT_EQ(okFrom(ticked({&S::Tanni, &S::YearCheck, &S::Seireki, &S::MonthCheck, &S::MonthEigo}))
+                  .dateFormat,
+              u"[yyyy'年'mmmm]"_s);
 }
 
 TEST(DateTimeFormat, NothingShownAndTheMarkThatStays) {
@@ -183,19 +119,8 @@ TEST(DateTimeFormat, NothingShownAndTheMarkThatStays) {
     EXPECT_EQ(okFrom(noMark, twelve).ampm, 0);
 }
 
-TEST(DateTimeFormat, StoredValuesOutsideTheirRange) {
-    // An unknown order gives no date part; an unknown combined order keeps the old one.
-    DateTimeFormatSettings s;
-    s.dateSortType = 7;
-    s.dateTimeSortType = 5;
-    const DateTimeFormatSettings odd = okFrom(dialogStateFor(s), s);
-    EXPECT_EQ(odd.dateFormat, QStringLiteral("[]"));
-    EXPECT_EQ(odd.timeFormat, QStringLiteral("[hh:nn:ss]"));
-    EXPECT_EQ(odd.dateTimeFormat, DateTimeFormatSettings().dateTimeFormat);
-    EXPECT_EQ(odd.dateSortType, 7);
-
-    // An unknown month naming checks no month radio; the month drops out and the value
-    // is kept.
+TEST(DateTimeFormat, AStoredMonthNamingOutsideItsRange) {
+    // No month radio is checked; the month drops out and the value is kept.
     DateTimeFormatSettings m;
     m.monthNumbering = 5;
     const State state = dialogStateFor(m);
@@ -246,11 +171,7 @@ protected:
 };
 
 TEST_F(DateTimeFormatFile, MissingSectionGivesTheDefaults) {
-    EXPECT_EQ(load(), DateTimeFormatSettings());
-    {
-        IniFile file(path());
-        file.writeString(u"Form", u"WindowName", QStringLiteral("QelEditor"));
-    }
+    IniFile(path()).writeString(u"Form", u"WindowName", QStringLiteral("QelEditor"));
     EXPECT_EQ(load(), DateTimeFormatSettings());
     EXPECT_EQ(load().dateFormat, QStringLiteral("[yyyy'-'mm'-'dd'('aaa')']"));
 }

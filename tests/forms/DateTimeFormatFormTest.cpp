@@ -1,44 +1,33 @@
+// The date and time format dialog, clicked as a user would.
+#include "FormTestSupport.h"
+
 #include "datetime/DateTimeFormatSettings.h"
 #include "datetime/DateTimeRenderer.h"
-#include "datetime/NameTables.h"
 #include "forms/Datetimeformat.h"
-#include "platform/Dialogs.h"
-#include "platform/ScriptedDialogs.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTest>
 
 using namespace qel;
+using namespace qel::testing;
 
 namespace {
 
-QAbstractButton* button(QWidget& form, const char* name) {
-    return form.findChild<QAbstractButton*>(QString::fromLatin1(name));
+void expectTicked(QWidget& form, const char16_t* names, bool ticked) {
+    for (const QString& name : words(names))
+        QVERIFY2(isTicked(form, qPrintable(name)) == ticked, qPrintable(name));
 }
 
-bool checked(QWidget& form, const char* name) {
-    return button(form, name)->isChecked();
+void expectEnabled(QWidget& form, const char16_t* names, bool enabled) {
+    for (const QString& name : words(names))
+        QVERIFY2(isEnabled(form, qPrintable(name)) == enabled, qPrintable(name));
 }
 
-bool enabled(QWidget& form, const char* name) {
-    return button(form, name)->isEnabled();
-}
-
-void click(QWidget& form, const char* name) {
-    QAbstractButton* b = button(form, name);
-    QVERIFY2(b && b->isVisible() && b->isEnabled(), name);
-    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
-}
-
-// Puts a check box into the wanted state the way a user would: by clicking it.
-void setTicked(QWidget& form, const char* name, bool on) {
-    if (checked(form, name) != on)
-        click(form, name);
+RadioGroup* order(QWidget& form, const char* name) {
+    return form.findChild<RadioGroup*>(QString::fromLatin1(name));
 }
 
 } // namespace
@@ -52,125 +41,90 @@ private Q_SLOTS:
     void init() { savedNames_ = currentNameTables(); }
     void cleanup() { setCurrentNameTables(savedNames_); }
 
-    void controlsHaveTheirNamesCaptionsAndGroups() {
+    void controlsHaveTheirCaptionsAndGroups() {
         DateTimeFormatSettings settings;
         TDateTimeFormatForm form(settings);
-        QCOMPARE(form.objectName(), QStringLiteral("DateTimeFormatForm"));
-        QCOMPARE(form.windowTitle(), QStringLiteral("日付と時刻の書式編集"));
+        QCOMPARE(form.objectName(), u"DateTimeFormatForm"_s);
+        QCOMPARE(form.windowTitle(), u"日付と時刻の書式編集"_s);
         QVERIFY(!(form.windowFlags() & Qt::WindowCloseButtonHint));
-        QVERIFY(!(form.windowFlags() & Qt::WindowContextHelpButtonHint));
+        auto* pages = form.findChild<QTabWidget*>(u"PageControl1"_s);
+        QVERIFY(pages && pages->count() == 1);
+        QCOMPARE(pages->tabText(0), u"挿入項目"_s);
 
-        auto* pages = form.findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-        QVERIFY(pages);
-        QCOMPARE(pages->count(), 1);
-        QCOMPARE(pages->widget(0)->objectName(), QStringLiteral("TabDateTime"));
-        QCOMPARE(pages->tabText(0), QStringLiteral("挿入項目"));
-
-        struct Control {
-            const char* name;
-            const char16_t* caption;
-            bool radio;
+        // Group by group, "*" marking a radio button; each group holds exactly these.
+        const char16_t* groups[] = {
+            u"YearCheck=「年」表示 *Seireki=西暦 *Wareki=和暦 Seireki2keta=下２ケタ表示 "
+            u"GengouRyaku=元号略称",
+            u"MonthCheck=「月」表示 *MonthSuuji=数字 *MonthWareki=和暦 *MonthEigo=英語 "
+            u"Month0Hyouji=０表示 EigoRyaku=月略称",
+            u"DayCheck=「日」表示 Day0Hyouji=０表示",
+            u"YoubiCheck=「曜日」表示 *YoubiKanji=漢字 *YoubiEigo=英語 YoubiRyaku=曜日略称 "
+            u"YoubiKakko=括弧付",
+            u"JiCheck=「時」表示 Ji0Hyouji=０表示 Ji12=１２時間制 *AMPM=AM/PM "
+            u"*GozennGogo=午前/午後 AMPMKomoji=小文字",
+            u"FunCheck=「分」表示 Fun0Hyouji=０表示",
+            u"ByouCheck=「秒」表示 Byou0Hyouji=０表示",
         };
-        // Listed group by group; each group holds exactly its own controls.
-        const std::vector<std::vector<Control>> groups{
-            {{"YearCheck", u"「年」表示", false},
-             {"Seireki", u"西暦", true},
-             {"Wareki", u"和暦", true},
-             {"Seireki2keta", u"下２ケタ表示", false},
-             {"GengouRyaku", u"元号略称", false}},
-            {{"MonthCheck", u"「月」表示", false},
-             {"MonthSuuji", u"数字", true},
-             {"MonthWareki", u"和暦", true},
-             {"MonthEigo", u"英語", true},
-             {"Month0Hyouji", u"０表示", false},
-             {"EigoRyaku", u"月略称", false}},
-            {{"DayCheck", u"「日」表示", false}, {"Day0Hyouji", u"０表示", false}},
-            {{"YoubiCheck", u"「曜日」表示", false},
-             {"YoubiKanji", u"漢字", true},
-             {"YoubiEigo", u"英語", true},
-             {"YoubiRyaku", u"曜日略称", false},
-             {"YoubiKakko", u"括弧付", false}},
-            {{"JiCheck", u"「時」表示", false},
-             {"Ji0Hyouji", u"０表示", false},
-             {"Ji12", u"１２時間制", false},
-             {"AMPM", u"AM/PM", true},
-             {"GozennGogo", u"午前/午後", true},
-             {"AMPMKomoji", u"小文字", false}},
-            {{"FunCheck", u"「分」表示", false}, {"Fun0Hyouji", u"０表示", false}},
-            {{"ByouCheck", u"「秒」表示", false}, {"Byou0Hyouji", u"０表示", false}},
-        };
-        for (const auto& group : groups) {
-            auto* box = qobject_cast<QGroupBox*>(button(form, group.front().name)->parentWidget());
-            QVERIFY2(box, group.front().name);
-            QCOMPARE(box->findChildren<QAbstractButton*>().size(), qsizetype(group.size()));
-            for (const Control& c : group) {
-                QAbstractButton* b = button(form, c.name);
-                QVERIFY2(b, c.name);
-                QCOMPARE(b->parentWidget(), box);
-                QCOMPARE(b->text(), QString::fromUtf16(c.caption));
-                QCOMPARE(bool(qobject_cast<QRadioButton*>(b)), c.radio);
-                QCOMPARE(bool(qobject_cast<QCheckBox*>(b)), !c.radio);
+        for (const char16_t* group : groups) {
+            const QStringList controls = words(group);
+            QGroupBox* box = nullptr;
+            for (const QString& control : controls) {
+                const bool radio = control.startsWith(u'*');
+                const QString name = control.section(u'=', 0, 0).remove(u'*');
+                QAbstractButton* b = button(form, qPrintable(name));
+                QVERIFY2(b, qPrintable(name));
+                if (!box)
+                    box = qobject_cast<QGroupBox*>(b->parentWidget());
+                QVERIFY2(box && b->parentWidget() == box, qPrintable(name));
+                QCOMPARE(b->text(), control.section(u'=', 1));
+                QCOMPARE(bool(qobject_cast<QRadioButton*>(b)), radio);
+                QCOMPARE(bool(qobject_cast<QCheckBox*>(b)), !radio);
             }
+            QCOMPARE(box->findChildren<QAbstractButton*>().size(), controls.size());
         }
-        QCOMPARE(button(form, "Tanni")->text(), QStringLiteral("単位付加"));
-
-        auto* dateOrder = form.findChild<RadioGroup*>(QStringLiteral("DateJunjo"));
-        auto* dateTimeOrder = form.findChild<RadioGroup*>(QStringLiteral("DateTimeJunjo"));
-        QVERIFY(dateOrder && dateTimeOrder);
-        QCOMPARE(dateOrder->title(), QStringLiteral("日付の表示順序"));
-        QCOMPARE(dateOrder->count(), 2);
-        QCOMPARE(dateOrder->item(0)->text(), QStringLiteral("年-月-日-曜日"));
-        QCOMPARE(dateOrder->item(1)->text(), QStringLiteral("日-月-年-曜日"));
-        QCOMPARE(dateTimeOrder->title(), QStringLiteral("日付、時刻の表示順序"));
-        QCOMPARE(dateTimeOrder->item(0)->text(), QStringLiteral("日付-時刻"));
-        QCOMPARE(dateTimeOrder->item(1)->text(), QStringLiteral("時刻-日付"));
-
-        auto* ok = form.findChild<QPushButton*>(QStringLiteral("BitBtn1"));
-        auto* cancel = form.findChild<QPushButton*>(QStringLiteral("BitBtn2"));
-        QVERIFY(ok && cancel);
-        QVERIFY(ok->isDefault());
-        QCOMPARE(ok->text(), QStringLiteral("OK"));
-        QCOMPARE(cancel->text(), QStringLiteral("キャンセル"));
+        QCOMPARE(button(form, "Tanni")->text(), u"単位付加"_s);
+        QCOMPARE(order(form, "DateJunjo")->title(), u"日付の表示順序"_s);
+        QCOMPARE(order(form, "DateJunjo")->count(), 2);
+        QCOMPARE(order(form, "DateJunjo")->item(0)->text(), u"年-月-日-曜日"_s);
+        QCOMPARE(order(form, "DateJunjo")->item(1)->text(), u"日-月-年-曜日"_s);
+        QCOMPARE(order(form, "DateTimeJunjo")->title(), u"日付、時刻の表示順序"_s);
+        QCOMPARE(order(form, "DateTimeJunjo")->item(0)->text(), u"日付-時刻"_s);
+        QCOMPARE(order(form, "DateTimeJunjo")->item(1)->text(), u"時刻-日付"_s);
+        auto* ok = form.findChild<QPushButton*>(u"BitBtn1"_s);
+        QVERIFY(ok && ok->isDefault() && ok->text() == u"OK"_s);
+        QCOMPARE(button(form, "BitBtn2")->text(), u"キャンセル"_s);
     }
 
-    void nothingShownLeavesTheControlsAsLaidOut() {
+    void theStoredChoicesAreShown() {
         DateTimeFormatSettings settings;
-        settings.yo.clear();
-        settings.mo.clear();
-        settings.dayItem.clear();
-        settings.dno.clear();
-        settings.oo.clear();
-        settings.mio.clear();
-        settings.so.clear();
-        settings.ampm = 0; // ignored while the hour is not shown
-        TDateTimeFormatForm form(settings);
-        const DateTimeDialogState state = form.controlState();
-        QCOMPARE(state, DateTimeDialogState());
-        for (const char* name : {"Seireki2keta", "GengouRyaku", "Month0Hyouji", "EigoRyaku", "AMPM",
-                                 "GozennGogo", "AMPMKomoji"})
-            QVERIFY2(!enabled(form, name), name);
-        for (const char* name : {"YearCheck", "Seireki", "Wareki", "MonthSuuji", "Day0Hyouji",
-                                 "YoubiRyaku", "YoubiKakko", "Ji12", "Ji0Hyouji", "Tanni"})
-            QVERIFY2(enabled(form, name), name);
-    }
-
-    void theDefaultsShowAsTheUserExpects() {
-        DateTimeFormatSettings settings;
-        TDateTimeFormatForm form(settings);
-        for (const char* name :
-             {"YearCheck", "Seireki", "MonthCheck", "MonthSuuji", "Month0Hyouji", "DayCheck",
-              "Day0Hyouji", "YoubiCheck", "YoubiKanji", "YoubiRyaku", "YoubiKakko", "JiCheck",
-              "Ji0Hyouji", "FunCheck", "Fun0Hyouji", "ByouCheck", "Byou0Hyouji"})
-            QVERIFY2(checked(form, name), name);
-        for (const char* name : {"Wareki", "Seireki2keta", "MonthWareki", "MonthEigo", "Ji12",
-                                 "AMPM", "GozennGogo", "Tanni"})
-            QVERIFY2(!checked(form, name), name);
+        TDateTimeFormatForm defaults(settings);
+        expectTicked(defaults,
+                     u"YearCheck Seireki MonthCheck MonthSuuji Month0Hyouji DayCheck Day0Hyouji "
+                     u"YoubiCheck YoubiKanji YoubiRyaku YoubiKakko JiCheck Ji0Hyouji FunCheck "
+                     u"Fun0Hyouji ByouCheck Byou0Hyouji",
+                     true);
+        expectTicked(defaults,
+                     u"Wareki Seireki2keta MonthWareki MonthEigo Ji12 AMPM GozennGogo Tanni",
+                     false);
         // The enable rule holds right after filling.
-        QVERIFY(enabled(form, "Seireki2keta"));
-        QVERIFY(!enabled(form, "GengouRyaku"));
-        QVERIFY(enabled(form, "Month0Hyouji"));
-        QVERIFY(!enabled(form, "EigoRyaku"));
-        QVERIFY(!enabled(form, "AMPM"));
+        expectEnabled(defaults, u"Seireki2keta Month0Hyouji", true);
+        expectEnabled(defaults, u"GengouRyaku EigoRyaku AMPM", false);
+
+        // Nothing shown: the controls stay as laid out.
+        for (QString* item : {&settings.yo, &settings.mo, &settings.dayItem, &settings.dno,
+                              &settings.oo, &settings.mio, &settings.so})
+            item->clear();
+        settings.ampm = 0; // ignored while the hour is not shown
+        TDateTimeFormatForm empty(settings);
+        QCOMPARE(empty.controlState(), DateTimeDialogState());
+        expectEnabled(empty,
+                      u"Seireki2keta GengouRyaku Month0Hyouji EigoRyaku AMPM GozennGogo "
+                      u"AMPMKomoji",
+                      false);
+        expectEnabled(empty,
+                      u"YearCheck Seireki Wareki MonthSuuji Day0Hyouji YoubiRyaku YoubiKakko "
+                      u"Ji12 Ji0Hyouji Tanni",
+                      true);
     }
 
     void enableRulesFollowClicks() {
@@ -178,89 +132,53 @@ private Q_SLOTS:
         TDateTimeFormatForm form(settings);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-
         click(form, "Wareki");
-        QVERIFY(checked(form, "Wareki") && !checked(form, "Seireki"));
-        QVERIFY(enabled(form, "GengouRyaku"));
-        QVERIFY(!enabled(form, "Seireki2keta"));
+        QVERIFY(isTicked(form, "Wareki") && !isTicked(form, "Seireki"));
+        expectEnabled(form, u"GengouRyaku", true);
+        expectEnabled(form, u"Seireki2keta", false);
         click(form, "Seireki");
-        QVERIFY(!enabled(form, "GengouRyaku"));
-
+        expectEnabled(form, u"GengouRyaku", false);
         click(form, "MonthEigo");
-        QVERIFY(enabled(form, "EigoRyaku"));
-        QVERIFY(!enabled(form, "Month0Hyouji"));
-        // Disabling keeps the check mark.
-        QVERIFY(checked(form, "Month0Hyouji"));
+        expectEnabled(form, u"EigoRyaku", true);
+        expectEnabled(form, u"Month0Hyouji", false);
+        QVERIFY(isTicked(form, "Month0Hyouji")); // disabling keeps the check mark
         click(form, "MonthWareki");
-        QVERIFY(!enabled(form, "EigoRyaku") && !enabled(form, "Month0Hyouji"));
-
+        expectEnabled(form, u"EigoRyaku Month0Hyouji", false);
         click(form, "Ji12");
-        for (const char* name : {"AMPM", "GozennGogo", "AMPMKomoji"})
-            QVERIFY2(enabled(form, name), name);
+        expectEnabled(form, u"AMPM GozennGogo AMPMKomoji", true);
         click(form, "AMPM");
         click(form, "AMPMKomoji");
         click(form, "GozennGogo");
-        QVERIFY(!checked(form, "AMPM"));
+        QVERIFY(!isTicked(form, "AMPM"));
         click(form, "Ji12");
-        for (const char* name : {"AMPM", "GozennGogo", "AMPMKomoji"})
-            QVERIFY2(!enabled(form, name), name);
-        QVERIFY(checked(form, "GozennGogo") && checked(form, "AMPMKomoji"));
+        expectEnabled(form, u"AMPM GozennGogo AMPMKomoji", false);
         // Radios of different groups do not exclude each other.
-        QVERIFY(checked(form, "Seireki") && checked(form, "MonthWareki") &&
-                checked(form, "YoubiKanji") && checked(form, "GozennGogo"));
+        expectTicked(form, u"GozennGogo AMPMKomoji Seireki MonthWareki YoubiKanji", true);
     }
 
-    void okComposesTheChoicesThroughTheDialogsService() {
+    void okComposesTheChoicesAndShowsThemAgain() {
         DateTimeFormatSettings settings;
         ScriptedDialogs dialogs;
-        dialogs.answerExec([](QDialog& dialog) {
-            dialog.show();
-            if (!QTest::qWaitForWindowExposed(&dialog))
-                return -1;
-            click(dialog, "Tanni");
-            click(dialog, "Wareki");
-            setTicked(dialog, "Month0Hyouji", false);
-            setTicked(dialog, "Day0Hyouji", false);
-            setTicked(dialog, "YoubiRyaku", false);
-            setTicked(dialog, "YoubiKakko", false);
-            setTicked(dialog, "Ji0Hyouji", false);
-            click(dialog, "Ji12");
-            click(dialog, "GozennGogo");
-            setTicked(dialog, "ByouCheck", false);
-            click(dialog, "BitBtn1");
-            return dialog.result();
-        });
+        dialogs.answerExec(chooseEraTwelveHourFormat);
         {
             TDateTimeFormatForm form(settings);
             QCOMPARE(qel::dialogs().exec(form), int(QDialog::Accepted));
             QVERIFY(!form.isVisible());
         }
-        // The dialog asked nothing of its own.
-        QCOMPARE(dialogs.kinds(), QStringList{QStringLiteral("exec")});
-        QCOMPARE(dialogs.calls().front().text, QStringLiteral("日付と時刻の書式編集"));
-
-        QCOMPARE(settings.dateFormat, QStringLiteral("[gge'年'm'月'd'日' aaaa]"));
-        QCOMPARE(settings.timeFormat, QStringLiteral("[h'時'nn'分' ampm]"));
-        QCOMPARE(settings.dateTimeFormat,
-                 QStringLiteral("[gge'年'm'月'd'日' aaaa h'時'nn'分' ampm]"));
+        QCOMPARE(dialogs.kinds(), QStringList{u"exec"_s}); // it asked nothing of its own
+        QCOMPARE(settings.dateFormat, u"[gge'年'm'月'd'日' aaaa]"_s);
+        QCOMPARE(settings.timeFormat, u"[h'時'nn'分' ampm]"_s);
+        QCOMPARE(settings.dateTimeFormat, u"[gge'年'm'月'd'日' aaaa h'時'nn'分' ampm]"_s);
         QCOMPARE(settings.credit, 1);
         QCOMPARE(settings.ampm, 2);
-
         // OK loaded the Japanese weekday names into the tables in force.
-        NameTables names = currentNameTables();
-        QCOMPARE(names.longDayNames[0], QStringLiteral("日曜日"));
-        setJapaneseDesignators(names);
-        QCOMPARE(renderDateTime(settings.dateTimeFormat,
-                                QDateTime(QDate(2026, 12, 6), QTime(15, 4)), names),
-                 QStringLiteral("[令和8年12月6日 日曜日 3時04分 午後]"));
+        QCOMPARE(currentNameTables().longDayNames[0], u"日曜日"_s);
 
         // Reopened, the dialog shows those choices; OK again gives the same patterns.
         const DateTimeFormatSettings once = settings;
         TDateTimeFormatForm again(settings);
-        QVERIFY(checked(again, "Tanni") && checked(again, "Wareki") &&
-                !checked(again, "GengouRyaku"));
-        QVERIFY(checked(again, "Ji12") && checked(again, "GozennGogo"));
-        QVERIFY(!checked(again, "ByouCheck") && !checked(again, "Month0Hyouji"));
+        expectTicked(again, u"Tanni Wareki Ji12 GozennGogo", true);
+        expectTicked(again, u"GengouRyaku ByouCheck Month0Hyouji", false);
         again.BitBtn1Click();
         QCOMPARE(again.result(), int(QDialog::Accepted));
         QVERIFY(settings == once);
@@ -271,21 +189,20 @@ private Q_SLOTS:
         TDateTimeFormatForm form(settings);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto* dateOrder = form.findChild<RadioGroup*>(QStringLiteral("DateJunjo"));
-        auto* dateTimeOrder = form.findChild<RadioGroup*>(QStringLiteral("DateTimeJunjo"));
-        QTest::mouseClick(dateOrder->item(1), Qt::LeftButton, {}, QPoint(8, 8));
-        QTest::mouseClick(dateTimeOrder->item(1), Qt::LeftButton, {}, QPoint(8, 8));
-        click(form, "MonthEigo");
-        click(form, "EigoRyaku");
-        click(form, "YoubiEigo");
-        click(form, "Ji12");
-        click(form, "AMPM");
-        click(form, "AMPMKomoji");
+        QTest::mouseClick(order(form, "DateJunjo")->item(1), Qt::LeftButton, {}, QPoint(8, 8));
+        QTest::mouseClick(order(form, "DateTimeJunjo")->item(1), Qt::LeftButton, {}, QPoint(8, 8));
+        for (const char* name :
+             {"MonthEigo", "EigoRyaku", "YoubiEigo", "Ji12", "AMPM", "AMPMKomoji"})
+            click(form, name);
         setTicked(form, "ByouCheck", false);
         click(form, "BitBtn1");
         QCOMPARE(form.result(), int(QDialog::Accepted));
-        QCOMPARE(settings.dateTimeFormat, QStringLiteral("[hh:nnam/pm dd-mmm-yyyy (ddd)]"));
-        QCOMPARE(currentNameTables().longMonthNames[9], QStringLiteral("Octorber"));
+        QCOMPARE(settings.dateTimeFormat, u"[hh:nnam/pm dd-mmm-yyyy (ddd)]"_s);
+        // The naming modes and the mark are stored for the next start.
+        QCOMPARE(settings.monthNumbering, 2);
+        QCOMPARE(settings.dayNames, 1);
+        QCOMPARE(settings.ampm, 1);
+        QCOMPARE(currentNameTables().longMonthNames[9], u"Octorber"_s);
     }
 
     void cancelLeavesTheSettingsAlone() {
@@ -297,24 +214,17 @@ private Q_SLOTS:
             TDateTimeFormatForm form(settings);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
-            // An unknown order shows as the first item.
-            QCOMPARE(form.findChild<RadioGroup*>(QStringLiteral("DateJunjo"))->itemIndex(), 0);
-            click(form, "Wareki");
-            click(form, "Tanni");
-            click(form, "YoubiEigo");
-            click(form, "BitBtn2");
+            QCOMPARE(order(form, "DateJunjo")->itemIndex(), 0); // shown as the first item
+            for (const char* name : {"Wareki", "Tanni", "YoubiEigo", "BitBtn2"})
+                click(form, name);
             QCOMPARE(form.result(), int(QDialog::Rejected));
             QVERIFY(!form.isVisible());
         }
         QVERIFY(settings == before);
         QVERIFY(currentNameTables() == namesBefore);
-        {
-            // OK stores the order the dialog showed.
-            TDateTimeFormatForm form(settings);
-            form.BitBtn1Click();
-        }
+        TDateTimeFormatForm(settings).BitBtn1Click(); // OK stores the order it showed
         QCOMPARE(settings.dateSortType, 0);
-        QCOMPARE(settings.dateFormat, QStringLiteral("[yyyy-mm-dd (aaa)]"));
+        QCOMPARE(settings.dateFormat, u"[yyyy-mm-dd (aaa)]"_s);
     }
 };
 

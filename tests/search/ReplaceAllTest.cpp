@@ -1,4 +1,4 @@
-#include "FakeEditor.h"
+#include "../TestPrinters.h"
 #include "ReferenceReplaceAll.h"
 
 #include "search/ReplaceAll.h"
@@ -32,40 +32,6 @@ void expectEditGivesText(const QString& before, const ReplaceAllResult& r) {
 }
 
 } // namespace
-
-TEST(ReplaceAllLoop, RestartsFromTheTopOverTheOriginalLength) {
-    // "aabb": "aab", then "ab" again from the top: "aa".
-    ReplaceAllResult r = replaceAll(u"aabb"_s, u"ab"_s, u"a"_s, kMatchCase);
-    EXPECT_EQ(r.text, u"aa"_s);
-    EXPECT_EQ(r.count, 2);
-    EXPECT_EQ(r.caret, 2);
-    EXPECT_EQ(r.repetitionsStopped, 0);
-
-    // "ab" -> "bab" -> "bbab": the third "a" ends at byte 3, beyond the two bytes
-    // the text had, so it is not found.
-    r = replaceAll(u"ab"_s, u"a"_s, u"ba"_s, kMatchCase);
-    EXPECT_EQ(r.text, u"bbab"_s);
-    EXPECT_EQ(r.count, 2);
-    EXPECT_EQ(r.caret, 3);
-
-    // Shrinking brings text from beyond the range into it.
-    r = replaceAll(u"xxab"_s, u"x"_s, QString(), kMatchCase);
-    EXPECT_EQ(r.text, u"ab"_s);
-    EXPECT_EQ(r.count, 2);
-    EXPECT_EQ(r.caret, 0);
-}
-
-TEST(ReplaceAllLoop, DoubleByteTextAndLineBreaks) {
-    ReplaceAllResult r = replaceAll(u"東京\n京都\n東京都"_s, u"東京"_s, u"大阪"_s, kMatchCase);
-    EXPECT_EQ(r.text, u"大阪\n京都\n大阪都"_s);
-    EXPECT_EQ(r.count, 2);
-    EXPECT_EQ(r.caret, 8);
-
-    // Same number of characters but more bytes: the last match moves out of range.
-    r = replaceAll(u"aaa"_s, u"a"_s, u"あ"_s, kMatchCase);
-    EXPECT_EQ(r.text, u"ああa"_s);
-    EXPECT_EQ(r.count, 2);
-}
 
 TEST(ReplaceAllLoop, GivesTheSmallestSingleEdit) {
     const QString before = u"head a middle a tail"_s;

@@ -1,4 +1,4 @@
-#include "QStringPrinter.h"
+#include "../TestPrinters.h"
 
 #include "search/TextMatch.h"
 #include "text/Cp932.h"

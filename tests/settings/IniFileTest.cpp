@@ -39,6 +39,12 @@ protected:
         QFile f(path(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
+    // Writes K=1 into section S of the file `name`; whether that could be stored.
+    bool commitTo(const QString& name) {
+        IniFile ini(path(name));
+        ini.writeInteger(u"S", u"K", 1);
+        return ini.commit();
+    }
     // Opens the file, writes one string and lets the object go: the bytes that result.
     QByteArray afterWrite(const QByteArray& before, QStringView section, QStringView key,
                           const QString& value) {
@@ -107,6 +113,8 @@ TEST_F(IniFileTest, BlanksQuotesAndEqualSignsInValues) {
                 "Nested=\"\"x\"\"\r\n"
                 "Expr=a=b==c\r\n"
                 "Wide=\x81\x40x\x81\x40\r\n"
+                "Empty=\r\n"
+                "Blank=   \r\n"
                 "[ Spaced ]\r\n"
                 "k=v\r\n"sv));
     const IniFile ini(path());
@@ -123,16 +131,12 @@ TEST_F(IniFileTest, BlanksQuotesAndEqualSignsInValues) {
     // An ideographic space is text, not a blank.
     EXPECT_EQ(ini.readString(u"S", u"Wide", none), QStringLiteral("\u3000x\u3000"));
     EXPECT_EQ(ini.readString(u"Spaced", u"k", none), QStringLiteral("v"));
-}
-
-TEST_F(IniFileTest, EmptyValueIsAnEmptyStringButNotANumber) {
-    store(bytes("[S]\r\nEmpty=\r\nBlank=   \r\n"sv));
-    const IniFile ini(path());
-    EXPECT_EQ(ini.readString(u"S", u"Empty", QStringLiteral("d")), QString());
-    EXPECT_EQ(ini.readString(u"S", u"Blank", QStringLiteral("d")), QString());
+    // An empty value is an empty string but not a number.
+    EXPECT_EQ(ini.readString(u"S", u"Empty", none), QString());
+    EXPECT_EQ(ini.readString(u"S", u"Blank", none), QString());
     EXPECT_TRUE(ini.hasKey(u"S", u"Empty"));
     EXPECT_EQ(ini.readInteger(u"S", u"Empty", 42), 42);
-    EXPECT_EQ(ini.readString(u"S", u"Absent", QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_EQ(ini.readString(u"S", u"Absent", none), none);
     EXPECT_FALSE(ini.hasKey(u"S", u"Absent"));
 }
 
@@ -209,18 +213,15 @@ TEST_F(IniFileTest, ReplacingAKeyKeepsEveryOtherLine) {
                     "Top=1"sv));
 }
 
-TEST_F(IniFileTest, NewKeyBecomesTheLastEntryOfItsSection) {
+TEST_F(IniFileTest, NewKeysEndTheirSectionAndNewSectionsTheFile) {
     const QByteArray before =
         bytes("[A]\r\nx=1\r\n; note\r\nno equal sign\r\n\r\n[B]\r\ny=2\r\n"sv);
     EXPECT_EQ(afterWrite(before, u"a", u"z", QStringLiteral("3")),
               bytes("[A]\r\nx=1\r\nz=3\r\n; note\r\nno equal sign\r\n\r\n[B]\r\ny=2\r\n"sv));
-
     // A section without entries takes it right after its header.
     EXPECT_EQ(afterWrite(bytes("[A]\r\n\r\n[B]\r\n"sv), u"A", u"z", QStringLiteral("3")),
               bytes("[A]\r\nz=3\r\n\r\n[B]\r\n"sv));
-}
-
-TEST_F(IniFileTest, NewSectionGoesAtTheEndWithoutABlankLine) {
+    // A new section goes at the end without a blank line.
     EXPECT_EQ(afterWrite(bytes("[A]\r\nx=1\r\n"sv), u"B", u"y", QStringLiteral("2")),
               bytes("[A]\r\nx=1\r\n[B]\r\ny=2\r\n"sv));
     // A last line without a line break gets one before the new lines.
@@ -244,7 +245,7 @@ TEST_F(IniFileTest, UnknownLinesAndUndecodableBytesSurviveAWrite) {
     EXPECT_EQ(afterWrite(before, u"New", u"k", QStringLiteral("v")), before + "[New]\r\nk=v\r\n");
 }
 
-TEST_F(IniFileTest, LineBreaksInWrittenValuesBecomeSpaces) {
+TEST_F(IniFileTest, LineBreaksInWrittenValuesBecomeSpacesAndLongValuesStayWhole) {
     {
         IniFile ini(path());
         ini.writeString(u"S", u"Text", QStringLiteral("a\r\nb\nc\rd\n"));
@@ -253,17 +254,11 @@ TEST_F(IniFileTest, LineBreaksInWrittenValuesBecomeSpaces) {
         EXPECT_EQ(ini.readString(u"S", u"Text", {}), QStringLiteral("a b c d"));
     }
     EXPECT_EQ(stored(), bytes("[S]\r\nText=a b c d \r\nAfter=x\r\n"sv));
-}
 
-TEST_F(IniFileTest, LongValuesRoundTrip) {
+    // Long values make the round trip whole.
     const QString value = QString(300000, u'あ') + QStringLiteral("=end");
-    {
-        IniFile ini(path());
-        ini.writeString(u"S", u"Long", value);
-    }
-    EXPECT_EQ(stored().size(), 3 + 2 + 5 + 600000 + 4 + 2);
-    const IniFile ini(path());
-    EXPECT_EQ(ini.readString(u"S", u"Long", {}), value);
+    EXPECT_EQ(afterWrite(QByteArray(), u"S", u"Long", value).size(), 3 + 2 + 5 + 600000 + 4 + 2);
+    EXPECT_EQ(IniFile(path()).readString(u"S", u"Long", {}), value);
 }
 
 TEST_F(IniFileTest, FilesThatCannotBeUnderstoodGiveDefaults) {
@@ -296,7 +291,7 @@ TEST_F(IniFileTest, FilesThatCannotBeUnderstoodGiveDefaults) {
     EXPECT_EQ(folder.readString(u"S", u"K", QStringLiteral("d")), QStringLiteral("d"));
 }
 
-TEST_F(IniFileTest, ReadsAloneNeverTouchTheDisk) {
+TEST_F(IniFileTest, TheFileIsWrittenOnceAndOnlyWhenSomethingChanged) {
     {
         const IniFile ini(path());
         EXPECT_EQ(ini.readInteger(u"S", u"K", 1), 1);
@@ -320,48 +315,33 @@ TEST_F(IniFileTest, ReadsAloneNeverTouchTheDisk) {
     }
     EXPECT_EQ(QFileInfo(path()).lastModified().toUTC(), old);
     EXPECT_EQ(stored(), before);
-}
 
-TEST_F(IniFileTest, FileIsWrittenOnceAtCommit) {
+    // Written at commit; when something else replaces the file afterwards, the object
+    // has nothing left to write.
     {
         IniFile ini(path());
-        ini.writeInteger(u"S", u"K", 1);
+        ini.writeInteger(u"S", u"K", 2);
         EXPECT_TRUE(ini.commit());
-        EXPECT_EQ(stored(), bytes("[S]\r\nK=1\r\n"sv));
-        // Something else replaces the file; the object has nothing left to write.
+        EXPECT_EQ(stored(), bytes("[S]\nK=2\r\nName=x\n"sv));
         store("changed elsewhere");
     }
     EXPECT_EQ(stored(), QByteArray("changed elsewhere"));
 }
 
 TEST_F(IniFileTest, UnwritableTargetsLeaveWhatWasThere) {
+    // A folder in the file's place, a regular file in its folder's place, no folder.
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.ini")));
     store("inner", QStringLiteral("folder.ini/inner.txt"));
-    {
-        IniFile ini(path(QStringLiteral("folder.ini")));
-        ini.writeInteger(u"S", u"K", 1);
-        EXPECT_FALSE(ini.commit());
-    }
-    EXPECT_TRUE(QFileInfo(path(QStringLiteral("folder.ini"))).isDir());
-    EXPECT_EQ(stored(QStringLiteral("folder.ini/inner.txt")), QByteArray("inner"));
-
-    // The folder of the file is a regular file.
     store("plain", QStringLiteral("plain"));
-    {
-        IniFile ini(path(QStringLiteral("plain/settings.ini")));
-        ini.writeInteger(u"S", u"K", 1);
-        EXPECT_FALSE(ini.commit());
-    }
+    EXPECT_FALSE(commitTo(QStringLiteral("folder.ini")));
+    EXPECT_FALSE(commitTo(QStringLiteral("plain/settings.ini")));
+    EXPECT_FALSE(commitTo(QStringLiteral("no/such/settings.ini")));
+    EXPECT_EQ(stored(QStringLiteral("folder.ini/inner.txt")), QByteArray("inner"));
     EXPECT_EQ(stored(QStringLiteral("plain")), QByteArray("plain"));
-
-    IniFile missingFolder(path(QStringLiteral("no/such/settings.ini")));
-    missingFolder.writeInteger(u"S", u"K", 1);
-    EXPECT_FALSE(missingFolder.commit());
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("no"))));
-}
 
 #ifdef Q_OS_UNIX
-TEST_F(IniFileTest, APipeIsNeitherWaitedOnNorReplaced) {
+    // A pipe is neither waited on nor replaced.
     const QByteArray fifo = QFile::encodeName(path());
     ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
     {
@@ -373,8 +353,8 @@ TEST_F(IniFileTest, APipeIsNeitherWaitedOnNorReplaced) {
     struct stat info {};
     ASSERT_EQ(stat(fifo.constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
-}
 #endif
+}
 
 TEST_F(IniFileTest, SettingsAreSavedWhenTheOperationEndsByAnException) {
     store("[S]\r\nK=1\r\n");

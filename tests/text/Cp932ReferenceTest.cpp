@@ -1,7 +1,7 @@
 // The codec against glibc's iconv "CP932", an independent implementation of the
 // Windows code page 932 table, on every single-byte and double-byte code.
 
-#include "TestPrinters.h"
+#include "../TestPrinters.h"
 #include "text/Cp932.h"
 
 #include <gtest/gtest.h>
@@ -140,9 +140,10 @@ TEST_F(Cp932Reference, EveryDoubleByteCodeDecodesAsWindowsDoes) {
     EXPECT_EQ(compared, kDoubleByteCodes);
 }
 
-// A document saved by this program carries the same bytes Windows would write: for a
-// character with several codes (≒ as 0x81E0 or 0x8790, ￢ as 0x81CA, 0xEEF9 or 0xFA54,
-// ...) the default code is the one Windows chooses.
+// A document saved by this program carries the same bytes Windows would write, and the
+// byte counts shown match them: for a character with several codes (≒ as 0x81E0 or
+// 0x8790, ￢ as 0x81CA, 0xEEF9 or 0xFA54, ...) the default code is the one Windows
+// chooses.
 TEST_F(Cp932Reference, EveryCharacterEncodesAsWindowsDoes) {
     int compared = 0;
     for (int u = 0; u < 0x10000; ++u) {
@@ -151,6 +152,7 @@ TEST_F(Cp932Reference, EveryCharacterEncodesAsWindowsDoes) {
             continue;
         SCOPED_TRACE(testing::Message() << "U+" << std::hex << u);
         const QByteArray ours = encode(QStringView(&c, 1));
+        EXPECT_EQ(byteLength(c), ours.size()); // what the panels count is what is saved
         const auto theirs = glibcEncode(c);
         // glibc writes a few characters one way only (U+00A5 as 0x5C, say); those are
         // not representable and come out as "?".

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "text/Cp932.h"
+// Readable GoogleTest failure messages: text as UTF-8 with control characters and
+// lone surrogates spelled out, bytes in hex.
 
 #include <QByteArray>
 #include <QString>
@@ -8,8 +9,6 @@
 #include <iomanip>
 #include <ostream>
 
-// Readable failure messages: text as UTF-8 with control and surrogate code units
-// spelled out, bytes in hex.
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"';
     for (const QChar ch : text) {
@@ -26,9 +25,3 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
     *os << '[' << bytes.toHex(' ').toStdString() << ']';
 }
-
-namespace qel::cp932 {
-inline void PrintTo(const AlternateForm& form, std::ostream* os) {
-    *os << '{' << form.position << ", 0x" << std::hex << form.code << std::dec << '}';
-}
-} // namespace qel::cp932

@@ -35,7 +35,7 @@ void ByteEditor::onContentsChange(int position, int removed, int added) {
     // change; their count follows from the change in block count.
     const QTextDocument* doc = document();
     const QTextBlock firstBlock = doc->findBlock(position);
-    const int first = firstBlock.isValid() ? firstBlock.blockNumber() : 0;
+    int first = firstBlock.isValid() ? firstBlock.blockNumber() : 0;
     QTextBlock lastBlock = doc->findBlock(position + added);
     if (!lastBlock.isValid())
         lastBlock = doc->lastBlock();
@@ -45,18 +45,14 @@ void ByteEditor::onContentsChange(int position, int removed, int added) {
     qsizetype oldSpan = (last - first + 1) - (newCount - oldCount);
     oldSpan = std::clamp<qsizetype>(oldSpan, 0, oldCount - first);
 
-    std::vector<qsizetype> fresh;
-    fresh.reserve(last - first + 1);
-    for (QTextBlock b = doc->findBlockByNumber(first); b.isValid() && b.blockNumber() <= last;
-         b = b.next())
-        fresh.push_back(cp932::byteLength(b.text()));
+    // The lines of the change are measured when an offset first needs them: an editor
+    // that only mirrors a big edit may never be asked.
     lineBytes_.erase(lineBytes_.begin() + first, lineBytes_.begin() + first + oldSpan);
-    lineBytes_.insert(lineBytes_.begin() + first, fresh.begin(), fresh.end());
+    lineBytes_.insert(lineBytes_.begin() + first, last - first + 1, kUnmeasured);
     if (static_cast<qsizetype>(lineBytes_.size()) != newCount) {
         // Should not happen; recount rather than show wrong offsets.
-        lineBytes_.clear();
-        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-            lineBytes_.push_back(cp932::byteLength(b.text()));
+        lineBytes_.assign(doc->blockCount(), kUnmeasured);
+        first = 0;
     }
     prefixValid_ = std::min<std::size_t>(prefixValid_, first);
 }
@@ -69,21 +65,36 @@ qsizetype ByteEditor::lineStart(int line) const {
         prefix_[0] = 0;
         prefixValid_ = 1;
     }
-    while (prefixValid_ <= wanted && prefixValid_ <= lineBytes_.size()) {
-        prefix_[prefixValid_] = prefix_[prefixValid_ - 1] + lineBytes_[prefixValid_ - 1] + 2;
-        ++prefixValid_;
+    const std::size_t end = std::min(wanted + 1, lineBytes_.size() + 1);
+    qsizetype* const sums = prefix_.data();
+    for (std::size_t i = prefixValid_; i < end; ++i) {
+        const qsizetype bytes = lineBytes_[i - 1];
+        sums[i] = sums[i - 1] + (bytes != kUnmeasured ? bytes : lineLength(int(i - 1))) + 2;
     }
+    prefixValid_ = std::max(prefixValid_, end);
     return prefix_[wanted];
+}
+
+qsizetype ByteEditor::lineLength(int line) const {
+    if (lineBytes_[line] == kUnmeasured) {
+        // Measure the whole run of unmeasured lines from here in one walk.
+        QTextBlock b = document()->findBlockByNumber(line);
+        for (std::size_t i = line;
+             i < lineBytes_.size() && lineBytes_[i] == kUnmeasured && b.isValid();
+             ++i, b = b.next())
+            lineBytes_[i] = cp932::byteLength(b.text());
+    }
+    return lineBytes_[line];
 }
 
 qsizetype ByteEditor::byteLength() const {
     const int lines = static_cast<int>(lineBytes_.size());
-    return lineStart(lines - 1) + lineBytes_.back();
+    return lineStart(lines - 1) + lineLength(lines - 1);
 }
 
 int ByteEditor::lineCount() const {
     const int blocks = static_cast<int>(lineBytes_.size());
-    return lineBytes_.back() == 0 && document()->lastBlock().length() <= 1 ? blocks - 1 : blocks;
+    return document()->lastBlock().length() <= 1 ? blocks - 1 : blocks;
 }
 
 qsizetype ByteEditor::byteOffsetOf(qsizetype position) const {
@@ -104,7 +115,7 @@ qsizetype ByteEditor::positionOf(qsizetype byteOffset) const {
     const int line = static_cast<int>(std::upper_bound(begin, end, byteOffset) - begin) - 1;
     const QTextBlock block = document()->findBlockByNumber(line);
     const qsizetype inLine = byteOffset - prefix_[line];
-    if (inLine >= lineBytes_[line]) // at the end of the line, or inside its line break
+    if (inLine >= lineLength(line)) // at the end of the line, or inside its line break
         return block.position() + block.length() - 1;
     return block.position() + cp932::charPosition(block.text(), inLine);
 }

@@ -118,7 +118,10 @@ private:
 
     // Byte length of every line without its line break, and lazily the byte offset of
     // every line's start, valid below prefixValid_.
-    std::vector<qsizetype> lineBytes_;
+    // A line not measured since it last changed counts kUnmeasured until asked for.
+    static constexpr qsizetype kUnmeasured = -1;
+    qsizetype lineLength(int line) const;
+    mutable std::vector<qsizetype> lineBytes_;
     mutable std::vector<qsizetype> prefix_;
     mutable std::size_t prefixValid_ = 0;
     std::vector<cp932::AlternateForm> alternates_;

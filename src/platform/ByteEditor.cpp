@@ -1,5 +1,6 @@
 #include "ByteEditor.h"
 
+#include "platform/MirrorGroup.h"
 #include "text/Error.h"
 
 #include <QFile>
@@ -88,16 +89,19 @@ qsizetype ByteEditor::lineLength(int line) const {
 }
 
 qsizetype ByteEditor::byteLength() const {
+    ensureCurrent();
     const int lines = static_cast<int>(lineBytes_.size());
     return lineStart(lines - 1) + lineLength(lines - 1);
 }
 
 int ByteEditor::lineCount() const {
+    ensureCurrent();
     const int blocks = static_cast<int>(lineBytes_.size());
     return document()->lastBlock().length() <= 1 ? blocks - 1 : blocks;
 }
 
 qsizetype ByteEditor::byteOffsetOf(qsizetype position) const {
+    ensureCurrent();
     const QTextBlock block = document()->findBlock(static_cast<int>(position));
     if (!block.isValid())
         return byteLength();
@@ -106,6 +110,7 @@ qsizetype ByteEditor::byteOffsetOf(qsizetype position) const {
 }
 
 qsizetype ByteEditor::positionOf(qsizetype byteOffset) const {
+    ensureCurrent();
     if (byteOffset <= 0)
         return 0;
     const int lines = static_cast<int>(lineBytes_.size());
@@ -121,6 +126,7 @@ qsizetype ByteEditor::positionOf(qsizetype byteOffset) const {
 }
 
 void ByteEditor::setText(const QString& text) {
+    ensureCurrent();
     // Qt sends no change notice when an empty text is set to empty; callers rely on one.
     const bool silent = text.isEmpty() && document()->isEmpty();
     QTextCursor cursor(document());
@@ -132,21 +138,25 @@ void ByteEditor::setText(const QString& text) {
 }
 
 qsizetype ByteEditor::selStart() const {
+    ensureCurrent();
     return byteOffsetOf(textCursor().selectionStart());
 }
 
 qsizetype ByteEditor::selLength() const {
+    ensureCurrent();
     const QTextCursor c = textCursor();
     return byteOffsetOf(c.selectionEnd()) - byteOffsetOf(c.selectionStart());
 }
 
 QString ByteEditor::selText() const {
+    ensureCurrent();
     QString s = textCursor().selectedText();
     s.replace(QChar::ParagraphSeparator, u'\n');
     return s;
 }
 
 void ByteEditor::setSelection(qsizetype start, qsizetype length) {
+    ensureCurrent();
     const qsizetype total = byteLength();
     start = std::clamp<qsizetype>(start, 0, total);
     length = std::clamp<qsizetype>(length, 0, total - start);
@@ -157,6 +167,7 @@ void ByteEditor::setSelection(qsizetype start, qsizetype length) {
 }
 
 void ByteEditor::replaceSelection(const QString& text) {
+    ensureCurrent();
     QTextCursor c = textCursor();
     c.insertText(cp932::toRepresentable(text));
     setTextCursor(c);
@@ -164,6 +175,7 @@ void ByteEditor::replaceSelection(const QString& text) {
 
 qsizetype ByteEditor::findText(const QString& what, qsizetype start, qsizetype length,
                                search::Options options) const {
+    ensureCurrent();
     const search::Pattern pattern(what, options);
     const qsizetype k = pattern.size();
     const qsizetype total = byteLength();
@@ -209,6 +221,7 @@ qsizetype ByteEditor::findText(const QString& what, qsizetype start, qsizetype l
 
 void ByteEditor::replaceCharacters(qsizetype position, qsizetype removed, QStringView inserted,
                                    qsizetype caret) {
+    ensureCurrent();
     const qsizetype count = document()->characterCount() - 1;
     position = std::clamp<qsizetype>(position, 0, count);
     removed = std::clamp<qsizetype>(removed, 0, count - position);
@@ -226,6 +239,7 @@ void ByteEditor::replaceCharacters(qsizetype position, qsizetype removed, QStrin
 
 void ByteEditor::replaceInTurn(const std::vector<qsizetype>& positions, qsizetype length,
                                const QString& with) {
+    ensureCurrent();
     const QString clean = cp932::toRepresentable(with);
     QTextCursor c(document());
     c.beginEditBlock();
@@ -238,15 +252,18 @@ void ByteEditor::replaceInTurn(const std::vector<qsizetype>& positions, qsizetyp
 }
 
 int ByteEditor::caretLine() const {
+    ensureCurrent();
     return textCursor().blockNumber();
 }
 
 qsizetype ByteEditor::caretColumn() const {
+    ensureCurrent();
     const QTextCursor c = textCursor();
     return cp932::byteOffset(c.block().text(), c.positionInBlock());
 }
 
 void ByteEditor::insertLine(int index, const QString& line) {
+    ensureCurrent();
     QTextCursor c(document());
     const QString clean = cp932::toRepresentable(line);
     if (index < 0)
@@ -261,13 +278,35 @@ void ByteEditor::insertLine(int index, const QString& line) {
     }
 }
 
+QString ByteEditor::text() const {
+    ensureCurrent();
+    return toPlainText();
+}
+
+void ByteEditor::ensureCurrent() const {
+    if (mirrorGroup_)
+        mirrorGroup_->bringUpToDate(const_cast<ByteEditor*>(this));
+}
+
+void ByteEditor::showEvent(QShowEvent* event) {
+    ensureCurrent();
+    QPlainTextEdit::showEvent(event);
+}
+
+void ByteEditor::focusInEvent(QFocusEvent* event) {
+    ensureCurrent();
+    QPlainTextEdit::focusInEvent(event);
+}
+
 void ByteEditor::markSaved() {
+    ensureCurrent();
     savedText_ = toPlainText();
     samePrefix_ = savedText_.size();
     sameSuffix_ = 0;
 }
 
 bool ByteEditor::differsFromSaved() const {
+    ensureCurrent();
     const qsizetype length = document()->characterCount() - 1;
     if (length != savedText_.size())
         return true;
@@ -312,6 +351,7 @@ void ByteEditor::loadFromFile(const QString& path) {
 }
 
 QByteArray ByteEditor::encoded() const {
+    ensureCurrent();
     return cp932::encode(toPlainText(), alternates_);
 }
 
@@ -359,6 +399,7 @@ void ByteEditor::updateToolTip() {
 }
 
 void ByteEditor::keyPressEvent(QKeyEvent* event) {
+    ensureCurrent();
     const QString typed = event->text();
     const QString clean = cp932::toRepresentable(typed);
     if (clean == typed || typed.isEmpty()) {
@@ -383,6 +424,7 @@ void ByteEditor::mousePressEvent(QMouseEvent* event) {
 }
 
 void ByteEditor::inputMethodEvent(QInputMethodEvent* event) {
+    ensureCurrent();
     const QString commit = event->commitString();
     const QString clean = cp932::toRepresentable(commit);
     if (clean == commit) {
@@ -395,6 +437,7 @@ void ByteEditor::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 void ByteEditor::insertFromMimeData(const QMimeData* source) {
+    ensureCurrent();
     if (source == nullptr || !source->hasText())
         return;
     QTextCursor c = textCursor();

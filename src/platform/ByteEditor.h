@@ -23,7 +23,7 @@ class ByteEditor : public QPlainTextEdit {
 public:
     explicit ByteEditor(QWidget* parent = nullptr);
 
-    QString text() const { return toPlainText(); }
+    QString text() const;
     // Replaces the whole text (an undoable step); raises changed().
     void setText(const QString& text);
 
@@ -111,7 +111,13 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
 
+    void showEvent(QShowEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
 private:
+    // A hidden editor of a mirror group may hold an older text; anything that reads or
+    // edits the text first brings it up to date.
+    void ensureCurrent() const;
     void onContentsChange(int position, int removed, int added);
     qsizetype lineStart(int line) const; // byte offset of a line's first byte
     void updateToolTip();

@@ -27,21 +27,38 @@ QString textBetween(QTextDocument* doc, qsizetype from, qsizetype to) {
 } // namespace
 
 void MirrorGroup::add(ByteEditor* editor) {
-    if (!editors_.empty()) {
-        const QString text = editors_.front()->text();
-        if (editor->text() != text) {
-            mirroring_ = true;
-            editor->setPlainText(text);
-            mirroring_ = false;
-        }
-    }
     editors_.push_back(editor);
+    if (editors_.size() > 1) {
+        behind_.push_back(editor);
+        if (editor->isVisible())
+            bringUpToDate(editor);
+    }
     editor->setMirrorGroup(this);
     connect(editor->document(), &QTextDocument::contentsChange, this,
             [this, editor](int position, int removed, int added) {
                 onChange(editor, position, removed, added);
             });
-    connect(editor, &QObject::destroyed, this, [this, editor] { std::erase(editors_, editor); });
+    connect(editor, &QObject::destroyed, this, [this, editor] {
+        std::erase(editors_, editor);
+        std::erase(behind_, editor);
+    });
+}
+
+bool MirrorGroup::isBehind(const ByteEditor* editor) const {
+    return std::find(behind_.begin(), behind_.end(), editor) != behind_.end();
+}
+
+void MirrorGroup::bringUpToDate(ByteEditor* editor) {
+    if (mirroring_ || !isBehind(editor))
+        return;
+    std::erase(behind_, editor);
+    // The first editor (the main one) is never behind.
+    const QString text = editors_.front()->toPlainText();
+    if (editor->toPlainText() != text) {
+        mirroring_ = true;
+        editor->setPlainText(text);
+        mirroring_ = false;
+    }
 }
 
 void MirrorGroup::editEach(ByteEditor* source, const std::function<void(ByteEditor&)>& edit) {
@@ -50,7 +67,7 @@ void MirrorGroup::editEach(ByteEditor* source, const std::function<void(ByteEdit
     // as with an edit carried over.
     edit(*source);
     for (ByteEditor* e : editors_)
-        if (e != source)
+        if (e != source && !isBehind(e))
             edit(*e);
     mirroring_ = false;
     Q_EMIT edited(source);
@@ -69,15 +86,17 @@ void MirrorGroup::onChange(ByteEditor* source, int position, int removed, int ad
 
     mirroring_ = true;
     for (ByteEditor* target : editors_) {
-        if (target == source)
+        if (target == source || isBehind(target))
             continue;
-        QTextDocument* targetDoc = target->document();
-        const qsizetype targetLength = textLength(targetDoc);
         if (wholeText) {
-            if (targetLength != length || target->text() != inserted)
+            if (target->isVisible())
                 target->setPlainText(inserted);
+            else
+                behind_.push_back(target); // copied when it is next needed
             continue;
         }
+        QTextDocument* targetDoc = target->document();
+        const qsizetype targetLength = textLength(targetDoc);
         const qsizetype from = std::min<qsizetype>(position, targetLength);
         const qsizetype to = std::min<qsizetype>(position + removed, targetLength);
         QTextCursor c(targetDoc);

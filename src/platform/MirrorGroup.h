@@ -25,6 +25,11 @@ public:
     // True while an edit is being carried into the other editors.
     bool mirroring() const { return mirroring_; }
 
+    // An editor whose window is hidden takes a text replaced as a whole (a load) only
+    // when it is next needed: shown, read or edited. Until then it is left behind, and
+    // edits skip it. The editor asks for this itself before any such use.
+    void bringUpToDate(ByteEditor* editor);
+
     // Makes the same edit in every editor of the group itself, rather than carrying
     // the one `source` reports: worth it for many small edits made at once (Replace
     // All), which Qt would report as one edit over the whole span between them.
@@ -38,7 +43,10 @@ Q_SIGNALS:
 private:
     void onChange(ByteEditor* source, int position, int removed, int added);
 
+    bool isBehind(const ByteEditor* editor) const;
+
     std::vector<ByteEditor*> editors_;
+    std::vector<ByteEditor*> behind_; // hidden editors still to take the whole text
     bool mirroring_ = false;
 };
 

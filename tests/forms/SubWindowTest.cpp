@@ -150,6 +150,31 @@ private Q_SLOTS:
                  QStringList{u"UnTitledDocを保存しますか？"_s});
     }
 
+    void aLoadReachesHiddenSubWindowsWhenTheyAreNeeded() {
+        start();
+        const QString file = path(u"big.txt"_s);
+        QVERIFY(writeText(file, u"読み込んだ\n文書"_s));
+        MainForm->OpenSubWindowExecute(); // 1 shown; 2 and 3 hidden
+        MainForm->LoadText(file);
+        QCOMPARE(SubForm->editor()->toPlainText(), u"読み込んだ\n文書"_s); // at once
+        // A hidden editor is not rebuilt for the load...
+        QCOMPARE(SubForm2->editor()->toPlainText(), QString());
+        // ...nor for the edits that follow it,
+        editor()->setSelection(0, 0);
+        type(editor(), u"x"_s);
+        QCOMPARE(SubForm3->editor()->toPlainText(), QString());
+        // but it has the text as soon as it is shown or read.
+        MainForm->OpenSubWindow2Execute();
+        QCOMPARE(SubForm2->editor()->toPlainText(), u"x読み込んだ\n文書"_s);
+        QCOMPARE(SubForm3->editor()->text(), u"x読み込んだ\n文書"_s);
+        // From then on it takes every edit as the others do.
+        type(editor(), u"y"_s);
+        QCOMPARE(allTexts(), fourTimes(u"xy読み込んだ\n文書"_s));
+        QCOMPARE(SubForm3->editor()->toPlainText(), u"xy読み込んだ\n文書"_s);
+        dialogs_->answer(Answer::No);
+        QVERIFY(exitProgram());
+    }
+
     void anotherShownSubWindowRemembersWhereTheEditWas() {
         start();
         editor()->setText(u"abcdef"_s);

@@ -161,8 +161,6 @@ void TMainForm::openCommandLine(const QString& argument) {
     guarded([&] { loadDocument(*path); });
 }
 
-void TMainForm::FormShow() {}
-
 void TMainForm::FormActivate() {
     editor_->setFocus();
     editor_->setSelection(caretPosition_, 0);
@@ -170,11 +168,6 @@ void TMainForm::FormActivate() {
 
 void TMainForm::FormDeactivate() {
     caretPosition_ = editor_->selStart();
-}
-
-void TMainForm::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    FormShow();
 }
 
 bool TMainForm::event(QEvent* event) {

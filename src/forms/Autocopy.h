@@ -97,7 +97,6 @@ public:
     void SaveQelW();
 
     // Window events.
-    void FormShow();
     void FormActivate();
     void FormDeactivate();
     // Files dropped on the window, in the order given; the last one stays open.
@@ -113,14 +112,6 @@ public:
     bool isModified() const { return modifiedFlag_ == 1; }
     const QString& windowName() const { return windowName_; }
     const QString& programFolder() const { return programFolder_; }
-    const QString& qelwPath() const { return qelwPath_; }
-    void setQelwPath(const QString& path) { qelwPath_ = path; }
-    const QString& initialSaveFolder() const { return initialSaveFolder_; }
-    const QString& initialOpenFolder() const { return initialOpenFolder_; }
-    void setInitialFolders(const QString& save, const QString& open);
-    DateTimeFormatSettings& dateTimeFormat() { return dateTimeFormat_; }
-    bool saveCheckCancelled() const { return saveCheckCancel_ == 1; }
-    void clearSaveCheckCancel() { saveCheckCancel_ = 0; }
 
 Q_SIGNALS:
     // The window has closed and stored its settings: the program ends.
@@ -130,7 +121,6 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     void createComponents();

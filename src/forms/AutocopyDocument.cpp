@@ -107,21 +107,14 @@ void TMainForm::dropOpen(const QStringList& paths) {
         saveCheckCancel_ = 0;
         return;
     }
-    for (const QString& path : paths) {
-        editor_->loadFromFile(path);
-        documentPath_ = path;
-        Syokika();
-    }
+    for (const QString& path : paths)
+        loadDocument(path);
 }
 
 void TMainForm::Syokika() {
-    modifiedFlag_ = 0;
     editor_->setSelection(0, 0);
     caretPosition_ = 0;
-    ChangeCaption();
-    statusBar_->setPanelText(2, QString());
-    editor_->markSaved();
-    GetCaretPosition();
+    afterSave();
 }
 
 void TMainForm::FileSaveExecute() {
@@ -156,6 +149,7 @@ bool TMainForm::saveAs() {
     return true;
 }
 
+// The text as it stands is the saved text: no modified mark, no "modify".
 void TMainForm::afterSave() {
     modifiedFlag_ = 0;
     ChangeCaption();

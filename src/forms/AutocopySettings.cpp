@@ -23,11 +23,6 @@ const QString kVisible = QStringLiteral("Visible");
 
 } // namespace
 
-void TMainForm::setInitialFolders(const QString& save, const QString& open) {
-    initialSaveFolder_ = save;
-    initialOpenFolder_ = open;
-}
-
 void TMainForm::LoadIni() {
     {
         IniFile ini(programFolder_ + kMasterFile);

@@ -40,8 +40,6 @@ public:
     ByteEditor* editor() const { return editor_; }
     CommandTable& commands() { return commands_; }
     const QString& windowName() const { return windowName_; }
-    const QString& qelwPath() const { return qelwPath_; }
-    void setQelwPath(const QString& path) { qelwPath_ = path; }
     bool isStayOnTop() const;
     qsizetype rememberedCaret() const { return caretPosition_; }
     void setRememberedCaret(qsizetype position) { caretPosition_ = position; }

@@ -83,8 +83,6 @@ public:
 
     QString replaceText() const;
     void setReplaceText(const QString& text);
-    // The button pressed last (Find Next before any was pressed).
-    search::ReplaceAction lastAction() const { return lastAction_; }
 
     // Everything above, as the replace commands take it.
     search::ReplaceRequest request() const;

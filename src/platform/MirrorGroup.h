@@ -22,9 +22,6 @@ public:
     // The first editor added gives the text; each later one takes it over.
     void add(ByteEditor* editor);
     const std::vector<ByteEditor*>& editors() const { return editors_; }
-    // True while an edit is being carried into the other editors.
-    bool mirroring() const { return mirroring_; }
-
     // An editor whose window is hidden takes a text replaced as a whole (a load) only
     // when it is next needed: shown, read or edited. Until then it is left behind, and
     // edits skip it. The editor asks for this itself before any such use.

@@ -3,7 +3,7 @@
 # (with what it depends on) through apt-get. --package-only stops after making it.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" package
 "$root/scripts/build.sh"
 cd "$root/build/release"
 rm -f qeleditor_*.deb

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs; does nothing when all are there.
+# Installs the Debian packages the build and tests need, plus those of the groups named:
+# "package" (making the Debian package), "fuzz" (clang and libFuzzer). Does nothing
+# when all are there.
 set -euo pipefail
 
 packages=(
@@ -7,8 +9,15 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
-  dpkg-dev desktop-file-utils appstream
+  desktop-file-utils appstream
 )
+for group in "$@"; do
+  case "$group" in
+    package) packages+=(dpkg-dev) ;;
+    fuzz) packages+=(clang libclang-rt-14-dev llvm) ;;
+    *) echo "setup: unknown group $group" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -492,22 +492,21 @@ void TPropertyForm::ChangeFont() {
 }
 
 void TPropertyForm::ChangeFontColor() {
-    const int w = currentWindow();
-    if (w < 0)
-        return;
-    SamplePane* sample = pages_[std::size_t(w)]->sample();
-    if (const std::optional<QColor> chosen = dialogs().chooseColor(sample->textColor()))
-        sample->setTextColor(*chosen);
-    ChangeBoxColor();
+    changeSampleColor(&SamplePane::textColor, &SamplePane::setTextColor);
 }
 
 void TPropertyForm::ChangeBackColor() {
+    changeSampleColor(&SamplePane::backgroundColor, &SamplePane::setBackgroundColor);
+}
+
+void TPropertyForm::changeSampleColor(QColor (SamplePane::*color)() const,
+                                      void (SamplePane::*setColor)(const QColor&)) {
     const int w = currentWindow();
     if (w < 0)
         return;
     SamplePane* sample = pages_[std::size_t(w)]->sample();
-    if (const std::optional<QColor> chosen = dialogs().chooseColor(sample->backgroundColor()))
-        sample->setBackgroundColor(*chosen);
+    if (const std::optional<QColor> chosen = dialogs().chooseColor((sample->*color)()))
+        (sample->*setColor)(*chosen);
     ChangeBoxColor();
 }
 

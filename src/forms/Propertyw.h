@@ -128,6 +128,9 @@ private:
     QWidget* createBasePage();
     // The window of the current page, or -1 on the Base page.
     int currentWindow() const;
+    // The colour dialog for one of the current page's sample colours.
+    void changeSampleColor(QColor (SamplePane::*color)() const,
+                           void (SamplePane::*setColor)(const QColor&));
     void setFolderBox(QLineEdit* box, const QString& text);
     // Closes the dialog after FormClose; an error in it keeps the dialog open.
     void closeDialog();

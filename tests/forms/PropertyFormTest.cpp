@@ -90,6 +90,18 @@ class PropertyFormTest : public QObject, ProgramFixture {
 
     QByteArray stored(const QString& name) const { return readFile(path(name)); }
 
+    // What the page and configuration buttons ask their file dialogs; the filter's
+    // pattern is repeated for Qt, which hides it.
+    FileRequest settingsFileRequest(const QString& description, const QString& extension) const {
+        FileRequest r;
+        r.filters = QStringList{description + u" (*." + extension + u')'};
+        r.defaultExtension = extension;
+        r.startFolder = folder();
+        r.hideReadOnly = true;
+        r.pathMustExist = true;
+        return r;
+    }
+
 private Q_SLOTS:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
@@ -359,15 +371,8 @@ private Q_SLOTS:
         start();
         MainForm->OpenSubWindowExecute();
         openOptions([&](TPropertyForm& f) {
-            const FileRequest expected = [&] {
-                FileRequest r;
-                r.filters = QStringList{u"QelEditorWindow設定ファイル (*.QelW) (*.QelW)"_s};
-                r.defaultExtension = u"QelW"_s;
-                r.startFolder = folder();
-                r.hideReadOnly = true;
-                r.pathMustExist = true;
-                return r;
-            }();
+            const FileRequest expected =
+                settingsFileRequest(u"QelEditorWindow設定ファイル (*.QelW)"_s, u"QelW"_s);
             part<QLineEdit>(f, "Sub1Name")->setText(u"一番"_s);
             part<QComboBox>(f, "ComboBox2")->setCurrentIndex(0);
             dialogs_->answerFile(path(u"Saved.QelW"_s));
@@ -559,12 +564,8 @@ private Q_SLOTS:
         QVERIFY(QDir(folder()).mkdir(u"sets"_s));
         QVERIFY(writeText(path(u"Third.QelW"_s), u"[Form]\nWindowName=Third\n"_s));
         start();
-        FileRequest expected;
-        expected.filters = QStringList{u"QelEditor設定指定ファイル (*.Qel) (*.Qel)"_s};
-        expected.defaultExtension = u"Qel"_s;
-        expected.startFolder = folder();
-        expected.hideReadOnly = true;
-        expected.pathMustExist = true;
+        const FileRequest expected =
+            settingsFileRequest(u"QelEditor設定指定ファイル (*.Qel)"_s, u"Qel"_s);
         openOptions([&](TPropertyForm& f) {
             part<QLineEdit>(f, "InitDirOpen")->setText(u"/somewhere/else/"_s);
             dialogs_->answerFile(path(u"sets/mine.Qel"_s));

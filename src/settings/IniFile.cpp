@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
 #include <limits>
@@ -217,6 +218,21 @@ bool IniFile::hasKey(QStringView section, QStringView key) const {
     return valueOf(section, key).has_value();
 }
 
+std::vector<IniFile::Entry> IniFile::entries(QStringView section) const {
+    std::vector<Entry> out;
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return out;
+    for (qsizetype i = header + 1; i < qsizetype(lines_.size()); ++i) {
+        const QString& text = lines_[i].text;
+        if (sectionName(text))
+            break;
+        if (const auto entry = entryOf(text))
+            out.push_back({entry->key.toString(), entry->value.toString()});
+    }
+    return out;
+}
+
 void IniFile::setLine(qsizetype index, QStringView text) {
     Line& line = lines_[index];
     QByteArray raw = cp932::encode(text);
@@ -230,13 +246,23 @@ void IniFile::setLine(qsizetype index, QStringView text) {
 }
 
 void IniFile::insertLine(qsizetype index, QStringView text) {
+    insertLines(index, QStringList{text.toString()});
+}
+
+void IniFile::insertLines(qsizetype index, const QStringList& texts) {
+    if (texts.isEmpty())
+        return;
     // Only the last line can lack a line break; one is needed before a new line.
     if (index == qsizetype(lines_.size()) && index > 0 && lines_.back().lineBreak == Break::None)
         lines_.back().lineBreak = Break::CrLf;
-    Line line;
-    line.raw = cp932::encode(text);
-    line.text = cp932::decodeText(line.raw);
-    lines_.insert(lines_.begin() + index, std::move(line));
+    std::vector<Line> block(size_t(texts.size()));
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        block[i].raw = cp932::encode(texts[i]);
+        block[i].text = cp932::decodeText(block[i].raw);
+    }
+    // One insertion for the whole block: a long list of new keys costs one move.
+    lines_.insert(lines_.begin() + index, std::make_move_iterator(block.begin()),
+                  std::make_move_iterator(block.end()));
     dirty_ = true;
 }
 
@@ -265,6 +291,48 @@ void IniFile::writeString(QStringView section, QStringView key, const QString& v
         insertAt = i + 1;
     }
     insertLine(insertAt, entry);
+}
+
+void IniFile::writeStrings(QStringView section,
+                           std::span<const std::pair<QString, QString>> values) {
+    if (values.empty())
+        return;
+    qsizetype header = findSection(section);
+    if (header < 0) {
+        insertLine(qsizetype(lines_.size()), QString(u'[' + oneLine(section) + u']'));
+        header = qsizetype(lines_.size()) - 1;
+    }
+    // The section's keys (the first line of each, as the reads take it) and the place
+    // after its last entry, where writeString puts a new key.
+    QHash<QString, qsizetype> lineOfKey;
+    qsizetype insertAt = header + 1;
+    for (qsizetype i = header + 1; i < qsizetype(lines_.size()); ++i) {
+        const QString& text = lines_[i].text;
+        if (sectionName(text))
+            break;
+        const auto found = entryOf(text);
+        if (!found)
+            continue;
+        const QString folded = found->key.toString().toCaseFolded();
+        if (!lineOfKey.contains(folded))
+            lineOfKey.insert(folded, i);
+        insertAt = i + 1;
+    }
+    QStringList added;
+    QHash<QString, qsizetype> addedIndex;
+    for (const auto& [key, value] : values) {
+        const QString entry = oneLine(key) + u'=' + oneLine(value);
+        const QString folded = key.toCaseFolded();
+        if (const auto line = lineOfKey.constFind(folded); line != lineOfKey.cend())
+            setLine(*line, entry);
+        else if (const auto at = addedIndex.constFind(folded); at != addedIndex.cend())
+            added[*at] = entry;
+        else {
+            addedIndex.insert(folded, added.size());
+            added.append(entry);
+        }
+    }
+    insertLines(insertAt, added);
 }
 
 void IniFile::writeInteger(QStringView section, QStringView key, int value) {

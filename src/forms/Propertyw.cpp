@@ -11,7 +11,7 @@
 #include "platform/ByteLimitedEdit.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
-#include "platform/StatusPanels.h"
+#include "platform/WindowPlacement.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingValues.h"

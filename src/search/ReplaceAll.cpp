@@ -1,8 +1,7 @@
 #include "ReplaceAll.h"
 
-#include "text/Cp932.h"
-
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace qel::search {
@@ -14,38 +13,32 @@ constexpr std::size_t kMaxSteps = 1000000;
 
 } // namespace
 
-qsizetype defaultReplaceAllBound(qsizetype size) {
-    return 4 * (size + 1) + 65536;
-}
-
 // The loop is run as a stack machine over the current text:
 //
 //   done     the text before the scan position; every match starting in it has been
-//            ruled out, except candidates that end exactly at its end
+//            replaced or passed over, except candidates that end exactly at its end
 //   pending  replace text not yet scanned again (top at the back), then the unread
 //            rest of the original text
 //
 // Each step looks at the one candidate that ends at the end of `done`; the next
 // character it needs for the word boundary is the next unread one. A match pops the
 // find text off `done` and pushes the replace text onto `pending`, so the candidates
-// that overlap the new text are looked at again, in order. Candidates below `floor`
-// (the end of a replacement whose match would repeat for ever) are not searched.
-ReplaceAllResult replaceAll(QStringView text, QStringView what, QStringView with, Options options,
-                            qsizetype maxCount) {
+// that overlap the new text are looked at again, in order. Every character of `done`
+// carries the length of the run of inserted characters it ends (0 for a character
+// of the original text), which tells at once whether a match lies wholly within
+// inserted text.
+ReplaceAllResult replaceAll(QStringView text, QStringView what, QStringView with, Options options) {
     ReplaceAllResult result;
     const Pattern pattern(what, options);
     const qsizetype n = text.size();
     const qsizetype k = pattern.size();
     const qsizetype q = with.size();
-    if (maxCount < 0)
-        maxCount = defaultReplaceAllBound(n);
     result.matchLength = k;
     result.replacement = with.toString();
-    if (k == 0 || maxCount == 0) {
+    if (k == 0) {
         result.text = text.toString();
         return result;
     }
-    const qsizetype range = cp932::byteLength(text);
     const char16_t* const in = text.utf16();
     const QString keys = [&] {
         QString s(k, Qt::Uninitialized);
@@ -57,17 +50,13 @@ ReplaceAllResult replaceAll(QStringView text, QStringView what, QStringView with
     const char16_t lastKey = key[k - 1];
 
     std::vector<char16_t> done;
+    std::vector<std::uint32_t> insertedRun; // alongside `done`, saturating
     done.reserve(static_cast<std::size_t>(n + n / 8 + 16));
-    qsizetype doneBytes = 0;
-    std::vector<char16_t> pending;
-    qsizetype next = 0; // first unread character of `text`
-    qsizetype floor = 0;
+    insertedRun.reserve(done.capacity());
+    std::vector<char16_t> pending; // inserted text only
+    qsizetype next = 0;            // first unread character of `text`
     qsizetype firstChange = n;
-    // The last replacement: where it was, and how much was unread below its text.
-    qsizetype lastAt = -1;
-    qsizetype lastMark = 0;
 
-    const auto unread = [&] { return static_cast<qsizetype>(pending.size()) + (n - next); };
     const auto boundariesAllow = [&](qsizetype s) {
         const qsizetype top = static_cast<qsizetype>(done.size());
         const WordClass first = wordClass(done[s]);
@@ -83,44 +72,25 @@ ReplaceAllResult replaceAll(QStringView text, QStringView what, QStringView with
     const auto matchesAtTop = [&] {
         const qsizetype top = static_cast<qsizetype>(done.size());
         const qsizetype s = top - k;
-        if (s < floor || pattern.key(done[top - 1]) != lastKey)
+        if (pattern.key(done[top - 1]) != lastKey)
             return false;
         for (qsizetype i = 0; i < k - 1; ++i)
             if (pattern.key(done[s + i]) != key[i])
                 return false;
         return !options.wholeWord || boundariesAllow(s);
     };
-    const auto push = [&](char16_t c) {
+    const auto push = [&](char16_t c, bool inserted) {
+        const std::uint32_t before = insertedRun.empty() ? 0 : insertedRun.back();
+        insertedRun.push_back(inserted ? before + (before < UINT32_MAX) : 0);
         done.push_back(c);
-        doneBytes += cp932::byteLength(c);
     };
 
     for (;;) {
-        if (doneBytes <= range && static_cast<qsizetype>(done.size()) >= k && matchesAtTop()) {
+        if (static_cast<qsizetype>(done.size()) >= k && qsizetype(insertedRun.back()) < k &&
+            matchesAtTop()) {
             const qsizetype at = static_cast<qsizetype>(done.size()) - k;
-            if (at == lastAt && unread() >= lastMark) {
-                // Only the last replace text has been scanned since it went in here, and
-                // it matches at the same place: everything the next search would see is
-                // as before, so it would match here for ever. Step over that text.
-                ++result.repetitionsStopped;
-                for (qsizetype rest = unread() - lastMark; rest > 0; --rest) {
-                    push(pending.back());
-                    pending.pop_back();
-                }
-                floor = static_cast<qsizetype>(done.size());
-                lastAt = -1;
-                continue;
-            }
-            if (result.count == maxCount) {
-                result.cutOff = true;
-                break;
-            }
-            for (qsizetype i = 0; i < k; ++i) {
-                doneBytes -= cp932::byteLength(done.back());
-                done.pop_back();
-            }
-            lastAt = at;
-            lastMark = unread();
+            done.resize(static_cast<std::size_t>(at));
+            insertedRun.resize(static_cast<std::size_t>(at));
             for (qsizetype i = q - 1; i >= 0; --i)
                 pending.push_back(with[i].unicode());
             ++result.count;
@@ -134,14 +104,11 @@ ReplaceAllResult replaceAll(QStringView text, QStringView what, QStringView with
             firstChange = std::min(firstChange, at);
             continue;
         }
-        // Every later candidate ends beyond the range.
-        if (doneBytes > range)
-            break;
         if (!pending.empty()) {
-            push(pending.back());
+            push(pending.back(), true);
             pending.pop_back();
         } else if (next < n) {
-            push(in[next++]);
+            push(in[next++], false);
         } else {
             break;
         }
@@ -151,14 +118,10 @@ ReplaceAllResult replaceAll(QStringView text, QStringView what, QStringView with
         result.text = text.toString();
         return result;
     }
-    const qsizetype doneSize = static_cast<qsizetype>(done.size());
-    QString out(doneSize + static_cast<qsizetype>(pending.size()) + (n - next), Qt::Uninitialized);
-    char16_t* o = reinterpret_cast<char16_t*>(out.data());
-    o = std::copy(done.begin(), done.end(), o);
-    o = std::copy(pending.rbegin(), pending.rend(), o);
-    std::copy(in + next, in + n, o);
+    QString out(static_cast<qsizetype>(done.size()), Qt::Uninitialized);
+    std::copy(done.begin(), done.end(), reinterpret_cast<char16_t*>(out.data()));
     done = {};
-    pending = {};
+    insertedRun = {};
 
     // The one edit: text before the first replacement is untouched; widen the kept
     // head and tail to what actually came out the same.

@@ -22,10 +22,6 @@ struct ReplaceAllResult {
     // Character position in `text` just after the last inserted replace text, where
     // the last single replacement would have left the caret.
     qsizetype caret = 0;
-    // Places where replacing again would have gone on for ever (see replaceAll()).
-    qsizetype repetitionsStopped = 0;
-    // True when the safety bound on the number of replacements ended the run.
-    bool cutOff = false;
     // The replacements one by one, as the loop made them: where each match stood in
     // the text as it was at that moment. Each one took out `matchLength` characters
     // and put the replace text in; made in this order they turn the old text into
@@ -41,34 +37,23 @@ struct ReplaceAllResult {
     QStringView insertedText() const { return QStringView(text).sliced(position, inserted); }
 };
 
-// The bound replaceAll() uses by default for a text of `size` characters. A
-// replacement that shortens the text can happen at most once per byte (two per
-// character), so such runs never come near it; it is there so that Replace All ends
-// whatever the texts, should an endless loop of another shape than the one below exist.
-qsizetype defaultReplaceAllBound(qsizetype size);
-
-// Replace All as the user knows it: search from the top of the text over the length
-// the text had at the start (in code page 932 bytes), replace the first match, and
-// search from the top again, until nothing is found. Text produced by a replacement is
-// searched again, and matches beyond the original length are not found.
+// Replace All as the user knows it: search from the top of the text to its end,
+// replace the first match, and search from the top again, until nothing is found.
+// Text produced by a replacement is searched again, so a match that joins inserted
+// text to the text around it is replaced too; but a match lying wholly within text
+// this run inserted (neighbouring inserted pieces count as one) is passed over and
+// the search goes on at the next character. So every occurrence the text had is
+// replaced, every replacement takes out at least one character the text had (the run
+// ends after at most as many replacements as the text had characters), and when it
+// ends every match left lies wholly within inserted text.
 //
-// The result is exactly that of the restart-from-the-top loop whenever the loop ends
-// by itself, but it costs one pass over the text rather than one search per
-// replacement: after replacing at p the first match can only start at p - size of
-// the find text or later (earlier candidates, word boundaries included, are
-// untouched), so the search resumes there.
-//
-// The loop would never end when a replacement's own text matches again at the same
-// place, before anything else: "a" by "ab" in "a" finds "a" at 0 again and again. The
-// next search then sees exactly what it saw before, so this is certain to repeat for
-// ever. Instead of repeating, the replacement is kept (and counted once) and searching
-// goes on after the text it inserted. Every endless loop found by trying all small
-// texts over small alphabets has this shape. `maxCount` replacements (-1: the default
-// bound) end the run in any case.
+// The result is exactly that of the restart-from-the-top loop, but it costs one pass
+// over the text rather than one search per replacement: after replacing at p the
+// first match can only start at p - size of the find text or later (earlier
+// candidates, word boundaries included, are untouched), so the search resumes there.
 //
 // `what` and `with` are taken as they are; the search commands first reduce them to
 // what code page 932 can hold, as the editor does with everything it takes in.
-ReplaceAllResult replaceAll(QStringView text, QStringView what, QStringView with, Options options,
-                            qsizetype maxCount = -1);
+ReplaceAllResult replaceAll(QStringView text, QStringView what, QStringView with, Options options);
 
 } // namespace qel::search

@@ -1,12 +1,13 @@
 #include "IniFile.h"
 
+#include "SettingValues.h"
 #include "text/Cp932.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
-#include <limits>
 #include <utility>
 
 // How a line is understood:
@@ -64,32 +65,6 @@ std::optional<Entry> entryOf(QStringView line) {
 
 bool sameName(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-// Decimal with an optional sign, within the signed 32-bit range.
-std::optional<int> parseInteger(QStringView s) {
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
-        negative = s[i] == u'-';
-        ++i;
-    }
-    if (i == s.size())
-        return std::nullopt;
-    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
-    qint64 magnitude = 0;
-    for (; i < s.size(); ++i) {
-        const char16_t c = s[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        magnitude = magnitude * 10 + (c - u'0');
-        if (magnitude > limit)
-            return std::nullopt;
-    }
-    const qint64 value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return int(value);
 }
 
 // A name or value as it can stand on one line of the file.
@@ -206,7 +181,7 @@ int IniFile::readInteger(QStringView section, QStringView key, int defaultValue)
     const auto value = valueOf(section, key);
     if (!value)
         return defaultValue;
-    return parseInteger(*value).value_or(defaultValue);
+    return integerFromText(*value).value_or(defaultValue);
 }
 
 bool IniFile::readBool(QStringView section, QStringView key, bool defaultValue) const {
@@ -215,6 +190,21 @@ bool IniFile::readBool(QStringView section, QStringView key, bool defaultValue) 
 
 bool IniFile::hasKey(QStringView section, QStringView key) const {
     return valueOf(section, key).has_value();
+}
+
+std::vector<IniFile::Entry> IniFile::entries(QStringView section) const {
+    std::vector<Entry> out;
+    const qsizetype header = findSection(section);
+    if (header < 0)
+        return out;
+    for (qsizetype i = header + 1; i < qsizetype(lines_.size()); ++i) {
+        const QString& text = lines_[i].text;
+        if (sectionName(text))
+            break;
+        if (const auto entry = entryOf(text))
+            out.push_back({entry->key.toString(), entry->value.toString()});
+    }
+    return out;
 }
 
 void IniFile::setLine(qsizetype index, QStringView text) {
@@ -230,13 +220,23 @@ void IniFile::setLine(qsizetype index, QStringView text) {
 }
 
 void IniFile::insertLine(qsizetype index, QStringView text) {
+    insertLines(index, QStringList{text.toString()});
+}
+
+void IniFile::insertLines(qsizetype index, const QStringList& texts) {
+    if (texts.isEmpty())
+        return;
     // Only the last line can lack a line break; one is needed before a new line.
     if (index == qsizetype(lines_.size()) && index > 0 && lines_.back().lineBreak == Break::None)
         lines_.back().lineBreak = Break::CrLf;
-    Line line;
-    line.raw = cp932::encode(text);
-    line.text = cp932::decodeText(line.raw);
-    lines_.insert(lines_.begin() + index, std::move(line));
+    std::vector<Line> block(size_t(texts.size()));
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        block[i].raw = cp932::encode(texts[i]);
+        block[i].text = cp932::decodeText(block[i].raw);
+    }
+    // One insertion for the whole block: a long list of new keys costs one move.
+    lines_.insert(lines_.begin() + index, std::make_move_iterator(block.begin()),
+                  std::make_move_iterator(block.end()));
     dirty_ = true;
 }
 
@@ -265,6 +265,48 @@ void IniFile::writeString(QStringView section, QStringView key, const QString& v
         insertAt = i + 1;
     }
     insertLine(insertAt, entry);
+}
+
+void IniFile::writeStrings(QStringView section,
+                           std::span<const std::pair<QString, QString>> values) {
+    if (values.empty())
+        return;
+    qsizetype header = findSection(section);
+    if (header < 0) {
+        insertLine(qsizetype(lines_.size()), QString(u'[' + oneLine(section) + u']'));
+        header = qsizetype(lines_.size()) - 1;
+    }
+    // The section's keys (the first line of each, as the reads take it) and the place
+    // after its last entry, where writeString puts a new key.
+    QHash<QString, qsizetype> lineOfKey;
+    qsizetype insertAt = header + 1;
+    for (qsizetype i = header + 1; i < qsizetype(lines_.size()); ++i) {
+        const QString& text = lines_[i].text;
+        if (sectionName(text))
+            break;
+        const auto found = entryOf(text);
+        if (!found)
+            continue;
+        const QString folded = found->key.toString().toCaseFolded();
+        if (!lineOfKey.contains(folded))
+            lineOfKey.insert(folded, i);
+        insertAt = i + 1;
+    }
+    QStringList added;
+    QHash<QString, qsizetype> addedIndex;
+    for (const auto& [key, value] : values) {
+        const QString entry = oneLine(key) + u'=' + oneLine(value);
+        const QString folded = key.toCaseFolded();
+        if (const auto line = lineOfKey.constFind(folded); line != lineOfKey.cend())
+            setLine(*line, entry);
+        else if (const auto at = addedIndex.constFind(folded); at != addedIndex.cend())
+            added[*at] = entry;
+        else {
+            addedIndex.insert(folded, added.size());
+            added.append(entry);
+        }
+    }
+    insertLines(insertAt, added);
 }
 
 void IniFile::writeInteger(QStringView section, QStringView key, int value) {

@@ -2,9 +2,12 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
+#include <span>
+#include <utility>
 #include <vector>
 
 namespace qel {
@@ -35,6 +38,14 @@ public:
     // True when the section holds the key.
     bool hasKey(QStringView section, QStringView key) const;
 
+    // Every entry of a section in file order, key and value as the reads above see
+    // them; a key written twice appears twice (the reads take the first).
+    struct Entry {
+        QString key;
+        QString value;
+    };
+    std::vector<Entry> entries(QStringView section) const;
+
     // A present key is replaced in place; a new key becomes the last entry of its
     // section; a new section is appended at the end. Nothing is ever removed. A line
     // break in a name or value would start a new line in the file, so each one (CR LF,
@@ -42,6 +53,9 @@ public:
     void writeString(QStringView section, QStringView key, const QString& value);
     void writeInteger(QStringView section, QStringView key, int value);
     void writeBool(QStringView section, QStringView key, bool value);
+    // Writes many keys of one section in one pass over the file; the result is the
+    // same as writeString for each pair in turn.
+    void writeStrings(QStringView section, std::span<const std::pair<QString, QString>> values);
 
     // Writes the file now if anything changed. Returns false when it could not be
     // written; the file on disk is then as it was.
@@ -62,6 +76,7 @@ private:
     std::optional<QStringView> valueOf(QStringView section, QStringView key) const;
     void setLine(qsizetype index, QStringView text);
     void insertLine(qsizetype index, QStringView text);
+    void insertLines(qsizetype index, const QStringList& texts);
 
     QString path_;
     QByteArray content_; // the file as read; unchanged lines share its bytes

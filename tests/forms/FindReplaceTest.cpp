@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include <functional>
+
 using namespace qel;
 using namespace qel::testing;
 
@@ -61,6 +63,58 @@ private Q_SLOTS:
         QVERIFY(control<QRadioButton>(find, "up")->isChecked());
     }
 
+    // Back in the main window after the dialog (closed with Escape here; a click or
+    // Alt+Tab likewise), the match found or the caret left by Replace is where typing
+    // goes. The offscreen platform does not move the activation itself; the window
+    // system's part is played by setActiveWindow().
+    void theMatchFoundIsWhereTypingGoesBackInTheEditor() {
+        QVERIFY(activate(MainForm));
+        editor()->setText(u"cat dog cat"_s);
+        editor()->setSelection(5, 0);
+        const auto inDialog = [](const char* name, const std::function<void(QDialog*)>& work) {
+            QTest::keyClick(editor(), name[0] == 'F' ? Qt::Key_F : Qt::Key_R, Qt::ControlModifier);
+            QDialog* d = dialog(name);
+            QApplication::setActiveWindow(d);
+            QVERIFY(!MainForm->isActiveWindow());
+            work(d);
+            QVERIFY(d->isVisible()); // still open and usable
+            QTest::keyClick(d, Qt::Key_Escape);
+            QVERIFY(!d->isVisible());
+            QApplication::setActiveWindow(MainForm);
+            QVERIFY(MainForm->isActiveWindow());
+        };
+        const auto findCat = [](QDialog* find) {
+            typeInto(find, "findText", u"cat"_s);
+            click(*find, "findNextButton");
+        };
+        inDialog("FindDialog1", findCat);
+        QCOMPARE(editor()->selStart(), qsizetype(0));
+        QCOMPARE(editor()->selText(), u"cat"_s);
+        // Searching again goes on past the match, and typing replaces it.
+        inDialog("FindDialog1", findCat);
+        QCOMPARE(editor()->selStart(), qsizetype(8));
+        type(editor(), u"#"_s);
+        QCOMPARE(editor()->text(), u"cat dog #"_s);
+
+        // The caret after Replace.
+        editor()->setText(u"foo bar foo"_s);
+        editor()->setSelection(0, 0);
+        inDialog("ReplaceDialog1", [](QDialog* replace) {
+            typeInto(replace, "findText", u"bar"_s);
+            typeInto(replace, "replaceText", u"X"_s);
+            click(*replace, "replaceButton");
+        });
+        type(editor(), u"#"_s);
+        QCOMPARE(editor()->text(), u"foo X# foo"_s);
+
+        // Leaving the window otherwise still brings back the caret alone.
+        editor()->setSelection(0, 3);
+        QApplication::setActiveWindow(SubForm);
+        QApplication::setActiveWindow(MainForm);
+        QCOMPARE(editor()->selStart(), qsizetype(0));
+        QCOMPARE(editor()->selLength(), qsizetype(0));
+    }
+
     void replaceAllIsOneEditReachingEveryWindow() {
         MainForm->OpenSubWindowExecute();
         editor()->setText(QStringLiteral("日本の本と本"));
@@ -70,16 +124,15 @@ private Q_SLOTS:
         typeInto(replace, "replaceText", QStringLiteral("ほん"));
         click(*replace, "replaceAllButton");
 
-        // The range is the length before the first replacement: as the text grows, the
-        // last occurrence moves out of it.
-        QCOMPARE(editor()->text(), QStringLiteral("日ほんのほんと本"));
+        // Every occurrence, also those the growing text pushes past the old end.
+        QCOMPARE(editor()->text(), QStringLiteral("日ほんのほんとほん"));
         QCOMPARE(dialogs_->texts(QStringLiteral("message")),
                  QStringList{QStringLiteral("置き換えが終了しました")});
         QCOMPARE(allTexts(), fourTimes(editor()->text()));
-        QCOMPARE(panel(1), QStringLiteral("全1行：16bytes"));
+        QCOMPARE(panel(1), QStringLiteral("全1行：18bytes"));
         QVERIFY(MainForm->windowTitle().endsWith(QStringLiteral(" (変更有り)")));
         // The caret stands after the last replacement, as after a single Replace.
-        QCOMPARE(editor()->selStart(), qsizetype(12));
+        QCOMPARE(editor()->selStart(), qsizetype(18));
         QCOMPARE(editor()->selLength(), qsizetype(0));
 
         editor()->undo(); // one step takes the whole Replace All back

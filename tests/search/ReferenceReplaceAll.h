@@ -1,56 +1,51 @@
 #pragma once
 
 // Replace All written the slow, obvious way, to hold the fast one against: search
-// from the top over the original length, replace the first match, start again.
+// from the top to the end of the current text; replace the first match unless it lies
+// wholly within text inserted by this run, in which case go on at the next character;
+// after a replacement start again at the top.
 
 #include "search/TextMatch.h"
 #include "text/Cp932.h"
 
 #include <QString>
 
-#include <optional>
+#include <algorithm>
+#include <vector>
 
 namespace qel::search::testing {
 
 struct ReferenceResult {
     QString text;
     qsizetype count = 0;
-    qsizetype caret = 0; // character position after the last inserted text
-    qsizetype repetitionsStopped = 0;
+    qsizetype caret = 0;        // character position after the last inserted text
+    std::vector<bool> inserted; // per character of `text`: put in by this run
 };
 
-// The loop as it stands; with `stopRepetitions`, a match found right after a
-// replacement at the same place and inside the text just inserted is not replaced
-// again: the search goes on after that text instead. nullopt when `cap` rounds were
-// not enough to end it.
-inline std::optional<ReferenceResult> referenceReplaceAll(QString text, const QString& what,
-                                                          const QString& with, Options options,
-                                                          bool stopRepetitions, int cap = 400) {
+inline ReferenceResult referenceReplaceAll(QString text, const QString& what, const QString& with,
+                                           Options options) {
     ReferenceResult r;
-    const qsizetype range = cp932::byteLength(text);
-    const qsizetype whatBytes = cp932::byteLength(what);
-    const qsizetype withBytes = cp932::byteLength(with);
+    r.inserted.assign(std::size_t(text.size()), false);
     qsizetype start = 0;
-    qsizetype lastAt = -1;
-    for (int round = 0; round < cap; ++round) {
-        const qsizetype at = find(text, what, start, range - start, options);
-        if (at < 0) {
-            r.text = text;
-            return r;
-        }
-        if (stopRepetitions && at == lastAt && at + whatBytes <= lastAt + withBytes) {
-            ++r.repetitionsStopped;
-            start = lastAt + withBytes;
-            lastAt = -1;
+    for (;;) {
+        const qsizetype at = find(text, what, start, cp932::byteLength(text) - start, options);
+        if (at < 0)
+            break;
+        const qsizetype p = cp932::charPosition(text, at);
+        const auto first = r.inserted.begin() + p;
+        if (std::all_of(first, first + what.size(), [](bool b) { return b; })) {
+            start = cp932::byteLength(QStringView(text).left(p + 1));
             continue;
         }
-        const qsizetype p = cp932::charPosition(text, at);
         text.replace(p, what.size(), with);
+        r.inserted.erase(first, first + what.size());
+        r.inserted.insert(r.inserted.begin() + p, std::size_t(with.size()), true);
         ++r.count;
         r.caret = p + with.size();
-        lastAt = at;
+        start = 0;
     }
-    return std::nullopt;
+    r.text = text;
+    return r;
 }
 
 } // namespace qel::search::testing

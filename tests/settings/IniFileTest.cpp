@@ -230,6 +230,56 @@ TEST_F(IniFileTest, NewKeysEndTheirSectionAndNewSectionsTheFile) {
     EXPECT_EQ(afterWrite(QByteArray(), u"B", u"y", QStringLiteral("2")), bytes("[B]\r\ny=2\r\n"sv));
 }
 
+TEST_F(IniFileTest, ManyKeysAtOnceEndAsWrittenOneByOne) {
+    using Pairs = std::vector<std::pair<QString, QString>>;
+    struct Case {
+        std::string_view before;
+        Pairs values;
+    };
+    const auto s = [](const char* text) { return QString::fromUtf8(text); };
+    const Case cases[] = {
+        {"", {{s("a"), s("1")}, {s("b"), s("2")}}},
+        // Present keys are replaced in place, new ones follow the last entry in order,
+        // before the blank and unknown lines that close the section.
+        {"[L]\r\nb=old\r\n; note\r\n\r\n[M]\r\nb=x\r\n",
+         {{s("A"), s("1")}, {s("B"), s("2")}, {s("c"), s("3")}}},
+        {"[l]\r\n[M]\r\n", {{s("k"), s("v")}}},
+        {"[M]\r\nx=1", {{s("k"), s("v")}, {s("j"), s("w")}}},
+        // A key given twice ends with its last value; a duplicated key in the file
+        // changes on its first line only.
+        {"[L]\r\nk=1\r\nK=2\r\n",
+         {{s("k"), s("a")}, {s("n"), s("b")}, {s("K"), s("c")}, {s("N"), s("d")}}},
+        {"[L]\r\nk=1\r\n", {{s("k"), s("1")}}},
+        {"[L]\r\nk=1\r\n", {{s("x"), s("line\nbreak")}}},
+    };
+    for (const Case& c : cases) {
+        const QByteArray before = bytes(c.before);
+        store(before, QStringLiteral("one.ini"));
+        store(before, QStringLiteral("many.ini"));
+        {
+            IniFile one(path(QStringLiteral("one.ini")));
+            for (const auto& [key, value] : c.values)
+                one.writeString(u"L", key, value);
+            IniFile many(path(QStringLiteral("many.ini")));
+            many.writeStrings(u"L", c.values);
+        }
+        EXPECT_EQ(stored(QStringLiteral("many.ini")), stored(QStringLiteral("one.ini")))
+            << "before: " << c.before;
+    }
+}
+
+TEST_F(IniFileTest, EntriesOfASectionAsTheReadsSeeThem) {
+    store(bytes("[L]\r\n k = 'v' \r\n; note\r\nK=2\r\n[M]\r\nm=3\r\n[l]\r\nz=4\r\n"sv));
+    const IniFile ini(path());
+    const std::vector<IniFile::Entry> entries = ini.entries(u"l");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].key, QStringLiteral("k"));
+    EXPECT_EQ(entries[0].value, QStringLiteral("v"));
+    EXPECT_EQ(entries[1].key, QStringLiteral("K"));
+    EXPECT_EQ(entries[1].value, QStringLiteral("2"));
+    EXPECT_TRUE(ini.entries(u"absent").empty());
+}
+
 TEST_F(IniFileTest, UnknownLinesAndUndecodableBytesSurviveAWrite) {
     // NUL bytes, bytes that are not code page 932, a lead byte cut off by the line
     // break, and line breaks of every kind.

@@ -13,6 +13,7 @@
 #include "platform/Printers.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/StatusPanels.h"
+#include "platform/WindowPlacement.h"
 #include "settings/ProgramFolder.h"
 #include "text/Cp932.h"
 

@@ -112,6 +112,15 @@ public:
     bool isModified() const { return modifiedFlag_ == 1; }
     const QString& windowName() const { return windowName_; }
     const QString& programFolder() const { return programFolder_; }
+    // The window settings file OpenQelW reads and SaveQelW writes.
+    const QString& settingsFilePath() const { return qelwPath_; }
+    void setSettingsFilePath(const QString& path) { qelwPath_ = path; }
+    const DateTimeFormatSettings& dateTimeFormat() const { return dateTimeFormat_; }
+    // The starting folders of the document save and open dialogs.
+    void setInitialFolders(const QString& save, const QString& open) {
+        initialSaveFolder_ = save;
+        initialOpenFolder_ = open;
+    }
 
 Q_SIGNALS:
     // The window has closed and stored its settings: the program ends.
@@ -143,6 +152,10 @@ private:
     void setVisibleCommand(const QString& name, QWidget* target, const QString& shownHint,
                            const QString& hiddenHint);
     void applyHintDisplay(bool on);
+    // What the search commands leave in the editor (a match selected, the caret after
+    // a replacement) is what the window shows when it is next activated: they run
+    // while their dialog, not the window, is active.
+    void rememberSelection();
 
     CommandTable commands_;
     QWidget* pageScroller_ = nullptr;
@@ -172,6 +185,8 @@ private:
     int saveCheckCancel_ = 0;
     int loadingFlag_ = 0;
     qsizetype caretPosition_ = 0;
+    // Non-zero only for a match selected while the window was not active.
+    qsizetype selectionLength_ = 0;
 };
 
 } // namespace qel

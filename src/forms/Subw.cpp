@@ -9,9 +9,10 @@
 #include "platform/FileDrops.h"
 #include "platform/Guard.h"
 #include "platform/MirrorGroup.h"
-#include "platform/StatusPanels.h"
+#include "platform/WindowPlacement.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
+#include "settings/SettingValues.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,8 +26,6 @@ namespace qel {
 namespace {
 
 const QString kForm = QStringLiteral("Form");
-constexpr int kOrdinaryStyle = 0;
-constexpr int kOnTopStyle = 3;
 
 const SubWindowTraits kSub1 = {u"SubForm",
                                u"Sub1",
@@ -223,10 +222,10 @@ void SubWindow::LoadIni() {
 void SubWindow::OpenQelW() {
     {
         IniFile ini(qelwPath_);
-        const QRect main = MainForm ? outerGeometry(MainForm) : QRect(100, 100, 500, 350);
+        const WindowPlace main = MainForm ? outerGeometry(MainForm) : QRect(100, 100, 500, 350);
         // Halving truncates towards zero, as integer division does.
-        placeWindow(this, readPlacement(ini, QRect(main.left() + 100, main.top() + 100,
-                                                   main.width() / 2, main.height() / 2)));
+        placeWindow(this, readPlacement(ini, WindowPlace(main.left + 100, main.top + 100,
+                                                         main.width / 2, main.height / 2)));
 
         windowName_ = ini.readString(kForm, u"WindowName", str(traits_.defaultName));
         if (QAction* item = mainAction(traits_.nameItem))
@@ -234,9 +233,7 @@ void SubWindow::OpenQelW() {
         if (QAction* item = mainAction(traits_.onTopItem))
             item->setText(windowName_ + u"前面表示");
 
-        const int style = ini.readInteger(kForm, u"StayOnTop", kOrdinaryStyle);
-        // Any style other than the always-on-top one gives an ordinary window.
-        setOnTop(style == kOnTopStyle);
+        setOnTop(isOnTopStyle(ini.readInteger(kForm, u"StayOnTop", kOrdinaryWindowStyle)));
 
         const bool shown = ini.readBool(kForm, u"Visible", false);
         setVisible(shown);
@@ -271,7 +268,7 @@ void SubWindow::SaveQelW() {
     IniFile ini(qelwPath_);
     writePlacement(ini, this);
     ini.writeString(kForm, u"WindowName", windowName_);
-    ini.writeInteger(kForm, u"StayOnTop", isStayOnTop() ? kOnTopStyle : kOrdinaryStyle);
+    ini.writeInteger(kForm, u"StayOnTop", windowStyleNumber(isStayOnTop()));
     ini.writeBool(kForm, u"Visible", isVisible());
     writeEditorLook(ini, editor_);
 }

@@ -1,56 +1,46 @@
 #include "WindowSettings.h"
 
 #include "platform/ByteEditor.h"
-#include "platform/StatusPanels.h"
+#include "platform/WindowPlacement.h"
 #include "settings/IniFile.h"
-#include "settings/SettingValues.h"
+
+#include <algorithm>
+#include <climits>
 
 namespace qel {
 
-namespace {
-
-const QString kForm = QStringLiteral("Form");
-const QString kEditor = QStringLiteral("Editor");
-
-} // namespace
-
-QRect readPlacement(const IniFile& file, const QRect& defaults) {
-    const int top = file.readInteger(kForm, u"Top", defaults.top());
-    const int left = file.readInteger(kForm, u"Left", defaults.left());
-    const int height = file.readInteger(kForm, u"Height", defaults.height());
-    const int width = file.readInteger(kForm, u"Width", defaults.width());
-    return QRect(left, top, width, height);
+WindowPlace readPlacement(const IniFile& file, const WindowPlace& defaults, QStringView section) {
+    // A default beyond what a file can hold reads as the nearest value it can.
+    const auto read = [&](QStringView key, qint64 fallback) {
+        return qint64(
+            file.readInteger(section, key, int(std::clamp<qint64>(fallback, INT_MIN, INT_MAX))));
+    };
+    const qint64 top = read(u"Top", defaults.top);
+    const qint64 left = read(u"Left", defaults.left);
+    const qint64 height = read(u"Height", defaults.height);
+    const qint64 width = read(u"Width", defaults.width);
+    return WindowPlace(left, top, width, height);
 }
 
-void writePlacement(IniFile& file, const QWidget* window) {
+void writePlacement(IniFile& file, const QWidget* window, QStringView section) {
     const QRect outer = outerGeometry(window);
-    file.writeInteger(kForm, u"Top", outer.top());
-    file.writeInteger(kForm, u"Left", outer.left());
-    file.writeInteger(kForm, u"Height", outer.height());
-    file.writeInteger(kForm, u"Width", outer.width());
+    file.writeInteger(section, u"Top", outer.top());
+    file.writeInteger(section, u"Left", outer.left());
+    file.writeInteger(section, u"Height", outer.height());
+    file.writeInteger(section, u"Width", outer.width());
 }
 
 void readEditorLook(const IniFile& file, ByteEditor* editor, const EditorLook& defaults) {
-    editor->setBackgroundColor(
-        colorFromValue(file.readInteger(kEditor, u"BackColor", colorValue(defaults.background)),
-                       defaults.background));
-    QFont font = editor->font();
-    font.setFamily(file.readString(kEditor, u"Font", defaults.font.family()));
-    font.setPointSize(file.readInteger(kEditor, u"FontSize", defaults.font.pointSize()));
-    font.setStyleHint(QFont::TypeWriter);
-    editor->setTextColor(colorFromValue(
-        file.readInteger(kEditor, u"FontColor", colorValue(defaults.text)), defaults.text));
-    applyFontStyleName(font, file.readString(kEditor, u"FontStyle", fontStyleName(defaults.font)));
-    editor->setFont(font);
+    EditorLook look{editor->font(), editor->textColor(), editor->backgroundColor()};
+    readEditorLook(file, look, defaults);
+    look.font.setStyleHint(QFont::TypeWriter);
+    editor->setBackgroundColor(look.background);
+    editor->setTextColor(look.text);
+    editor->setFont(look.font);
 }
 
 void writeEditorLook(IniFile& file, const ByteEditor* editor) {
-    const QFont font = editor->font();
-    file.writeString(kEditor, u"Font", font.family());
-    file.writeString(kEditor, u"FontStyle", fontStyleName(font));
-    file.writeInteger(kEditor, u"FontSize", font.pointSize());
-    file.writeInteger(kEditor, u"FontColor", colorValue(editor->textColor()));
-    file.writeInteger(kEditor, u"BackColor", colorValue(editor->backgroundColor()));
+    writeEditorLook(file, {editor->font(), editor->textColor(), editor->backgroundColor()});
 }
 
 } // namespace qel

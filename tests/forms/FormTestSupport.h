@@ -13,6 +13,7 @@
 #include "platform/Printers.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/StatusPanels.h"
+#include "platform/WindowPlacement.h"
 #include "settings/ProgramFolder.h"
 #include "text/Cp932.h"
 
@@ -23,8 +24,10 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 #include <utility>
@@ -56,6 +59,24 @@ inline void type(QWidget* target, const QString& text) {
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(target, &release);
     }
+}
+
+// Drops `files` on an editor as the window system does; true when the drop was taken
+// as a copy.
+inline bool drop(ByteEditor* editor, const QStringList& files) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& f : files)
+        urls << QUrl::fromLocalFile(f);
+    data.setUrls(urls);
+    QWidget* target = editor->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent event(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+    return enter.isAccepted() && event.isAccepted() && event.dropAction() == Qt::CopyAction;
 }
 
 inline bool activate(QWidget* window) {

@@ -6,7 +6,9 @@
 #include "settings/IniFile.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 using namespace qel;
 using namespace qel::testing;
@@ -117,6 +119,38 @@ private Q_SLOTS:
         QCOMPARE(item("ActiveMainWindow1")->text(), u"表示"_s);
         QCOMPARE(outerGeometry(MainForm).top(), 100);
         QCOMPARE(look(editor()), u"ＭＳ ゴシック,12 #000000/#ffffff"_s);
+    }
+
+    // Stored places that would make a window unusable are fitted to the screen when
+    // applied; what is stored at exit is the place the window had.
+    void unusableStoredPlacesAreFittedToTheScreen() {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QString places[] = {
+            u"Left=9000\nTop=-5000\nWidth=100000\nHeight=100000"_s,
+            u"Top=2147483647\nLeft=-2147483648\nWidth=-1\nHeight=0"_s,
+        };
+        for (const QString& place : places) {
+            QVERIFY(writeText(path(u"DefaultMain.QelW"_s), u"[Form]\n"_s + place));
+            start();
+            MainForm->show();
+            MainForm->OpenSubWindowExecute(); // placed after the main window by default
+            const QRect main = outerGeometry(MainForm);
+            const QRect sub = outerGeometry(SubForm);
+            QVERIFY2(screen.contains(main) && screen.contains(sub), qPrintable(place));
+            if (place.contains(u"Width=-1"_s)) {
+                QCOMPARE(MainForm->size(), MainForm->minimumSize()); // as small as it goes
+            } else {
+                QCOMPARE(sub, QRect(main.left() + 100, main.top() + 100, main.width() / 2,
+                                    main.height() / 2));
+            }
+            QVERIFY(exitProgram());
+            const IniFile stored(path(u"DefaultMain.QelW"_s));
+            QCOMPARE(QRect(stored.readInteger(u"Form", u"Left", -1),
+                           stored.readInteger(u"Form", u"Top", -1),
+                           stored.readInteger(u"Form", u"Width", -1),
+                           stored.readInteger(u"Form", u"Height", -1)),
+                     main);
+        }
     }
 
     void captionAndPanelsFollowTheText() {
@@ -300,6 +334,64 @@ private Q_SLOTS:
         QDir::setCurrent(before);
         QCOMPARE(MainForm->documentPath(), u"b.txt"_s);
         QVERIFY(dialogs_->calls().isEmpty());
+    }
+
+    // New, Open, a drop and the command line each start a document with nothing to
+    // undo, in the main editor and in a sub-window alike.
+    void aNewOrLoadedDocumentHasNothingToUndo() {
+        const QString other = path(u"other.txt"_s);
+        QVERIFY(writeBytes(other, "other"));
+        enum class Way { New, Open, Drop, CommandLine };
+        const std::pair<Way, QString> ways[] = {{Way::New, QString()},
+                                                {Way::Open, u"other"_s},
+                                                {Way::Drop, u"other"_s},
+                                                {Way::CommandLine, u"other"_s}};
+        for (const auto& [way, after] : ways) {
+            start(way == Way::CommandLine ? QStringList{other} : QStringList());
+            QVERIFY(activate(MainForm));
+            MainForm->OpenSubWindowExecute();
+            QVERIFY(activate(MainForm));
+            if (way != Way::CommandLine) {
+                type(editor(), u"secret"_s);
+                dialogs_->answer(Answer::No);
+            }
+            if (way == Way::New) {
+                QTest::keyClick(editor(), Qt::Key_N, Qt::ControlModifier);
+            } else if (way == Way::Open) {
+                dialogs_->answerFile(other);
+                QTest::keyClick(editor(), Qt::Key_O, Qt::ControlModifier);
+            } else if (way == Way::Drop) {
+                QVERIFY(drop(editor(), {other}));
+                QTRY_COMPARE(MainForm->documentPath(), other);
+            }
+            QCOMPARE(allTexts(), fourTimes(after));
+            for (ByteEditor* e : {editor(), SubForm->editor()}) {
+                QVERIFY(activate(e->window()));
+                e->setFocus();
+                QTest::keyClick(e, Qt::Key_Backspace, Qt::AltModifier);
+                QCOMPARE(allTexts(), fourTimes(after));
+                QVERIFY(!MainForm->windowTitle().endsWith(u" (変更有り)"_s));
+            }
+            // What is typed afterwards is undone as before.
+            type(SubForm->editor(), u"new"_s);
+            QTest::keyClick(SubForm->editor(), Qt::Key_Backspace, Qt::AltModifier);
+            QCOMPARE(allTexts(), fourTimes(after));
+            QVERIFY(exitProgram());
+        }
+    }
+
+    void panelZeroShowsWhereTheClickPutTheCaret() {
+        start();
+        QVERIFY(activate(MainForm));
+        editor()->setText(u"abc\nあいう"_s);
+        editor()->setSelection(0, 0);
+        MainForm->GetCaretPosition();
+        QTextCursor c = editor()->textCursor();
+        c.setPosition(6); // between い and う
+        QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {},
+                          editor()->cursorRect(c).center() + QPoint(1, 0));
+        QCOMPARE(editor()->selStart(), qsizetype(9));
+        QCOMPARE(panel(0), u"2 行目： 4 バイト目"_s);
     }
 
     void reactivationRestoresTheCaret() {

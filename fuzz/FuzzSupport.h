@@ -59,7 +59,10 @@ inline std::string describe(const QString& s) {
     return out + "\"";
 }
 inline std::string describe(const QByteArray& b) {
-    return "[" + b.toHex(' ').toStdString() + "]";
+    std::string out(1, '[');
+    out.append(b.toHex(' ').constData());
+    out.push_back(']');
+    return out;
 }
 inline std::string describe(const QStringList& list) {
     std::string out = "{";

@@ -87,7 +87,7 @@ void checkEditor(ByteEditor& e, const QString& text, int a, int b) {
     // No step leaves a selection behind, so the caret is where the selection starts.
     FUZZ_CHECK_EQ(e.selLength(), 0);
     const qsizetype caret = cp932::charPosition(text, e.selStart());
-    const qsizetype lineStart = text.lastIndexOf(u'\n', caret - 1) + 1;
+    const qsizetype lineStart = caret == 0 ? 0 : text.lastIndexOf(u'\n', caret - 1) + 1;
     FUZZ_CHECK_EQ(e.caretLine(), int(QStringView(text).first(caret).count(u'\n')));
     FUZZ_CHECK_EQ(e.caretColumn(),
                   cp932::byteLength(QStringView(text).sliced(lineStart, caret - lineStart)));

@@ -9,7 +9,6 @@
 #include "platform/Dialogs.h"
 #include "platform/FileDrops.h"
 #include "platform/Guard.h"
-#include "platform/MirrorGroup.h"
 #include "platform/StatusPanels.h"
 #include "settings/ProgramFolder.h"
 
@@ -140,14 +139,15 @@ void TMainForm::createComponents() {
     connect(editor_, &ByteEditor::mouseDown, this,
             [this] { guarded([this] { GetCaretPosition(); }); });
 
-    mirror_ = new MirrorGroup(this);
-    mirror_->add(editor_);
-    // An edit made in a sub-window has reached the others: the caret rule follows.
-    connect(mirror_, &MirrorGroup::edited, this, [](ByteEditor* source) {
-        for (int n = 1; n <= 3; ++n)
-            if (SubWindow* w = subWindow(n); w && w->editor() == source)
-                guarded([w] { w->ChangeOtherText(); });
-    });
+    // An edit made in a sub-window, once every view has it: the caret rule follows.
+    connect(editor_->document(), &textmodel::TextDocument::changed, this,
+            [](const textmodel::TextChange& change) {
+                for (int n = 1; n <= 3; ++n) {
+                    SubWindow* w = subWindow(n);
+                    if (w && change.source == static_cast<const TextView*>(w->editor()))
+                        guarded([w] { w->ChangeOtherText(); });
+                }
+            });
     const auto onDrop = [this](const QStringList& paths) { dropOpen(paths); };
     new FileDropTarget(this, onDrop);
     new FileDropTarget(editor_->viewport(), onDrop);

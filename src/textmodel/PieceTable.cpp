@@ -31,8 +31,11 @@ void TextBuffer::index(qsizetype from) {
         const qsizetype blockEnd = std::min(n, (i / kStride + 1) * kStride);
         for (; i < blockEnd; ++i) {
             const char16_t c = chars[i];
-            if (c == u'\n')
+            if (c == u'\n') {
                 breaks_.push_back(i);
+                longestLine_ = std::max(longestLine_, bytes - lineStartBytes_);
+                lineStartBytes_ = bytes + 2;
+            }
             bytes += length[c];
         }
     }

@@ -67,6 +67,8 @@ public:
     // index `from` on (whose bytesBefore() must not exceed `byte`).
     qsizetype indexOfByte(qsizetype byte, qsizetype from) const;
     const std::vector<cp932::AlternateForm>& alternates() const { return alternates_; }
+    // The byte length of its longest line (without the line break).
+    qsizetype longestLineBytes() const { return std::max(longestLine_, bytes_ - lineStartBytes_); }
 
 private:
     static constexpr qsizetype kStride = 256;
@@ -76,6 +78,8 @@ private:
     std::vector<qsizetype> breaks_;
     std::vector<qsizetype> strideBytes_; // bytes before character k * kStride
     qsizetype bytes_ = 0;
+    qsizetype lineStartBytes_ = 0; // bytes before the last line
+    qsizetype longestLine_ = 0;    // of the lines before the last
     std::vector<cp932::AlternateForm> alternates_;
 };
 

@@ -386,10 +386,9 @@ private Q_SLOTS:
         editor()->setText(u"abc\nあいう"_s);
         editor()->setSelection(0, 0);
         MainForm->GetCaretPosition();
-        QTextCursor c = editor()->textCursor();
-        c.setPosition(6); // between い and う
+        // Between い and う.
         QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {},
-                          editor()->cursorRect(c).center() + QPoint(1, 0));
+                          editor()->cursorRect(6).center() + QPoint(1, 0));
         QCOMPARE(editor()->selStart(), qsizetype(9));
         QCOMPARE(panel(0), u"2 行目： 4 バイト目"_s);
     }

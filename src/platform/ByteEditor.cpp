@@ -101,9 +101,10 @@ qsizetype ByteEditor::findText(const QString& what, qsizetype start, qsizetype l
         return -1;
 
     // A stretch at a time, each read with the character before it and the one after
-    // it, which decide whether a candidate is a whole word.
-    const qsizetype stretch = std::max<qsizetype>(64 * 1024, 2 * k);
-    for (;;) {
+    // it, which decide whether a candidate is a whole word. Stretches start small (the
+    // next match is often near) and grow.
+    qsizetype stretch = std::max<qsizetype>(1024, 2 * k);
+    for (;; stretch = std::min<qsizetype>(stretch * 2, std::max<qsizetype>(256 * 1024, 2 * k))) {
         const qsizetype until = std::min(endPos, from + stretch);
         const qsizetype bufferStart = std::max<qsizetype>(from - 1, 0);
         const QString buffer = doc->text(bufferStart, std::min(doc->length(), until + 1));

@@ -942,6 +942,7 @@ void TextView::mousePressEvent(QMouseEvent* e) {
             wordAnchorTo_ = std::min(document_->length(), document_->lineEnd(line) + 1);
             setCaret(wordAnchorFrom_, wordAnchorTo_);
             press_ = Press::SelectLines;
+            lastDoubleClick_ = 0; // a fourth click is a click again
         } else if (hasSelection() && at >= selectionStart() && at < selectionEnd()) {
             press_ = Press::MaybeDrag; // a drag of the selection, or a click into it
         } else {

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 #include <memory>
@@ -171,6 +172,11 @@ private Q_SLOTS:
             QTimer::singleShot(500, dialog, &QFileDialog::reject);
         });
         QtDialogs().saveFile(request);
+        // The other tests find Qt's controls by their English texts.
+        for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+            qApp->removeTranslator(t);
+            delete t;
+        }
         QCOMPARE(accept, u"保存(&S)"_s);
         QVERIFY2(question.contains(u"既に存在します"_s), qPrintable(question));
     }

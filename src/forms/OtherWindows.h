@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDialog>
 #include <QWidget>
 
 // Windows whose behaviour is still to come: they exist in the window set so that the
@@ -11,12 +10,6 @@ class TListWindow : public QWidget {
     Q_OBJECT
 public:
     explicit TListWindow(QWidget* parent = nullptr);
-};
-
-class TPropertyForm : public QDialog {
-    Q_OBJECT
-public:
-    explicit TPropertyForm(QWidget* parent = nullptr);
 };
 
 } // namespace qel

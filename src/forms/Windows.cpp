@@ -3,6 +3,7 @@
 #include "Autocopy.h"
 #include "Datetimeformat.h"
 #include "OtherWindows.h"
+#include "Propertyw.h"
 #include "Subw.h"
 
 namespace qel {

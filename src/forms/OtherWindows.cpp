@@ -2,9 +2,6 @@
 
 namespace qel {
 
-TListWindow::TListWindow(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("ListWindow"));
-}
 TPropertyForm::TPropertyForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("PropertyForm"));
 }

@@ -9,25 +9,24 @@ namespace qel {
 
 namespace {
 
-const QString kForm = QStringLiteral("Form");
 const QString kEditor = QStringLiteral("Editor");
 
 } // namespace
 
-QRect readPlacement(const IniFile& file, const QRect& defaults) {
-    const int top = file.readInteger(kForm, u"Top", defaults.top());
-    const int left = file.readInteger(kForm, u"Left", defaults.left());
-    const int height = file.readInteger(kForm, u"Height", defaults.height());
-    const int width = file.readInteger(kForm, u"Width", defaults.width());
+QRect readPlacement(const IniFile& file, const QRect& defaults, QStringView section) {
+    const int top = file.readInteger(section, u"Top", defaults.top());
+    const int left = file.readInteger(section, u"Left", defaults.left());
+    const int height = file.readInteger(section, u"Height", defaults.height());
+    const int width = file.readInteger(section, u"Width", defaults.width());
     return QRect(left, top, width, height);
 }
 
-void writePlacement(IniFile& file, const QWidget* window) {
+void writePlacement(IniFile& file, const QWidget* window, QStringView section) {
     const QRect outer = outerGeometry(window);
-    file.writeInteger(kForm, u"Top", outer.top());
-    file.writeInteger(kForm, u"Left", outer.left());
-    file.writeInteger(kForm, u"Height", outer.height());
-    file.writeInteger(kForm, u"Width", outer.width());
+    file.writeInteger(section, u"Top", outer.top());
+    file.writeInteger(section, u"Left", outer.left());
+    file.writeInteger(section, u"Height", outer.height());
+    file.writeInteger(section, u"Width", outer.width());
 }
 
 void readEditorLook(const IniFile& file, ByteEditor* editor, const EditorLook& defaults) {

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QRect>
+#include <QStringView>
 
 class QWidget;
 
@@ -14,9 +15,10 @@ class IniFile;
 // The parts of a window settings file that the main window and the sub-windows share:
 // the window's place (section Form) and its editor's look (section Editor).
 
-// Top, Left, Height and Width; each missing one from `defaults`.
-QRect readPlacement(const IniFile& file, const QRect& defaults);
-void writePlacement(IniFile& file, const QWidget* window);
+// Top, Left, Height and Width of `section` (the file list keeps them in the master
+// settings file); each missing one from `defaults`.
+QRect readPlacement(const IniFile& file, const QRect& defaults, QStringView section = u"Form");
+void writePlacement(IniFile& file, const QWidget* window, QStringView section = u"Form");
 
 // What an editor looks like when its file says nothing.
 struct EditorLook {

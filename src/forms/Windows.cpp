@@ -2,6 +2,7 @@
 
 #include "Autocopy.h"
 #include "Datetimeformat.h"
+#include "Filelist.h"
 #include "OtherWindows.h"
 #include "Subw.h"
 

@@ -6,6 +6,7 @@
 
 #include "datetime/NameTables.h"
 #include "forms/Autocopy.h"
+#include "forms/Filelist.h"
 #include "forms/Subw.h"
 #include "forms/Windows.h"
 #include "platform/ByteEditor.h"
@@ -23,8 +24,10 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 #include <utility>
@@ -56,6 +59,23 @@ inline void type(QWidget* target, const QString& text) {
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(target, &release);
     }
+}
+
+// Drops `files` on `target` as the window system does; true when the drop was taken
+// as a copy.
+inline bool dropFiles(QWidget* target, const QStringList& files) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& f : files)
+        urls << QUrl::fromLocalFile(f);
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent event(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+    return enter.isAccepted() && event.isAccepted() && event.dropAction() == Qt::CopyAction;
 }
 
 inline bool activate(QWidget* window) {

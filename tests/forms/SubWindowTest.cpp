@@ -25,22 +25,9 @@ bool onTopFlag(QWidget* window) {
     return window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
-// Drops `files` on the sub-window's editor as the window system does; true when the
-// drop was taken as a copy.
+// Drops `files` on the sub-window's editor as the window system does.
 bool drop(SubWindow* w, const QStringList& files) {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& f : files)
-        urls << QUrl::fromLocalFile(f);
-    data.setUrls(urls);
-    QWidget* target = w->editor()->viewport();
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                          Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent event(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-    return enter.isAccepted() && event.isAccepted() && event.dropAction() == Qt::CopyAction;
+    return dropFiles(w->editor()->viewport(), files);
 }
 
 } // namespace

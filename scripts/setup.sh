@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk
+  dpkg-dev desktop-file-utils appstream
 )
 
 missing=()

@@ -7,10 +7,16 @@
 namespace {
 
 const QString kTitle = QStringLiteral("QelEditor130");
+// Names the per-user settings folder of an installed copy (~/.config/QelEditor).
+const QString kName = QStringLiteral("QelEditor");
+// The desktop entry, so the desktop matches the windows to its name and icon.
+const QString kDesktopFile = QStringLiteral("org.qeleditor.QelEditor");
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    QCoreApplication::setApplicationName(kName);
+    QGuiApplication::setDesktopFileName(kDesktopFile);
     qel::GuardedApplication app(argc, argv);
     // The title captions message boxes; it is not the display name, which Qt would
     // append to every window caption.

@@ -163,11 +163,17 @@ void TMainForm::openCommandLine(const QString& argument) {
 
 void TMainForm::FormActivate() {
     editor_->setFocus();
-    editor_->setSelection(caretPosition_, 0);
+    editor_->setSelection(caretPosition_, selectionLength_);
 }
 
 void TMainForm::FormDeactivate() {
     caretPosition_ = editor_->selStart();
+    selectionLength_ = 0;
+}
+
+void TMainForm::rememberSelection() {
+    caretPosition_ = editor_->selStart();
+    selectionLength_ = editor_->selLength();
 }
 
 bool TMainForm::event(QEvent* event) {

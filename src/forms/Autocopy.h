@@ -145,6 +145,10 @@ private:
     void setVisibleCommand(const QString& name, QWidget* target, const QString& shownHint,
                            const QString& hiddenHint);
     void applyHintDisplay(bool on);
+    // What the search commands leave in the editor (a match selected, the caret after
+    // a replacement) is what the window shows when it is next activated: they run
+    // while their dialog, not the window, is active.
+    void rememberSelection();
 
     CommandTable commands_;
     QWidget* pageScroller_ = nullptr;
@@ -174,6 +178,8 @@ private:
     int saveCheckCancel_ = 0;
     int loadingFlag_ = 0;
     qsizetype caretPosition_ = 0;
+    // Non-zero only for a match selected while the window was not active.
+    qsizetype selectionLength_ = 0;
 };
 
 } // namespace qel

@@ -7,6 +7,7 @@
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
+#include "platform/MirrorGroup.h"
 #include "platform/StatusPanels.h"
 #include "settings/SettingValues.h"
 
@@ -118,8 +119,12 @@ void TMainForm::dropOpen(const QStringList& paths) {
 }
 
 void TMainForm::Syokika() {
+    // A new or loaded document starts with nothing to undo, in every editor showing it.
+    for (ByteEditor* e : mirror_->editors())
+        e->document()->clearUndoRedoStacks();
     editor_->setSelection(0, 0);
     caretPosition_ = 0;
+    selectionLength_ = 0;
     afterSave();
 }
 

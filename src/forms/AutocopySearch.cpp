@@ -37,10 +37,12 @@ void TMainForm::FindDialog1Find() {
 
 void TMainForm::FindToDown() {
     EditorSearch(*editor_).findToDown(findDialog_->request());
+    rememberSelection();
 }
 
 void TMainForm::FindToUp() {
     EditorSearch(*editor_).findToUp(findDialog_->request());
+    rememberSelection();
 }
 
 void TMainForm::ReplaceDialog1Find() {
@@ -49,18 +51,22 @@ void TMainForm::ReplaceDialog1Find() {
 
 void TMainForm::FindToReplace() {
     EditorSearch(*editor_).findToReplace(replaceDialog_->request());
+    rememberSelection();
 }
 
 void TMainForm::ReplaceDialog1Replace() {
     EditorSearch(*editor_).replaceDialogReplace(replaceDialog_->request());
+    rememberSelection();
 }
 
 void TMainForm::DoReplace() {
     EditorSearch(*editor_).doReplace(replaceDialog_->request());
+    rememberSelection();
 }
 
 void TMainForm::DoReplaceAll() {
     EditorSearch(*editor_).doReplaceAll(replaceDialog_->request());
+    rememberSelection();
 }
 
 } // namespace qel

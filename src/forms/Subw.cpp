@@ -12,6 +12,7 @@
 #include "platform/StatusPanels.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
+#include "settings/SettingValues.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,8 +26,6 @@ namespace qel {
 namespace {
 
 const QString kForm = QStringLiteral("Form");
-constexpr int kOrdinaryStyle = 0;
-constexpr int kOnTopStyle = 3;
 
 const SubWindowTraits kSub1 = {u"SubForm",
                                u"Sub1",
@@ -234,9 +233,7 @@ void SubWindow::OpenQelW() {
         if (QAction* item = mainAction(traits_.onTopItem))
             item->setText(windowName_ + u"前面表示");
 
-        const int style = ini.readInteger(kForm, u"StayOnTop", kOrdinaryStyle);
-        // Any style other than the always-on-top one gives an ordinary window.
-        setOnTop(style == kOnTopStyle);
+        setOnTop(isOnTopStyle(ini.readInteger(kForm, u"StayOnTop", kOrdinaryWindowStyle)));
 
         const bool shown = ini.readBool(kForm, u"Visible", false);
         setVisible(shown);
@@ -271,7 +268,7 @@ void SubWindow::SaveQelW() {
     IniFile ini(qelwPath_);
     writePlacement(ini, this);
     ini.writeString(kForm, u"WindowName", windowName_);
-    ini.writeInteger(kForm, u"StayOnTop", isStayOnTop() ? kOnTopStyle : kOrdinaryStyle);
+    ini.writeInteger(kForm, u"StayOnTop", windowStyleNumber(isStayOnTop()));
     ini.writeBool(kForm, u"Visible", isVisible());
     writeEditorLook(ini, editor_);
 }

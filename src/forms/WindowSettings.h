@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QColor>
-#include <QFont>
+#include "settings/EditorLook.h"
+
 #include <QRect>
 #include <QStringView>
 
@@ -20,15 +20,9 @@ class IniFile;
 QRect readPlacement(const IniFile& file, const QRect& defaults, QStringView section = u"Form");
 void writePlacement(IniFile& file, const QWidget* window, QStringView section = u"Form");
 
-// What an editor looks like when its file says nothing.
-struct EditorLook {
-    QFont font; // face, size and style
-    QColor text;
-    QColor background;
-};
-
-// Applies BackColor, Font, FontSize, FontColor and FontStyle to `editor`. A style name
-// the program does not know leaves the style as the editor had it.
+// Applies BackColor, Font, FontSize, FontColor and FontStyle to `editor`; what the file
+// leaves out comes from `defaults`. A style name the program does not know leaves the
+// style as the editor had it.
 void readEditorLook(const IniFile& file, ByteEditor* editor, const EditorLook& defaults);
 // Writes Font, FontStyle, FontSize, FontColor and BackColor, in that order.
 void writeEditorLook(IniFile& file, const ByteEditor* editor);

@@ -419,8 +419,9 @@ void ByteEditor::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void ByteEditor::mousePressEvent(QMouseEvent* event) {
-    Q_EMIT mouseDown(event->button(), event->modifiers());
+    // After the caret has moved, so that a handler sees where the click put it.
     QPlainTextEdit::mousePressEvent(event);
+    Q_EMIT mouseDown(event->button(), event->modifiers());
 }
 
 void ByteEditor::inputMethodEvent(QInputMethodEvent* event) {

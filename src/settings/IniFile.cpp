@@ -1,5 +1,6 @@
 #include "IniFile.h"
 
+#include "SettingValues.h"
 #include "text/Cp932.h"
 
 #include <QFile>
@@ -7,7 +8,6 @@
 #include <QHash>
 #include <QSaveFile>
 
-#include <limits>
 #include <utility>
 
 // How a line is understood:
@@ -65,32 +65,6 @@ std::optional<Entry> entryOf(QStringView line) {
 
 bool sameName(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-// Decimal with an optional sign, within the signed 32-bit range.
-std::optional<int> parseInteger(QStringView s) {
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
-        negative = s[i] == u'-';
-        ++i;
-    }
-    if (i == s.size())
-        return std::nullopt;
-    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
-    qint64 magnitude = 0;
-    for (; i < s.size(); ++i) {
-        const char16_t c = s[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        magnitude = magnitude * 10 + (c - u'0');
-        if (magnitude > limit)
-            return std::nullopt;
-    }
-    const qint64 value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return int(value);
 }
 
 // A name or value as it can stand on one line of the file.
@@ -207,7 +181,7 @@ int IniFile::readInteger(QStringView section, QStringView key, int defaultValue)
     const auto value = valueOf(section, key);
     if (!value)
         return defaultValue;
-    return parseInteger(*value).value_or(defaultValue);
+    return integerFromText(*value).value_or(defaultValue);
 }
 
 bool IniFile::readBool(QStringView section, QStringView key, bool defaultValue) const {

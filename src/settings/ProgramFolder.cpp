@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <mutex>
 
@@ -35,8 +37,18 @@ QString programFolder() {
     }
     // Without an application object there is no executable's folder to ask for.
     if (QCoreApplication::instance())
-        return withSeparator(QCoreApplication::applicationDirPath());
+        return settingsFolder(QCoreApplication::applicationDirPath(),
+                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     return withSeparator(QDir::currentPath());
+}
+
+QString settingsFolder(const QString& executableFolder, const QString& userFolder) {
+    const QFileInfo folder(executableFolder);
+    if (folder.isDir() && folder.isWritable())
+        return withSeparator(executableFolder);
+    // When it cannot be made, saves fail quietly as every failed settings save does.
+    QDir().mkpath(userFolder);
+    return withSeparator(userFolder);
 }
 
 void setProgramFolder(const QString& folder) {

@@ -1,5 +1,7 @@
 #include "SettingValues.h"
 
+#include <limits>
+
 namespace qel {
 
 QString fontStyleName(const QFont& font) {
@@ -37,6 +39,31 @@ QColor colorFromValue(int value, const QColor& fallback) {
     if (value < 0 || value > 0xFFFFFF)
         return fallback;
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+std::optional<int> integerFromText(QStringView s) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) {
+        negative = s[i] == u'-';
+        ++i;
+    }
+    if (i == s.size())
+        return std::nullopt;
+    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
+    qint64 magnitude = 0;
+    for (; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        magnitude = magnitude * 10 + (c - u'0');
+        if (magnitude > limit)
+            return std::nullopt;
+    }
+    const qint64 value = negative ? -magnitude : magnitude;
+    if (value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value);
 }
 
 namespace {

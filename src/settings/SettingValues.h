@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 // Value forms shared by every settings file: font style names, colours and the parts
 // of a path.
 namespace qel {
@@ -19,6 +21,21 @@ bool applyFontStyleName(QFont& font, QStringView name);
 int colorValue(const QColor& color);
 // A stored value back as a colour; a value outside 0..16777215 gives `fallback`.
 QColor colorFromValue(int value, const QColor& fallback);
+
+// Decimal digits with an optional sign, within the signed 32-bit range; nothing else
+// (no blanks, no empty text) is an integer.
+std::optional<int> integerFromText(QStringView text);
+
+// The window style number stored under StayOnTop: 0 an ordinary window, 3 one that
+// stays on top. Any other number is read as an ordinary window.
+inline constexpr int kOrdinaryWindowStyle = 0;
+inline constexpr int kOnTopWindowStyle = 3;
+constexpr bool isOnTopStyle(int styleNumber) {
+    return styleNumber == kOnTopWindowStyle;
+}
+constexpr int windowStyleNumber(bool onTop) {
+    return onTop ? kOnTopWindowStyle : kOrdinaryWindowStyle;
+}
 
 // Folder part of a path, with its trailing separator ("" when the path has none).
 QString extractFilePath(QStringView path);

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include <functional>
+
 using namespace qel;
 using namespace qel::testing;
 
@@ -59,6 +61,58 @@ private Q_SLOTS:
         MainForm->FindExecute();
         QCOMPARE(control<QLineEdit>(find, "findText")->text(), QStringLiteral("abc"));
         QVERIFY(control<QRadioButton>(find, "up")->isChecked());
+    }
+
+    // Back in the main window after the dialog (closed with Escape here; a click or
+    // Alt+Tab likewise), the match found or the caret left by Replace is where typing
+    // goes. The offscreen platform does not move the activation itself; the window
+    // system's part is played by setActiveWindow().
+    void theMatchFoundIsWhereTypingGoesBackInTheEditor() {
+        QVERIFY(activate(MainForm));
+        editor()->setText(u"cat dog cat"_s);
+        editor()->setSelection(5, 0);
+        const auto inDialog = [](const char* name, const std::function<void(QDialog*)>& work) {
+            QTest::keyClick(editor(), name[0] == 'F' ? Qt::Key_F : Qt::Key_R, Qt::ControlModifier);
+            QDialog* d = dialog(name);
+            QApplication::setActiveWindow(d);
+            QVERIFY(!MainForm->isActiveWindow());
+            work(d);
+            QVERIFY(d->isVisible()); // still open and usable
+            QTest::keyClick(d, Qt::Key_Escape);
+            QVERIFY(!d->isVisible());
+            QApplication::setActiveWindow(MainForm);
+            QVERIFY(MainForm->isActiveWindow());
+        };
+        const auto findCat = [](QDialog* find) {
+            typeInto(find, "findText", u"cat"_s);
+            click(*find, "findNextButton");
+        };
+        inDialog("FindDialog1", findCat);
+        QCOMPARE(editor()->selStart(), qsizetype(0));
+        QCOMPARE(editor()->selText(), u"cat"_s);
+        // Searching again goes on past the match, and typing replaces it.
+        inDialog("FindDialog1", findCat);
+        QCOMPARE(editor()->selStart(), qsizetype(8));
+        type(editor(), u"#"_s);
+        QCOMPARE(editor()->text(), u"cat dog #"_s);
+
+        // The caret after Replace.
+        editor()->setText(u"foo bar foo"_s);
+        editor()->setSelection(0, 0);
+        inDialog("ReplaceDialog1", [](QDialog* replace) {
+            typeInto(replace, "findText", u"bar"_s);
+            typeInto(replace, "replaceText", u"X"_s);
+            click(*replace, "replaceButton");
+        });
+        type(editor(), u"#"_s);
+        QCOMPARE(editor()->text(), u"foo X# foo"_s);
+
+        // Leaving the window otherwise still brings back the caret alone.
+        editor()->setSelection(0, 3);
+        QApplication::setActiveWindow(SubForm);
+        QApplication::setActiveWindow(MainForm);
+        QCOMPARE(editor()->selStart(), qsizetype(0));
+        QCOMPARE(editor()->selLength(), qsizetype(0));
     }
 
     void replaceAllIsOneEditReachingEveryWindow() {

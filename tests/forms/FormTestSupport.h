@@ -78,6 +78,11 @@ inline bool dropFiles(QWidget* target, const QStringList& files) {
     return enter.isAccepted() && event.isAccepted() && event.dropAction() == Qt::CopyAction;
 }
 
+// The same on an editor, whose drops arrive at its viewport.
+inline bool drop(ByteEditor* editor, const QStringList& files) {
+    return dropFiles(editor->viewport(), files);
+}
+
 inline bool activate(QWidget* window) {
     window->show();
     window->activateWindow();

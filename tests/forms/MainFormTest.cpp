@@ -304,6 +304,64 @@ private Q_SLOTS:
         QVERIFY(dialogs_->calls().isEmpty());
     }
 
+    // New, Open, a drop and the command line each start a document with nothing to
+    // undo, in the main editor and in a sub-window alike.
+    void aNewOrLoadedDocumentHasNothingToUndo() {
+        const QString other = path(u"other.txt"_s);
+        QVERIFY(writeBytes(other, "other"));
+        enum class Way { New, Open, Drop, CommandLine };
+        const std::pair<Way, QString> ways[] = {{Way::New, QString()},
+                                                {Way::Open, u"other"_s},
+                                                {Way::Drop, u"other"_s},
+                                                {Way::CommandLine, u"other"_s}};
+        for (const auto& [way, after] : ways) {
+            start(way == Way::CommandLine ? QStringList{other} : QStringList());
+            QVERIFY(activate(MainForm));
+            MainForm->OpenSubWindowExecute();
+            QVERIFY(activate(MainForm));
+            if (way != Way::CommandLine) {
+                type(editor(), u"secret"_s);
+                dialogs_->answer(Answer::No);
+            }
+            if (way == Way::New) {
+                QTest::keyClick(editor(), Qt::Key_N, Qt::ControlModifier);
+            } else if (way == Way::Open) {
+                dialogs_->answerFile(other);
+                QTest::keyClick(editor(), Qt::Key_O, Qt::ControlModifier);
+            } else if (way == Way::Drop) {
+                QVERIFY(drop(editor(), {other}));
+                QTRY_COMPARE(MainForm->documentPath(), other);
+            }
+            QCOMPARE(allTexts(), fourTimes(after));
+            for (ByteEditor* e : {editor(), SubForm->editor()}) {
+                QVERIFY(activate(e->window()));
+                e->setFocus();
+                QTest::keyClick(e, Qt::Key_Backspace, Qt::AltModifier);
+                QCOMPARE(allTexts(), fourTimes(after));
+                QVERIFY(!MainForm->windowTitle().endsWith(u" (変更有り)"_s));
+            }
+            // What is typed afterwards is undone as before.
+            type(SubForm->editor(), u"new"_s);
+            QTest::keyClick(SubForm->editor(), Qt::Key_Backspace, Qt::AltModifier);
+            QCOMPARE(allTexts(), fourTimes(after));
+            QVERIFY(exitProgram());
+        }
+    }
+
+    void panelZeroShowsWhereTheClickPutTheCaret() {
+        start();
+        QVERIFY(activate(MainForm));
+        editor()->setText(u"abc\nあいう"_s);
+        editor()->setSelection(0, 0);
+        MainForm->GetCaretPosition();
+        QTextCursor c = editor()->textCursor();
+        c.setPosition(6); // between い and う
+        QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {},
+                          editor()->cursorRect(c).center() + QPoint(1, 0));
+        QCOMPARE(editor()->selStart(), qsizetype(9));
+        QCOMPARE(panel(0), u"2 行目： 4 バイト目"_s);
+    }
+
     void reactivationRestoresTheCaret() {
         start();
         editor()->setText(u"abcdef"_s);

@@ -7,9 +7,7 @@
 
 #include <QClipboard>
 #include <QDialog>
-#include <QMimeData>
 #include <QToolButton>
-#include <QUrl>
 #include <QWindow>
 
 using namespace qel;
@@ -23,11 +21,6 @@ QString hint(const QAction* action) {
 
 bool onTopFlag(QWidget* window) {
     return window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
-}
-
-// Drops `files` on the sub-window's editor as the window system does.
-bool drop(SubWindow* w, const QStringList& files) {
-    return dropFiles(w->editor()->viewport(), files);
 }
 
 } // namespace
@@ -304,7 +297,7 @@ private Q_SLOTS:
         QVERIFY(writeText(one, u"一"_s) && writeText(two, u"二\n行"_s));
         start();
         MainForm->OpenSubWindow2Execute();
-        QVERIFY(drop(SubForm2, {one, two})); // the last one stays open
+        QVERIFY(drop(SubForm2->editor(), {one, two})); // the last one stays open
         QTRY_COMPARE(MainForm->documentPath(), two);
         QCOMPARE(allTexts(), fourTimes(u"二\n行"_s));
         QCOMPARE(SubForm2->windowTitle(), u"SubWindow2 - two.txt"_s);
@@ -315,11 +308,11 @@ private Q_SLOTS:
         // Unsaved text is not thrown away without asking.
         type(SubForm2->editor(), u"!"_s);
         dialogs_->answer(Answer::Cancel);
-        QVERIFY(drop(SubForm2, {one}));
+        QVERIFY(drop(SubForm2->editor(), {one}));
         QTRY_COMPARE(dialogs_->kinds(), QStringList{u"askYesNoCancel"_s});
         QCOMPARE(allTexts(), fourTimes(u"!二\n行"_s));
         dialogs_->answer(Answer::No);
-        QVERIFY(drop(SubForm2, {one}));
+        QVERIFY(drop(SubForm2->editor(), {one}));
         QTRY_COMPARE(MainForm->documentPath(), one);
         QCOMPARE(allTexts(), fourTimes(u"一"_s));
     }

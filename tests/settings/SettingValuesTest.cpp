@@ -4,7 +4,11 @@
 #include "../TestPrinters.h"
 #include "settings/ProgramFolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <tuple>
 
@@ -64,9 +68,46 @@ TEST(PathParts, SplitAtTheLastSeparator) {
 TEST(ProgramFolder, OverrideAndFallbackEndWithASeparator) {
     setProgramFolder(u"/tmp/settings-here"_s);
     EXPECT_EQ(programFolder(), u"/tmp/settings-here/"_s);
-    // No application object in this test program: the current folder stands in.
+    // No application object yet: the current folder stands in.
     setProgramFolder(QString());
     EXPECT_EQ(programFolder(), QDir::currentPath() + u'/');
+    // With one, a copy in a writable folder (this test's build folder) keeps its
+    // settings beside itself.
+    int argc = 1;
+    char name[] = "settings_tests";
+    char* argv[] = {name, nullptr};
+    const QCoreApplication app(argc, argv);
+    EXPECT_EQ(programFolder(), QCoreApplication::applicationDirPath() + u'/');
+}
+
+TEST(ProgramFolder, AnInstalledCopyKeepsItsSettingsInTheUserFolder) {
+    const QTemporaryDir temp;
+    ASSERT_TRUE(temp.isValid());
+    const QString root = temp.path() + u'/';
+    QFile file(root + u"not-a-folder"_s);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QDir().mkpath(root + u"copy"_s);
+
+    struct Case {
+        const char* what;
+        QString executableFolder;
+        bool besideTheProgram;
+    };
+    for (const Case& c : {
+             Case{"a copy in a folder of its own", root + u"copy"_s, true},
+             Case{"the same, named with a separator", root + u"copy/"_s, true},
+             Case{"a folder that is gone", root + u"gone"_s, false},
+             Case{"a folder nobody can write in", root + u"not-a-folder/bin"_s, false},
+         }) {
+        SCOPED_TRACE(c.what);
+        const QString user = root + u"config/QelEditor"_s;
+        QDir(user).removeRecursively();
+        const QString folder = settingsFolder(c.executableFolder, user);
+        EXPECT_EQ(folder, c.besideTheProgram ? QString(root + u"copy/"_s) : QString(user + u'/'));
+        // The user folder exists once chosen, so the first save can create its files.
+        EXPECT_EQ(QFileInfo(user).isDir(), !c.besideTheProgram);
+    }
 }
 
 } // namespace

@@ -6,8 +6,9 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
   libicu-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk
+  fonts-noto-cjk qt6-translations-l10n
   dpkg-dev desktop-file-utils appstream
+  xvfb openbox x11-utils xdotool
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "datetime/NameTables.h"
 #include "platform/ByteEditor.h"
 #include "platform/StatusPanels.h"
+#include "platform/WindowPlacement.h"
 #include "settings/IniFile.h"
 #include "settings/SettingValues.h"
 

@@ -6,7 +6,7 @@
 #include "document/DocumentRules.h"
 #include "platform/FileDrops.h"
 #include "platform/Guard.h"
-#include "platform/StatusPanels.h"
+#include "platform/WindowPlacement.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingValues.h"

@@ -9,7 +9,7 @@
 #include "platform/FileDrops.h"
 #include "platform/Guard.h"
 #include "platform/MirrorGroup.h"
-#include "platform/StatusPanels.h"
+#include "platform/WindowPlacement.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingValues.h"
@@ -222,10 +222,10 @@ void SubWindow::LoadIni() {
 void SubWindow::OpenQelW() {
     {
         IniFile ini(qelwPath_);
-        const QRect main = MainForm ? outerGeometry(MainForm) : QRect(100, 100, 500, 350);
+        const WindowPlace main = MainForm ? outerGeometry(MainForm) : QRect(100, 100, 500, 350);
         // Halving truncates towards zero, as integer division does.
-        placeWindow(this, readPlacement(ini, QRect(main.left() + 100, main.top() + 100,
-                                                   main.width() / 2, main.height() / 2)));
+        placeWindow(this, readPlacement(ini, WindowPlace(main.left + 100, main.top + 100,
+                                                         main.width / 2, main.height / 2)));
 
         windowName_ = ini.readString(kForm, u"WindowName", str(traits_.defaultName));
         if (QAction* item = mainAction(traits_.nameItem))

@@ -1,17 +1,25 @@
 #include "WindowSettings.h"
 
 #include "platform/ByteEditor.h"
-#include "platform/StatusPanels.h"
+#include "platform/WindowPlacement.h"
 #include "settings/IniFile.h"
+
+#include <algorithm>
+#include <climits>
 
 namespace qel {
 
-QRect readPlacement(const IniFile& file, const QRect& defaults, QStringView section) {
-    const int top = file.readInteger(section, u"Top", defaults.top());
-    const int left = file.readInteger(section, u"Left", defaults.left());
-    const int height = file.readInteger(section, u"Height", defaults.height());
-    const int width = file.readInteger(section, u"Width", defaults.width());
-    return QRect(left, top, width, height);
+WindowPlace readPlacement(const IniFile& file, const WindowPlace& defaults, QStringView section) {
+    // A default beyond what a file can hold reads as the nearest value it can.
+    const auto read = [&](QStringView key, qint64 fallback) {
+        return qint64(
+            file.readInteger(section, key, int(std::clamp<qint64>(fallback, INT_MIN, INT_MAX))));
+    };
+    const qint64 top = read(u"Top", defaults.top);
+    const qint64 left = read(u"Left", defaults.left);
+    const qint64 height = read(u"Height", defaults.height);
+    const qint64 width = read(u"Width", defaults.width);
+    return WindowPlace(left, top, width, height);
 }
 
 void writePlacement(IniFile& file, const QWidget* window, QStringView section) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "settings/EditorLook.h"
+#include "settings/WindowPlace.h"
 
-#include <QRect>
 #include <QStringView>
 
 class QWidget;
@@ -15,9 +15,12 @@ class IniFile;
 // The parts of a window settings file that the main window and the sub-windows share:
 // the window's place (section Form) and its editor's look (section Editor).
 
-// Top, Left, Height and Width of `section` (the file list keeps them in the master
-// settings file); each missing one from `defaults`.
-QRect readPlacement(const IniFile& file, const QRect& defaults, QStringView section = u"Form");
+// Top, Left, Height and Width of `section`, each missing one from `defaults`, as
+// stored: placeWindow() fits them to the screens. writePlacement() stores the outer
+// frame, the measure placeWindow() applies, so that a window closed and started
+// again comes back exactly where it was.
+WindowPlace readPlacement(const IniFile& file, const WindowPlace& defaults,
+                          QStringView section = u"Form");
 void writePlacement(IniFile& file, const QWidget* window, QStringView section = u"Form");
 
 // Applies BackColor, Font, FontSize, FontColor and FontStyle to `editor`; what the file

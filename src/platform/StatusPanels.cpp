@@ -1,9 +1,7 @@
 #include "StatusPanels.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPointer>
 
 namespace qel {
 
@@ -45,49 +43,6 @@ int StatusPanels::panelWidth(int index) const {
 
 void StatusPanels::setPanelWidth(int index, int width) {
     labels_.at(index)->setFixedWidth(width);
-}
-
-namespace {
-
-const char* const kOuterProperty = "qelOuterGeometry";
-
-// Corrects the client size once the frame is known.
-class FrameFix : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show) {
-            auto* w = static_cast<QWidget*>(watched);
-            const QRect outer = w->property(kOuterProperty).toRect();
-            if (outer.isValid()) {
-                const QSize frame = w->frameGeometry().size() - w->geometry().size();
-                w->resize(outer.size() - frame);
-                w->move(outer.topLeft());
-                // Once placed, the window goes where the user takes it.
-                w->setProperty(kOuterProperty, QRect());
-            }
-        }
-        return false;
-    }
-};
-
-} // namespace
-
-void placeWindow(QWidget* window, const QRect& outer) {
-    if (window->property(kOuterProperty).isNull())
-        window->installEventFilter(new FrameFix(window));
-    window->setProperty(kOuterProperty, outer);
-    const QSize frame = window->isVisible()
-                            ? window->frameGeometry().size() - window->geometry().size()
-                            : QSize(0, 0);
-    window->resize(outer.size() - frame);
-    window->move(outer.topLeft());
-}
-
-QRect outerGeometry(const QWidget* window) {
-    return window->frameGeometry();
 }
 
 } // namespace qel

@@ -29,10 +29,4 @@ private:
     std::vector<QLabel*> labels_;
 };
 
-// Places a top-level window by its outer frame (title bar and borders included). The
-// frame is known only once the window is shown, so the size is corrected then; a
-// window saved by outerGeometry() and placed again comes back exactly where it was.
-void placeWindow(QWidget* window, const QRect& outer);
-QRect outerGeometry(const QWidget* window);
-
 } // namespace qel

@@ -14,6 +14,7 @@
 #include "platform/Printers.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/StatusPanels.h"
+#include "platform/WindowPlacement.h"
 #include "settings/ProgramFolder.h"
 #include "text/Cp932.h"
 

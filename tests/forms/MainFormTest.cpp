@@ -6,7 +6,9 @@
 #include "settings/IniFile.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 
 using namespace qel;
 using namespace qel::testing;
@@ -119,6 +121,38 @@ private Q_SLOTS:
         QCOMPARE(item("ActiveMainWindow1")->text(), u"表示"_s);
         QCOMPARE(outerGeometry(MainForm).top(), 100);
         QCOMPARE(look(editor()), u"ＭＳ ゴシック,12 #000000/#ffffff"_s);
+    }
+
+    // Stored places that would make a window unusable are fitted to the screen when
+    // applied; what is stored at exit is the place the window had.
+    void unusableStoredPlacesAreFittedToTheScreen() {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QString places[] = {
+            u"Left=9000\nTop=-5000\nWidth=100000\nHeight=100000"_s,
+            u"Top=2147483647\nLeft=-2147483648\nWidth=-1\nHeight=0"_s,
+        };
+        for (const QString& place : places) {
+            QVERIFY(writeText(path(u"DefaultMain.QelW"_s), u"[Form]\n"_s + place));
+            start();
+            MainForm->show();
+            MainForm->OpenSubWindowExecute(); // placed after the main window by default
+            const QRect main = outerGeometry(MainForm);
+            const QRect sub = outerGeometry(SubForm);
+            QVERIFY2(screen.contains(main) && screen.contains(sub), qPrintable(place));
+            if (place.contains(u"Width=-1"_s)) {
+                QCOMPARE(MainForm->size(), MainForm->minimumSize()); // as small as it goes
+            } else {
+                QCOMPARE(sub, QRect(main.left() + 100, main.top() + 100, main.width() / 2,
+                                    main.height() / 2));
+            }
+            QVERIFY(exitProgram());
+            const IniFile stored(path(u"DefaultMain.QelW"_s));
+            QCOMPARE(QRect(stored.readInteger(u"Form", u"Left", -1),
+                           stored.readInteger(u"Form", u"Top", -1),
+                           stored.readInteger(u"Form", u"Width", -1),
+                           stored.readInteger(u"Form", u"Height", -1)),
+                     main);
+        }
     }
 
     void captionAndPanelsFollowTheText() {

@@ -266,6 +266,10 @@ int byteLength(char16_t c) {
     return tables().length[c];
 }
 
+const unsigned char* byteLengthTable() {
+    return tables().length.data();
+}
+
 qsizetype byteLength(QStringView text) {
     return byteOffset(text, text.size());
 }

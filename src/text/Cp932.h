@@ -73,6 +73,9 @@ QString toRepresentable(QStringView text);
 // Byte measures: '\n' counts 2, a double-byte character 2, anything else 1 (a
 // character that cannot be represented counts as the "?" it would be written as).
 int byteLength(char16_t c);
+// The same measure for every UTF-16 code unit at once, for loops over long texts.
+// A high surrogate counts 1 here; text that entered an editor holds none.
+const unsigned char* byteLengthTable();
 qsizetype byteLength(QStringView text);
 // Byte offset of character position `position` (0..text.size()).
 qsizetype byteOffset(QStringView text, qsizetype position);

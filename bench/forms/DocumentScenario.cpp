@@ -1,0 +1,297 @@
+// Timed scenarios for one document shown in the main window and the three sub-windows,
+// as a user meets them on big files: opening to a painted window, memory, one typed
+// character, showing a hidden sub-window, undo of "select all, delete", Replace All of
+// 100,000 occurrences, and scrolling by page keys and by the scroll bar.
+//
+//     document_bench [MB ...]        (default: 1 10 100)
+//
+// Each size runs in a fresh process of its own, so that the memory figures are those
+// of that size alone.
+#include "forms/Autocopy.h"
+#include "forms/Subw.h"
+#include "forms/Windows.h"
+#include "platform/ByteEditor.h"
+#include "platform/FindReplaceDialogs.h"
+#include "platform/Printers.h"
+#include "platform/ScriptedDialogs.h"
+#include "settings/ProgramFolder.h"
+#include "text/Cp932.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace qel;
+
+// Mixed Japanese and English lines, as the editor's users write them. Every 100th
+// character position of the filler holds no "置換", so the occurrences are the ones
+// put in on purpose.
+QString makeDocument(qsizetype bytes) {
+    const QString lines[] = {
+        QStringLiteral("今日は晴れ。The quick brown fox jumps over the lazy dog 0123456789."),
+        QStringLiteral("日本語の文章と English sentences が混ざった行です。全角ＡＢＣと半角ｶﾅ。"),
+        QStringLiteral("    indented code line: for (int i = 0; i < n; ++i) total += value[i];"),
+        QString(),
+    };
+    QString text;
+    text.reserve(bytes);
+    qsizetype size = 0;
+    for (int i = 0; size < bytes; ++i) {
+        const QString& line = lines[i % 4];
+        text += line;
+        text += u'\n';
+        size += cp932::byteLength(line) + 2;
+    }
+    return text;
+}
+
+// The same text with `count` occurrences of "置換" spread evenly over it.
+QString withOccurrences(QString text, qsizetype count) {
+    const qsizetype step = text.size() / count;
+    for (qsizetype i = 0; i < count; ++i) {
+        const qsizetype at = i * step;
+        text[at] = u'置';
+        text[at + 1] = u'換';
+    }
+    return text;
+}
+
+struct Stats {
+    double median = 0, max = 0;
+};
+
+Stats stats(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return {v[v.size() / 2], v.back()};
+}
+
+// Resident and peak memory of this process in MB, from the kernel's own account.
+std::pair<double, double> memoryMB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    double rss = -1, peak = -1;
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            const QList<QByteArray> parts = line.simplified().split(' ');
+            if (parts.size() >= 2 && parts[0] == "VmRSS:")
+                rss = parts[1].toDouble() / 1024;
+            if (parts.size() >= 2 && parts[0] == "VmHWM:")
+                peak = parts[1].toDouble() / 1024;
+        }
+    }
+    return {rss, peak};
+}
+
+std::array<QWidget*, 4> windows() {
+    return {MainForm, SubForm, SubForm2, SubForm3};
+}
+
+ByteEditor* editorOf(int n) {
+    return n == 0 ? MainForm->editor() : subWindow(n)->editor();
+}
+
+// Paints every shown window now, as the event loop would next.
+void paintAll() {
+    for (QWidget* w : windows())
+        if (w->isVisible())
+            w->repaint();
+    QApplication::processEvents();
+}
+
+double elapsedMs(const QElapsedTimer& t) {
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+void key(QWidget* target, Qt::Key k, const QString& text = QString(),
+         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, k, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, k, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+void runOne(qsizetype megabytes, const QString& folder) {
+    const qsizetype bytes = megabytes * 1000 * 1000;
+    const QString path = folder + QStringLiteral("/doc%1.txt").arg(megabytes);
+    qsizetype fileSize = 0;
+    {
+        const QByteArray data = cp932::encode(makeDocument(bytes));
+        fileSize = data.size();
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+            return;
+    }
+    cp932::decode("\x82\xa0"); // the code tables are built once, before any timing
+    QElapsedTimer timer;
+    timer.start();
+    QByteArray read;
+    {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        read = f.readAll();
+    }
+    const double readMs = elapsedMs(timer);
+    timer.restart();
+    {
+        const auto decoded = cp932::decode(read);
+        Q_UNUSED(decoded);
+    }
+    const double decodeMs = elapsedMs(timer);
+    read = QByteArray();
+    const double baseline = memoryMB().first;
+
+    WindowSet set({});
+    MainForm->show();
+    MainForm->OpenSubWindowExecute();
+    MainForm->OpenSubWindow2Execute();
+    MainForm->OpenSubWindow3Execute();
+    paintAll();
+    const double empty = memoryMB().first;
+
+    timer.restart();
+    MainForm->LoadText(path);
+    paintAll();
+    const double openMs = elapsedMs(timer);
+    const auto [rss, peak] = memoryMB();
+    std::printf("%5lld MB  read %.1f ms, decode %.1f ms | open, 3 sub-windows shown, painted "
+                "%.1f ms (%.1fx decode)\n",
+                static_cast<long long>(megabytes), readMs, decodeMs, openMs, openMs / decodeMs);
+    std::printf("          memory: %.0f MB resident (%.0f before the program, %.0f with no "
+                "text), peak %.0f MB\n",
+                rss, baseline, empty, peak);
+
+    // One typed character in the middle, all four views shown: the whole change handling
+    // (modified check, panels, every view), then the paint that shows it.
+    for (int n : {0, 2}) {
+        ByteEditor* e = editorOf(n);
+        e->setFocus();
+        e->setSelection(e->byteLength() / 2, 0);
+        std::vector<double> typed, painted;
+        for (int i = 0; i < 60; ++i) {
+            timer.restart();
+            key(e, Qt::Key_A, QStringLiteral("x"));
+            typed.push_back(elapsedMs(timer));
+            timer.restart();
+            paintAll();
+            painted.push_back(elapsedMs(timer));
+        }
+        const Stats t = stats(typed), p = stats(painted);
+        std::printf("          typed char in %s: median %.3f ms (max %.3f); repaint of the four "
+                    "windows median %.2f ms\n",
+                    n == 0 ? "main window " : "sub-window 2", t.median, t.max, p.median);
+    }
+
+    // A sub-window hidden while the document is loaded again, then shown.
+    MainForm->OpenSubWindow3Execute();
+    MainForm->LoadText(path);
+    paintAll();
+    timer.restart();
+    MainForm->OpenSubWindow3Execute();
+    SubForm3->repaint();
+    const double showMs = elapsedMs(timer);
+    std::printf("          showing a hidden sub-window after a load: %.1f ms\n", showMs);
+
+    // Select all, delete, undo.
+    ByteEditor* main = MainForm->editor();
+    main->setFocus();
+    MainForm->EditSelectAll1Execute();
+    MainForm->EditDelete1Execute();
+    paintAll();
+    timer.restart();
+    MainForm->EditUndo1Execute();
+    const double undoMs = elapsedMs(timer);
+    timer.restart();
+    paintAll();
+    const double undoPaintMs = elapsedMs(timer);
+    std::printf("          undo of select all + delete: %.1f ms (+ %.1f ms to paint); length "
+                "back: %s\n",
+                undoMs, undoPaintMs, main->byteLength() == fileSize ? "yes" : "NO");
+
+    // Scrolling, main window: page keys from the top, then the scroll bar dragged to
+    // places all over the document. Each step is one repaint.
+    main->setSelection(0, 0);
+    paintAll();
+    std::vector<double> paging, dragging;
+    for (int i = 0; i < 60; ++i) {
+        timer.restart();
+        key(main, Qt::Key_PageDown);
+        MainForm->repaint();
+        paging.push_back(elapsedMs(timer));
+    }
+    QScrollBar* bar = main->verticalScrollBar();
+    std::mt19937 rng(13);
+    for (int i = 0; i < 60; ++i) {
+        timer.restart();
+        bar->setValue(int(rng() % unsigned(bar->maximum() + 1)));
+        MainForm->repaint();
+        dragging.push_back(elapsedMs(timer));
+    }
+    const Stats pg = stats(paging), dr = stats(dragging);
+    std::printf("          scrolling: page down + repaint median %.2f ms (max %.2f); scroll bar "
+                "moved + repaint median %.2f ms (max %.2f)\n",
+                pg.median, pg.max, dr.median, dr.max);
+
+    // Replace All of 100,000 occurrences at 10 MB or more, four views shown.
+    if (megabytes >= 10) {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(cp932::encode(withOccurrences(makeDocument(bytes), 100000)));
+        f.close();
+        MainForm->LoadText(path);
+        paintAll();
+        auto* replace = MainForm->findChild<ReplaceDialog*>(QStringLiteral("ReplaceDialog1"));
+        replace->setFindText(QStringLiteral("置換"));
+        replace->setReplaceText(QStringLiteral("ちか"));
+        timer.restart();
+        MainForm->DoReplaceAll();
+        paintAll();
+        const double replaceMs = elapsedMs(timer);
+        const QString after = main->text();
+        bool equal = true;
+        for (int n = 1; n <= 3; ++n)
+            equal = equal && editorOf(n)->text() == after;
+        std::printf("          Replace All of %lld occurrences, painted: %.1f ms; every view "
+                    "equal: %s\n",
+                    static_cast<long long>(after.count(QStringLiteral("ちか"))), replaceMs,
+                    equal ? "yes" : "NO");
+    }
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.value(0) == u"--one") {
+        QTemporaryDir folder;
+        setProgramFolder(folder.path() + u'/');
+        setInstalledPrinterCountForTesting(0);
+        ScriptedDialogs dialogs; // nothing is asked; a question would be logged
+        runOne(args.value(1).toLongLong(), folder.path());
+        return dialogs.unexpectedCalls().isEmpty() ? 0 : 1;
+    }
+    if (args.isEmpty())
+        args = {QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("100")};
+    int failures = 0;
+    for (const QString& size : args) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(app.applicationFilePath(), {QStringLiteral("--one"), size});
+        child.waitForFinished(-1);
+        failures += child.exitCode() != 0 || child.exitStatus() != QProcess::NormalExit;
+    }
+    return failures == 0 ? 0 : 1;
+}

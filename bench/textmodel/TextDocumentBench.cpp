@@ -1,0 +1,135 @@
+// The document model alone on big texts: loading, one typed character and the
+// measures the status bar asks for after it, line and byte look-ups, undo of "select
+// all, delete", and 100,000 replacements made in turn.
+#include "textmodel/TextDocument.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+using namespace qel;
+using namespace qel::textmodel;
+
+// Mixed Japanese and English lines of the given size in code page 932 bytes.
+const QByteArray& document(qsizetype megabytes) {
+    static std::map<qsizetype, QByteArray> made;
+    QByteArray& bytes = made[megabytes];
+    if (bytes.isEmpty()) {
+        const QString lines[] = {
+            QStringLiteral("今日は晴れ。The quick brown fox jumps over the lazy dog 0123456789."),
+            QStringLiteral(
+                "日本語の文章と English sentences が混ざった行です。全角ＡＢＣと半角ｶﾅ。"),
+            QStringLiteral(
+                "    indented code line: for (int i = 0; i < n; ++i) total += value[i];"),
+            QString(),
+        };
+        QString text;
+        for (qsizetype size = 0, i = 0; size < megabytes * 1000 * 1000; ++i) {
+            const QString& line = lines[i % 4];
+            text += line;
+            text += u'\n';
+            size += cp932::byteLength(line) + 2;
+        }
+        bytes = cp932::encode(text);
+    }
+    return bytes;
+}
+
+void BM_Load(benchmark::State& state) {
+    const QByteArray& bytes = document(state.range(0));
+    for (auto _ : state) {
+        TextDocument doc;
+        doc.load(cp932::decode(bytes));
+        benchmark::DoNotOptimize(doc.lineCount());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_Load)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One character typed in the middle, then what the status bar reads: size, lines,
+// the caret's line and byte column, and whether the text differs from the saved one.
+void BM_TypedCharacter(benchmark::State& state) {
+    TextDocument doc;
+    doc.load(cp932::decode(document(state.range(0))));
+    doc.markSaved();
+    qsizetype caret = doc.length() / 2;
+    int view = 0;
+    for (auto _ : state) {
+        doc.replace(caret, 0, u"x", &view, EditKind::TypedInsert);
+        ++caret;
+        const qsizetype line = doc.lineOf(caret);
+        benchmark::DoNotOptimize(doc.byteLength() + doc.lineCount() + doc.byteOffsetOf(caret) -
+                                 doc.byteOffsetOf(doc.lineStart(line)) + doc.differsFromSaved());
+    }
+}
+BENCHMARK(BM_TypedCharacter)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+// Typing at places all over the text: many pieces.
+void BM_TypedAllOver(benchmark::State& state) {
+    TextDocument doc;
+    doc.load(cp932::decode(document(10)));
+    std::mt19937 rng(7);
+    int view = 0;
+    for (auto _ : state) {
+        const qsizetype at = qsizetype(rng() % unsigned(doc.length()));
+        doc.replace(at, 0, u"x", &view, EditKind::TypedInsert);
+        benchmark::DoNotOptimize(doc.byteOffsetOf(at));
+    }
+}
+BENCHMARK(BM_TypedAllOver)->Unit(benchmark::kMicrosecond);
+
+void BM_LineAndByteLookups(benchmark::State& state) {
+    TextDocument doc;
+    doc.load(cp932::decode(document(state.range(0))));
+    std::mt19937 rng(3);
+    for (auto _ : state) {
+        const qsizetype line = qsizetype(rng() % unsigned(doc.lineCount()));
+        const qsizetype start = doc.lineStart(line);
+        benchmark::DoNotOptimize(doc.positionOfByte(doc.byteOffsetOf(start) + 7));
+        benchmark::DoNotOptimize(doc.lineText(line));
+    }
+}
+BENCHMARK(BM_LineAndByteLookups)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+void BM_UndoSelectAllDelete(benchmark::State& state) {
+    TextDocument doc;
+    doc.load(cp932::decode(document(state.range(0))));
+    for (auto _ : state) {
+        state.PauseTiming();
+        doc.replace(0, doc.length(), QString());
+        state.ResumeTiming();
+        doc.undo();
+        benchmark::DoNotOptimize(doc.length());
+    }
+}
+BENCHMARK(BM_UndoSelectAllDelete)->Arg(10)->Arg(100)->Unit(benchmark::kMicrosecond);
+
+void BM_ReplaceInTurn100000(benchmark::State& state) {
+    TextDocument doc;
+    doc.load(cp932::decode(document(10)));
+    std::vector<qsizetype> positions;
+    const qsizetype step = doc.length() / 100000;
+    for (qsizetype i = 0; i < 100000; ++i)
+        positions.push_back(i * step);
+    for (auto _ : state) {
+        doc.replaceInTurn(positions, 2, u"置換");
+        state.PauseTiming();
+        doc.undo();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ReplaceInTurn100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_Encode(benchmark::State& state) {
+    TextDocument doc;
+    doc.load(cp932::decode(document(10)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(doc.encoded());
+}
+BENCHMARK(BM_Encode)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+BENCHMARK_MAIN();

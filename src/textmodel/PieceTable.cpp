@@ -1,0 +1,358 @@
+#include "PieceTable.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace qel::textmodel {
+
+// ---- TextBuffer
+
+TextBuffer::TextBuffer(QString text, std::vector<cp932::AlternateForm> alternates)
+    : text_(std::move(text)), alternates_(std::move(alternates)) {
+    index(0);
+}
+
+qsizetype TextBuffer::append(QStringView text) {
+    const qsizetype start = text_.size();
+    text_ += text;
+    index(start);
+    return start;
+}
+
+void TextBuffer::index(qsizetype from) {
+    const unsigned char* length = cp932::byteLengthTable();
+    const char16_t* const chars = reinterpret_cast<const char16_t*>(text_.utf16());
+    const qsizetype n = text_.size();
+    qsizetype bytes = bytes_;
+    qsizetype i = from;
+    while (i < n) {
+        if (i % kStride == 0)
+            strideBytes_.push_back(bytes);
+        const qsizetype blockEnd = std::min(n, (i / kStride + 1) * kStride);
+        for (; i < blockEnd; ++i) {
+            const char16_t c = chars[i];
+            if (c == u'\n')
+                breaks_.push_back(i);
+            bytes += length[c];
+        }
+    }
+    bytes_ = bytes;
+}
+
+qsizetype TextBuffer::bytesBefore(qsizetype index) const {
+    if (index >= text_.size())
+        return bytes_;
+    const unsigned char* length = cp932::byteLengthTable();
+    const char16_t* const chars = reinterpret_cast<const char16_t*>(text_.utf16());
+    qsizetype i = index / kStride * kStride;
+    qsizetype bytes = strideBytes_[std::size_t(i / kStride)];
+    for (; i < index; ++i)
+        bytes += length[chars[i]];
+    return bytes;
+}
+
+qsizetype TextBuffer::breaksBefore(qsizetype index) const {
+    return std::lower_bound(breaks_.begin(), breaks_.end(), index) - breaks_.begin();
+}
+
+Measure TextBuffer::measure(qsizetype start, qsizetype length) const {
+    if (length <= 0)
+        return {};
+    const qsizetype end = start + length;
+    return {length, breaksBefore(end) - breaksBefore(start), bytesBefore(end) - bytesBefore(start)};
+}
+
+qsizetype TextBuffer::indexOfByte(qsizetype byte, qsizetype from) const {
+    if (byte >= bytes_)
+        return text_.size();
+    // The last stride start whose bytes do not exceed `byte`, but not before `from`.
+    const auto stride = std::upper_bound(strideBytes_.begin(), strideBytes_.end(), byte) - 1;
+    qsizetype i = std::max<qsizetype>((stride - strideBytes_.begin()) * kStride, from);
+    qsizetype bytes = bytesBefore(i);
+    const unsigned char* length = cp932::byteLengthTable();
+    const char16_t* const chars = reinterpret_cast<const char16_t*>(text_.utf16());
+    for (const qsizetype n = text_.size(); i < n; ++i) {
+        bytes += length[chars[i]];
+        if (bytes > byte)
+            return i;
+    }
+    return text_.size();
+}
+
+// ---- the tree
+
+struct PieceNode {
+    Piece piece;
+    Measure total; // the whole subtree's
+    NodePtr left, right;
+    std::uint32_t priority = 0;
+};
+
+namespace {
+
+// Priorities for new nodes: a fixed sequence, so that the shape of a tree (and a
+// failure) can be replayed.
+std::uint32_t nextPriority() {
+    static std::uint32_t state = 0x9e3779b9u;
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+}
+
+Measure totalOf(const NodePtr& n) {
+    return n ? n->total : Measure{};
+}
+
+NodePtr makeNode(const Piece& piece, NodePtr left, NodePtr right, std::uint32_t priority) {
+    auto node = std::make_shared<PieceNode>();
+    node->total = totalOf(left) + piece.measure + totalOf(right);
+    node->piece = piece;
+    node->left = std::move(left);
+    node->right = std::move(right);
+    node->priority = priority;
+    return node;
+}
+
+NodePtr merge(const NodePtr& a, const NodePtr& b) {
+    if (!a)
+        return b;
+    if (!b)
+        return a;
+    if (a->priority >= b->priority)
+        return makeNode(a->piece, a->left, merge(a->right, b), a->priority);
+    return makeNode(b->piece, merge(a, b->left), b->right, b->priority);
+}
+
+std::pair<Piece, Piece> cut(const Buffers& buffers, const Piece& p, qsizetype at) {
+    Piece left{p.buffer, p.start, buffers.buffer[p.buffer].measure(p.start, at)};
+    Piece right{p.buffer, p.start + at, p.measure - left.measure};
+    return {left, right};
+}
+
+// The first `position` characters, and the rest.
+std::pair<NodePtr, NodePtr> split(const Buffers& buffers, const NodePtr& t, qsizetype position) {
+    if (!t)
+        return {};
+    if (position <= 0)
+        return {nullptr, t};
+    if (position >= t->total.chars)
+        return {t, nullptr};
+    const qsizetype leftChars = totalOf(t->left).chars;
+    const qsizetype pieceEnd = leftChars + t->piece.measure.chars;
+    if (position <= leftChars) {
+        auto [a, b] = split(buffers, t->left, position);
+        return {std::move(a), makeNode(t->piece, std::move(b), t->right, t->priority)};
+    }
+    if (position >= pieceEnd) {
+        auto [a, b] = split(buffers, t->right, position - pieceEnd);
+        return {makeNode(t->piece, t->left, std::move(a), t->priority), std::move(b)};
+    }
+    // The second part is a new node with a priority of its own: pieces cut from one
+    // node must not share its priority, or the tree degenerates into a list.
+    const auto [first, second] = cut(buffers, t->piece, position - leftChars);
+    return {makeNode(first, t->left, nullptr, t->priority),
+            merge(makeNode(second, nullptr, nullptr, nextPriority()), t->right)};
+}
+
+// `t` with its last piece grown by `piece`, which follows it in the same buffer.
+NodePtr extendLast(const NodePtr& t, const Piece& piece) {
+    if (t->right)
+        return makeNode(t->piece, t->left, extendLast(t->right, piece), t->priority);
+    const Piece& last = t->piece;
+    return makeNode({last.buffer, last.start, last.measure + piece.measure}, t->left, nullptr,
+                    t->priority);
+}
+
+const Piece* lastPiece(const PieceNode* t) {
+    while (t && t->right)
+        t = t->right.get();
+    return t ? &t->piece : nullptr;
+}
+
+// `t` with `piece` put at its end, joined to its last piece when that one ends where
+// `piece` starts in the same buffer (typing adds one character at a time).
+NodePtr append(const NodePtr& t, const Piece& piece) {
+    const Piece* last = lastPiece(t.get());
+    if (last && last->buffer == piece.buffer && last->start + last->measure.chars == piece.start)
+        return extendLast(t, piece);
+    return merge(t, makeNode(piece, nullptr, nullptr, nextPriority()));
+}
+
+// A balanced tree of pieces[from, to); a node's priority falls with its depth, so
+// that it is a treap, and later nodes (random priorities) mostly join at the bottom.
+NodePtr build(const std::vector<Piece>& pieces, std::size_t from, std::size_t to, int depth) {
+    if (from >= to)
+        return nullptr;
+    const std::size_t mid = from + (to - from) / 2;
+    NodePtr left = build(pieces, from, mid, depth + 1);
+    NodePtr right = build(pieces, mid + 1, to, depth + 1);
+    const int band = std::min(depth, 60);
+    const std::uint32_t priority =
+        0xFFFFFFFFu - std::uint32_t(band) * (1u << 26) - (nextPriority() & ((1u << 26) - 1));
+    return makeNode(pieces[mid], std::move(left), std::move(right), priority);
+}
+
+void visitRuns(const PieceNode* n, qsizetype offset, qsizetype from, qsizetype to,
+               const std::function<void(const Piece&)>& visit, const Buffers& buffers) {
+    if (!n || to <= offset || from >= offset + n->total.chars)
+        return;
+    const qsizetype leftChars = totalOf(n->left).chars;
+    visitRuns(n->left.get(), offset, from, to, visit, buffers);
+    const qsizetype start = offset + leftChars;
+    const qsizetype end = start + n->piece.measure.chars;
+    const qsizetype a = std::max(from, start);
+    const qsizetype b = std::min(to, end);
+    if (a < b) {
+        if (a == start && b == end) {
+            visit(n->piece);
+        } else {
+            const qsizetype at = n->piece.start + (a - start);
+            visit({n->piece.buffer, at, buffers.buffer[n->piece.buffer].measure(at, b - a)});
+        }
+    }
+    visitRuns(n->right.get(), end, from, to, visit, buffers);
+}
+
+} // namespace
+
+// ---- PieceTable
+
+PieceTable::PieceTable(std::shared_ptr<Buffers> buffers, const std::vector<Piece>& pieces)
+    : buffers_(std::move(buffers)), root_(build(pieces, 0, pieces.size(), 0)) {}
+
+Measure PieceTable::measure() const {
+    return totalOf(root_);
+}
+
+Measure PieceTable::measureBefore(qsizetype position, bool bytes) const {
+    Measure m;
+    const PieceNode* n = root_.get();
+    while (n) {
+        const Measure left = totalOf(n->left);
+        if (position < left.chars) {
+            n = n->left.get();
+            continue;
+        }
+        m += left;
+        position -= left.chars;
+        const Piece& p = n->piece;
+        if (position < p.measure.chars) {
+            const TextBuffer& b = buffers_->buffer[p.buffer];
+            m.chars += position;
+            m.breaks += b.breaksBefore(p.start + position) - b.breaksBefore(p.start);
+            if (bytes)
+                m.bytes += b.bytesBefore(p.start + position) - b.bytesBefore(p.start);
+            return m;
+        }
+        m += p.measure;
+        position -= p.measure.chars;
+        n = n->right.get();
+    }
+    return m;
+}
+
+qsizetype PieceTable::lineStart(qsizetype line) const {
+    if (line <= 0)
+        return 0;
+    qsizetype k = line; // the line starts after break number k, counted from 1
+    qsizetype position = 0;
+    const PieceNode* n = root_.get();
+    while (n) {
+        const Measure left = totalOf(n->left);
+        if (k <= left.breaks) {
+            n = n->left.get();
+            continue;
+        }
+        k -= left.breaks;
+        position += left.chars;
+        const Piece& p = n->piece;
+        if (k <= p.measure.breaks) {
+            const TextBuffer& b = buffers_->buffer[p.buffer];
+            return position + b.breakAt(b.breaksBefore(p.start) + k - 1) - p.start + 1;
+        }
+        k -= p.measure.breaks;
+        position += p.measure.chars;
+        n = n->right.get();
+    }
+    return length();
+}
+
+qsizetype PieceTable::positionOfByte(qsizetype offset) const {
+    if (offset <= 0)
+        return 0;
+    qsizetype position = 0;
+    const PieceNode* n = root_.get();
+    while (n) {
+        const Measure left = totalOf(n->left);
+        if (offset < left.bytes) {
+            n = n->left.get();
+            continue;
+        }
+        offset -= left.bytes;
+        position += left.chars;
+        const Piece& p = n->piece;
+        if (offset < p.measure.bytes) {
+            const TextBuffer& b = buffers_->buffer[p.buffer];
+            return position + b.indexOfByte(b.bytesBefore(p.start) + offset, p.start) - p.start;
+        }
+        offset -= p.measure.bytes;
+        position += p.measure.chars;
+        n = n->right.get();
+    }
+    return position;
+}
+
+QChar PieceTable::at(qsizetype position) const {
+    const PieceNode* n = root_.get();
+    while (n) {
+        const qsizetype leftChars = totalOf(n->left).chars;
+        if (position < leftChars) {
+            n = n->left.get();
+            continue;
+        }
+        position -= leftChars;
+        if (position < n->piece.measure.chars)
+            return buffers_->buffer[n->piece.buffer].view(n->piece.start + position, 1)[0];
+        position -= n->piece.measure.chars;
+        n = n->right.get();
+    }
+    return QChar();
+}
+
+void PieceTable::forEachRun(qsizetype from, qsizetype to,
+                            const std::function<void(const Piece& run)>& visit) const {
+    if (from < to)
+        visitRuns(root_.get(), 0, from, to, visit, *buffers_);
+}
+
+QString PieceTable::text(qsizetype from, qsizetype to) const {
+    from = std::clamp<qsizetype>(from, 0, length());
+    to = std::clamp<qsizetype>(to, from, length());
+    QString out;
+    out.reserve(to - from);
+    forEachRun(from, to, [&](const Piece& run) {
+        out += buffers_->buffer[run.buffer].view(run.start, run.measure.chars);
+    });
+    return out;
+}
+
+std::vector<Piece> PieceTable::pieces() const {
+    std::vector<Piece> out;
+    forEachRun(0, length(), [&](const Piece& run) { out.push_back(run); });
+    return out;
+}
+
+PieceTable PieceTable::replaced(qsizetype position, qsizetype removed,
+                                const Piece& inserted) const {
+    const qsizetype total = length();
+    position = std::clamp<qsizetype>(position, 0, total);
+    removed = std::clamp<qsizetype>(removed, 0, total - position);
+    auto [before, rest] = split(*buffers_, root_, position);
+    NodePtr after = split(*buffers_, rest, removed).second;
+    if (inserted.measure.chars > 0)
+        before = append(before, inserted);
+    return PieceTable(buffers_, merge(before, after));
+}
+
+} // namespace qel::textmodel

@@ -4,7 +4,7 @@
 
 #include "Datetimeformat.h"
 #include "Filelist.h"
-#include "OtherWindows.h"
+#include "Propertyw.h"
 #include "Subw.h"
 #include "Windows.h"
 #include "platform/ByteEditor.h"

@@ -3,7 +3,7 @@
 #include "Autocopy.h"
 #include "Datetimeformat.h"
 #include "Filelist.h"
-#include "OtherWindows.h"
+#include "Propertyw.h"
 #include "Subw.h"
 
 namespace qel {

@@ -219,6 +219,22 @@ private Q_SLOTS:
         QCOMPARE(chosen, std::optional<QString>(dir.filePath(u"メモ.txt"_s)));
     }
 
+    // A file picked only for its folder need not exist; its folder must.
+    void openFileTakesATypedNameThatNeedNotExist() {
+        QTemporaryDir dir;
+        FileRequest request;
+        request.startFolder = dir.path();
+        request.pathMustExist = true;
+        QFileDialog::FileMode mode = QFileDialog::Directory;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            mode = dialog->fileMode();
+            typeNameAndAccept(dialog, u"まだ無い.txt"_s);
+        });
+        const std::optional<QString> chosen = QtDialogs().openFile(request);
+        QCOMPARE(mode, QFileDialog::AnyFile);
+        QCOMPARE(chosen, std::optional<QString>(dir.filePath(u"まだ無い.txt"_s)));
+    }
+
     void saveFileAsksBeforeReplacingOnlyWhenRequested_data() {
         QTest::addColumn<bool>("prompt");
         QTest::newRow("prompt") << true;

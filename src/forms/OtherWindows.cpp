@@ -1,9 +1,0 @@
-#include "OtherWindows.h"
-
-namespace qel {
-
-TPropertyForm::TPropertyForm(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("PropertyForm"));
-}
-
-} // namespace qel

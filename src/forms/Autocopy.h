@@ -81,6 +81,8 @@ public:
     void DoReplace();
     void DoReplaceAll();
     void SaveCheck();
+    // Reads the save-check cancel flag and clears it, for the operation that asked.
+    bool takeSaveCheckCancel();
     void LoadText(const QString& path);
     void Syokika();
     void ChangeCaption();

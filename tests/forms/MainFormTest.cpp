@@ -68,10 +68,12 @@ private Q_SLOTS:
         MainForm->OpenSubWindowExecute();
         QVERIFY(exitProgram());
         QVERIFY(dialogs_->calls().isEmpty()); // nothing was asked
-        // The sub-windows store their paths before the main window stores its own.
+        // The sub-windows and the file list store theirs before the main window.
         QCOMPARE(readFile(path(u"QelEditor.ini"_s)),
                  cp932::encode(u"[UseQelWFile]\nSub1=%1DefaultSub1.QelW\nSub2=%1DefaultSub2.QelW\n"
                                u"Sub3=%1DefaultSub3.QelW\nMain=%1DefaultMain.QelW\n"
+                               u"[FileList]\nTop=0\nLeft=0\nHeight=230\nWidth=330\nVisible=0\n"
+                               u"UseListFile=%1新規リスト\n"
                                u"[InitialFolder]\nSave=\nLoad=\n"_s.arg(folder())));
         QCOMPARE(readFile(path(u"DefaultMain.QelW"_s)),
                  cp932::encode(

@@ -1,6 +1,6 @@
 #include "Autocopy.h"
 
-#include "OtherWindows.h"
+#include "Filelist.h"
 #include "Subw.h"
 #include "Windows.h"
 #include "datetime/NameTables.h"
@@ -191,10 +191,11 @@ void TMainForm::changeEvent(QEvent* event) {
 
 bool TMainForm::FormCloseQuery() {
     SaveCheck();
-    if (saveCheckCancel_ == 0)
-        return true;
-    saveCheckCancel_ = 0;
-    return false;
+    if (takeSaveCheckCancel())
+        return false;
+    // The file list asks about its changes now, so that Cancel there keeps the program
+    // running instead of dropping them.
+    return !ListWindow || ListWindow->FormCloseQuery();
 }
 
 void TMainForm::FormClose() {
@@ -209,11 +210,7 @@ void TMainForm::FormClose() {
     closeAndDestroy(SubForm);
     closeAndDestroy(SubForm2);
     closeAndDestroy(SubForm3);
-    if (ListWindow) {
-        ListWindow->close();
-        delete ListWindow;
-        ListWindow = nullptr;
-    }
+    closeAndDestroy(ListWindow);
     SaveIni();
 }
 

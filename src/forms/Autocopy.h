@@ -80,6 +80,8 @@ public:
     void DoReplace();
     void DoReplaceAll();
     void SaveCheck();
+    // Reads the save-check cancel flag and clears it, for the operation that asked.
+    bool takeSaveCheckCancel();
     void LoadText(const QString& path);
     void Syokika();
     void ChangeCaption();
@@ -110,6 +112,15 @@ public:
     bool isModified() const { return modifiedFlag_ == 1; }
     const QString& windowName() const { return windowName_; }
     const QString& programFolder() const { return programFolder_; }
+    // The window settings file OpenQelW reads and SaveQelW writes.
+    const QString& settingsFilePath() const { return qelwPath_; }
+    void setSettingsFilePath(const QString& path) { qelwPath_ = path; }
+    const DateTimeFormatSettings& dateTimeFormat() const { return dateTimeFormat_; }
+    // The starting folders of the document save and open dialogs.
+    void setInitialFolders(const QString& save, const QString& open) {
+        initialSaveFolder_ = save;
+        initialOpenFolder_ = open;
+    }
 
 Q_SIGNALS:
     // The window has closed and stored its settings: the program ends.

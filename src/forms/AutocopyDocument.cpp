@@ -43,6 +43,12 @@ void TMainForm::SaveCheck() {
     }
 }
 
+bool TMainForm::takeSaveCheckCancel() {
+    const bool cancelled = saveCheckCancel_ == 1;
+    saveCheckCancel_ = 0;
+    return cancelled;
+}
+
 void TMainForm::FileNewExecute() {
     SaveCheck();
     if (saveCheckCancel_ == 1) {

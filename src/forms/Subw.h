@@ -40,6 +40,9 @@ public:
     ByteEditor* editor() const { return editor_; }
     CommandTable& commands() { return commands_; }
     const QString& windowName() const { return windowName_; }
+    // The window settings file OpenQelW reads and SaveQelW writes.
+    const QString& settingsFilePath() const { return qelwPath_; }
+    void setSettingsFilePath(const QString& path) { qelwPath_ = path; }
     bool isStayOnTop() const;
     qsizetype rememberedCaret() const { return caretPosition_; }
     void setRememberedCaret(qsizetype position) { caretPosition_ = position; }

@@ -14,8 +14,8 @@ struct IconEntry {
     QStringView file;      // under :/icons/
 };
 
-// In tool-bar order.
-constexpr std::array<IconEntry, 16> kIcons{{
+// In tool-bar order, then the appearance commands of the settings menu.
+constexpr std::array<IconEntry, 19> kIcons{{
     {u"FileNew", u"document-new", u"file-new.svg"},
     {u"FileOpenA", u"document-open", u"file-open.svg"},
     {u"FileSave", u"document-save", u"file-save.svg"},
@@ -32,6 +32,9 @@ constexpr std::array<IconEntry, 16> kIcons{{
     {u"OpenSubWindow", u"", u"sub-window-1.svg"},
     {u"OpenSubWindow2", u"", u"sub-window-2.svg"},
     {u"OpenSubWindow3", u"", u"sub-window-3.svg"},
+    {u"FontChange", u"", u"font.svg"},
+    {u"FontColorChange", u"", u"font-color.svg"},
+    {u"ColorChange", u"", u"back-color.svg"},
 }};
 
 const IconEntry* findEntry(const QString& command) {

@@ -16,7 +16,8 @@ QIcon commandIcon(const QString& commandName);
 // The program's own icon, for the windows.
 QIcon applicationIcon();
 
-// The names of the commands commandIcon() has an icon for, in tool-bar order.
+// The names of the commands commandIcon() has an icon for: the tool bar's in its order,
+// then the settings menu's font and colour commands.
 QStringList iconCommandNames();
 
 // The resource path of the program's own drawing for a command (":/icons/....svg"),

@@ -1,11 +1,9 @@
 #include "ByteEditor.h"
 
-#include "text/Error.h"
+#include "settings/FileContent.h"
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -163,14 +161,11 @@ bool ByteEditor::differsFromSaved() const {
 }
 
 void ByteEditor::loadFromFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Error(file.errorString());
-    cp932::Decoded decoded = cp932::decode(bytes);
-    bytes = QByteArray(); // the bytes go before the document is built
+    cp932::Decoded decoded;
+    {
+        const QByteArray bytes = readRegularFile(path);
+        decoded = cp932::decode(bytes);
+    } // the bytes go before the document is built
     document()->load(std::move(decoded));
 }
 
@@ -179,12 +174,7 @@ QByteArray ByteEditor::encoded() const {
 }
 
 void ByteEditor::saveToFile(const QString& path) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(file.errorString());
-    const QByteArray bytes = encoded();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(file.errorString());
+    writeWholeFile(path, encoded());
 }
 
 void ByteEditor::print(QPrinter* printer) const {

@@ -182,13 +182,5 @@ TEST_F(FileListTest, TheSelectedEntryFollowsASort) {
     EXPECT_EQ(selected.data().toString(), u"a"_s);
 }
 
-TEST_F(FileListTest, MessagesNameThePath) {
-    EXPECT_EQ(missingOnAddMessage(u"C:\\x.txt"_s),
-              u"C:\\x.txtを見つけられませんでした。\n登録後に他の場所へ移動されたか\n削除された"
-              u"可能性があります。"_s);
-    EXPECT_EQ(duplicateMessage(u"/a"_s), u"/aは既にリストに存在します"_s);
-    EXPECT_EQ(missingOnOpenMessage(u"/a"_s), u"/aが見つかりません。\n確認をお願いします"_s);
-}
-
 } // namespace
 } // namespace qel

@@ -1,0 +1,722 @@
+#include "Propertyw.h"
+
+#include "Autocopy.h"
+#include "Subw.h"
+#include "Windows.h"
+#include "document/DocumentRules.h"
+#include "icons/Icons.h"
+#include "options/ApplyOptions.h"
+#include "options/SettingsFileList.h"
+#include "platform/ByteEditor.h"
+#include "platform/ByteLimitedEdit.h"
+#include "platform/Dialogs.h"
+#include "platform/Guard.h"
+#include "platform/WindowPlacement.h"
+#include "settings/IniFile.h"
+#include "settings/ProgramFolder.h"
+#include "settings/SettingValues.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QLabel>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+namespace qel {
+
+// The component names of one window page.
+struct WindowPageNames {
+    const char16_t* tab;
+    const char16_t* caption;
+    const char16_t* sample;
+    const char16_t* name;
+    const char16_t* iniName;
+    const char16_t* size;
+    const char16_t* position;
+    const char16_t* shownBox; // sub-window pages only
+    const char16_t* onTopBox;
+};
+
+namespace {
+
+const WindowPageNames kPageNames[kWindowCount] = {
+    {u"TabMain", u"メインウィンドウ", u"MainSample", u"MainName", u"MainIniName", u"WindowSizeMain",
+     u"WindowPositionMain", nullptr, nullptr},
+    {u"TabSub1", u"サブウィンドウ１", u"SampleSub1", u"Sub1Name", u"Sub1IniName", u"WindowSizeSub1",
+     u"WindowPositionSub1", u"CheckBox5", u"CheckBox6"},
+    {u"TabSub2", u"サブウィンドウ２", u"SampleSub2", u"Sub2Name", u"Sub2IniName", u"WindowSizeSub2",
+     u"WindowPositionSub2", u"CheckBox3", u"CheckBox4"},
+    {u"TabSub3", u"サブウィンドウ３", u"SampleSub3", u"Sub3Name", u"Sub3IniName", u"WindowSizeSub3",
+     u"WindowPositionSub3", u"CheckBox1", u"CheckBox2"},
+};
+
+constexpr const char16_t* kComboCaptions[kWindowCount] = {
+    u"メインウィンドウ：", u"サブウィンドウ１：", u"サブウィンドウ２：", u"サブウィンドウ３："};
+
+constexpr const char16_t* kSampleLines[] = {
+    u"1234567890",
+    u"ABCDEFGHIJEFGHIJKLMNOPQRSTUVWXYZ",
+    u"abcdefghijklmnopqrstuvwxyz",
+    u"あかさたなはまやらわ",
+    u"アカサタナハマヤラワ",
+    u"子丑寅卯辰巳午未申酉戌亥",
+};
+
+constexpr int kNameLimit = 33; // bytes of code page 932
+
+QString str(const char16_t* s) {
+    return QString::fromUtf16(s);
+}
+
+// The file dialogs of the page buttons and of the configuration buttons.
+FileRequest settingsFileRequest(const QString& extension, const QString& description) {
+    FileRequest request;
+    request.defaultExtension = extension;
+    request.filters = {description + u" (*." + extension + u')'};
+    request.startFolder = qel::programFolder();
+    request.hideReadOnly = true;
+    request.pathMustExist = true;
+    return request;
+}
+
+FileRequest windowFileRequest() {
+    return settingsFileRequest(QStringLiteral("QelW"),
+                               QStringLiteral("QelEditorWindow設定ファイル (*.QelW)"));
+}
+
+FileRequest configurationFileRequest() {
+    return settingsFileRequest(QStringLiteral("Qel"),
+                               QStringLiteral("QelEditor設定指定ファイル (*.Qel)"));
+}
+
+void setHint(QWidget* w, const QString& hint) {
+    w->setToolTip(hint);
+}
+
+QLabel* label(const QString& text, QWidget* parent, const char16_t* name = nullptr) {
+    auto* l = new QLabel(text, parent);
+    if (name)
+        l->setObjectName(str(name));
+    return l;
+}
+
+QToolButton* pictureButton(const char* command, const QString& hint, QWidget* parent) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QString::fromLatin1(command) + u"Button");
+    b->setIcon(commandIcon(QString::fromLatin1(command)));
+    b->setIconSize(QSize(16, 16));
+    setHint(b, hint);
+    return b;
+}
+
+QPushButton* textButton(const QString& caption, const char16_t* name, const QString& hint,
+                        QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(str(name));
+    b->setAutoDefault(false);
+    // As wide as the caption needs, not the style's usual minimum.
+    b->setMinimumWidth(0);
+    b->setFixedWidth(b->fontMetrics().horizontalAdvance(caption) + 20);
+    if (!hint.isEmpty())
+        setHint(b, hint);
+    return b;
+}
+
+// Colours a drop-down list in every part Qt may paint it with.
+void colorComboBox(QComboBox* box, const QColor& text, const QColor& background) {
+    QPalette p = box->palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        p.setColor(role, text);
+    for (QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window})
+        p.setColor(role, background);
+    box->setPalette(p);
+}
+
+// Tabs with narrow margins, so that the five pages' tabs fit the dialog's width.
+class CompactTabStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace)
+            return 6;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// The live windows, as the apply sequence reaches them.
+class LiveWindows : public OptionsWindows {
+public:
+    bool exists(int window) const override {
+        return window == 0 ? MainForm != nullptr : subWindow(window) != nullptr;
+    }
+    void setSettingsFile(int window, const QString& path) override {
+        if (window == 0)
+            MainForm->setSettingsFilePath(path);
+        else
+            subWindow(window)->setSettingsFilePath(path);
+    }
+    void reloadSettings(int window) override {
+        if (window == 0)
+            MainForm->OpenQelW();
+        else
+            subWindow(window)->OpenQelW();
+    }
+    void setInitialFolders(const QString& save, const QString& open) override {
+        MainForm->setInitialFolders(save, open);
+    }
+};
+
+} // namespace
+
+SamplePane::SamplePane(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setTextColor(Qt::black);
+    setBackgroundColor(Qt::white);
+}
+
+void SamplePane::setLook(const EditorLook& look) {
+    setFont(look.font);
+    setTextColor(look.text);
+    setBackgroundColor(look.background);
+}
+
+void SamplePane::setTextColor(const QColor& color) {
+    text_ = color;
+    QPalette p = palette();
+    p.setColor(QPalette::Text, color);
+    setPalette(p);
+}
+
+void SamplePane::setBackgroundColor(const QColor& color) {
+    background_ = color;
+    QPalette p = palette();
+    p.setColor(QPalette::Base, color);
+    setPalette(p);
+}
+
+WindowPageTab::WindowPageTab(int window, const WindowPageNames& names, QWidget* parent)
+    : QWidget(parent), window_(window) {
+    setObjectName(str(names.tab));
+
+    sample_ = new SamplePane(this);
+    sample_->setObjectName(str(names.sample));
+    setHint(sample_, QStringLiteral("文字表示サンプル(入力可能)"));
+
+    auto* font = pictureButton("FontChange", QStringLiteral("フォント設定"), this);
+    auto* fontColor = pictureButton("FontColorChange", QStringLiteral("文字色設定"), this);
+    auto* backColor = pictureButton("ColorChange", QStringLiteral("背景色設定"), this);
+    fileName_ = label(QString(), this, names.iniName);
+
+    name_ = new ByteLimitedEdit(kNameLimit, this);
+    name_->setObjectName(str(names.name));
+    setHint(name_, QStringLiteral("半角33(全角16)文字まで入力できます"));
+    size_ = label(QString(), this, names.size);
+    position_ = label(QString(), this, names.position);
+
+    auto* save = textButton(QStringLiteral("設定保存"), u"SaveButton",
+                            QStringLiteral("ウィンドウ設定を保存します"), this);
+    auto* load = textButton(QStringLiteral("設定読込"), u"LoadButton",
+                            QStringLiteral("ウィンドウ設定を読み込みます"), this);
+    connect(font, &QToolButton::clicked, this, &WindowPageTab::fontClicked);
+    connect(fontColor, &QToolButton::clicked, this, &WindowPageTab::fontColorClicked);
+    connect(backColor, &QToolButton::clicked, this, &WindowPageTab::backColorClicked);
+    connect(save, &QPushButton::clicked, this, &WindowPageTab::saveClicked);
+    connect(load, &QPushButton::clicked, this, &WindowPageTab::loadClicked);
+
+    // Left: the sample with its three buttons and the file name under it. Right: the
+    // name, the place, the two states and the page buttons.
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(2);
+    auto* tools = new QHBoxLayout;
+    tools->setSpacing(2);
+    tools->addWidget(font);
+    tools->addWidget(fontColor);
+    tools->addWidget(backColor);
+    tools->addWidget(fileName_, 1);
+    grid->addWidget(sample_, 0, 0, 6, 1);
+    grid->addLayout(tools, 6, 0);
+
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(label(QStringLiteral("ウィンドウ名："), this));
+    nameRow->addWidget(name_, 1);
+    grid->addLayout(nameRow, 0, 1);
+    grid->addWidget(label(QStringLiteral("ウィンドウサイズ"), this), 1, 1);
+    grid->addWidget(size_, 2, 1);
+    grid->addWidget(label(QStringLiteral("ウィンドウ位置"), this), 3, 1);
+    grid->addWidget(position_, 4, 1);
+    auto* states = new QHBoxLayout;
+    if (isSubWindow(window)) {
+        onTop_ = new QCheckBox(QStringLiteral("常に前面に表示"), this);
+        onTop_->setObjectName(str(names.onTopBox));
+        shown_ = new QCheckBox(QStringLiteral("表示"), this);
+        shown_->setObjectName(str(names.shownBox));
+        states->addWidget(onTop_);
+        states->addWidget(shown_);
+    }
+    states->addStretch();
+    grid->addLayout(states, 5, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(load);
+    grid->addLayout(buttons, 6, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(5, 1);
+}
+
+WindowPage WindowPageTab::values() const {
+    WindowPage page = place_;
+    page.name = name_->text();
+    page.look = sample_->look();
+    page.shown = shown_ && shown_->isChecked();
+    page.onTop = onTop_ && onTop_->isChecked();
+    return page;
+}
+
+void WindowPageTab::setValues(const WindowPage& page) {
+    name_->setTextUncut(page.name);
+    sample_->setLook(page.look);
+    if (shown_)
+        shown_->setChecked(page.shown);
+    if (onTop_)
+        onTop_->setChecked(page.onTop);
+    place_.width = page.width;
+    place_.height = page.height;
+    place_.left = page.left;
+    place_.top = page.top;
+    size_->setText(windowSizeText(place_));
+    position_->setText(windowPositionText(place_));
+}
+
+QString WindowPageTab::fileName() const {
+    return fileName_->text();
+}
+
+void WindowPageTab::setFileName(const QString& path) {
+    fileName_->setText(extractFileName(path));
+}
+
+TPropertyForm::TPropertyForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("PropertyForm"));
+    setWindowTitle(QStringLiteral("環境設定"));
+    createComponents();
+    FormCreate();
+}
+
+TPropertyForm::~TPropertyForm() = default;
+
+void TPropertyForm::createComponents() {
+    setFixedSize(431, 214);
+    pageControl_ = new QTabWidget(this);
+    pageControl_->setObjectName(QStringLiteral("PageControl1"));
+    pageControl_->setGeometry(0, 0, 431, 187);
+    // All five tabs fit in one row: a point smaller than the pages, with narrow margins.
+    QTabBar* tabs = pageControl_->tabBar();
+    auto* tabStyle = new CompactTabStyle;
+    tabStyle->setParent(tabs);
+    tabs->setStyle(tabStyle);
+    QFont tabFont = tabs->font();
+    tabFont.setPointSize(tabFont.pointSize() - 1);
+    tabs->setFont(tabFont);
+    pageControl_->addTab(createBasePage(), QStringLiteral("動作設定"));
+    for (int w = 0; w < kWindowCount; ++w) {
+        auto* page = new WindowPageTab(w, kPageNames[w], pageControl_);
+        pages_[std::size_t(w)] = page;
+        pageControl_->addTab(page, str(kPageNames[w].caption));
+        const auto run = [this](void (TPropertyForm::*handler)()) {
+            return [this, handler] { guarded([this, handler] { (this->*handler)(); }); };
+        };
+        connect(page, &WindowPageTab::fontClicked, this, run(&TPropertyForm::ChangeFont));
+        connect(page, &WindowPageTab::fontColorClicked, this, run(&TPropertyForm::ChangeFontColor));
+        connect(page, &WindowPageTab::backColorClicked, this, run(&TPropertyForm::ChangeBackColor));
+        connect(page, &WindowPageTab::saveClicked, this, run(&TPropertyForm::SaveQelW));
+        connect(page, &WindowPageTab::loadClicked, this, run(&TPropertyForm::LoadQelW));
+    }
+
+    auto* ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                               QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                                   QStringLiteral("キャンセル"), this);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    cancel->setAutoDefault(false);
+    ok->setGeometry(4, 189, 88, 23);
+    cancel->setGeometry(96, 189, 88, 23);
+    connect(ok, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
+}
+
+QWidget* TPropertyForm::createBasePage() {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("Base"));
+    // The two folders, one line each; the configuration buttons beside the heading of
+    // the lists; the four lists in two columns, each under its caption.
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(4, 3, 4, 3);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(1);
+
+    const auto folderRow = [&](int row, const char16_t* labelName, const QString& caption,
+                               const char16_t* boxName, const char16_t* buttonName,
+                               void (TPropertyForm::*handler)()) {
+        auto* box = new QLineEdit(page);
+        box->setObjectName(str(boxName));
+        auto* browse = textButton(QStringLiteral("参照..."), buttonName, QString(), page);
+        connect(browse, &QPushButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        auto* line = new QHBoxLayout;
+        line->setSpacing(4);
+        line->addWidget(label(caption, page, labelName));
+        line->addWidget(box, 1);
+        line->addWidget(browse);
+        grid->addLayout(line, row, 0, 1, 2);
+        return box;
+    };
+    initDirSave_ = folderRow(0, u"Label14", QStringLiteral("ファイル保存基本フォルダ："),
+                             u"InitDirSave", u"InsertDirSave", &TPropertyForm::InsertDirSaveClick);
+    initDirOpen_ = folderRow(1, u"Label15", QStringLiteral("ファイル読込基本フォルダ："),
+                             u"InitDirOpen", u"InsertDirOpen", &TPropertyForm::InsertDirOpenClick);
+
+    auto* save = textButton(QStringLiteral("設定保存"), u"BitBtn21",
+                            QStringLiteral("設定を保存します"), page);
+    auto* load = textButton(QStringLiteral("設定読込"), u"BitBtn22",
+                            QStringLiteral("設定を読み込みます"), page);
+    connect(save, &QPushButton::clicked, this, [this] { guarded([this] { SaveDialogOpen(); }); });
+    connect(load, &QPushButton::clicked, this, [this] { guarded([this] { OpenDialogOpen(); }); });
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(label(QStringLiteral("使用する設定ファイル"), page, u"Label5"), 0,
+                       Qt::AlignBottom);
+    heading->addStretch();
+    heading->addWidget(save);
+    heading->addWidget(load);
+    grid->addLayout(heading, 2, 0, 1, 2);
+
+    for (int w = 0; w < kWindowCount; ++w) {
+        auto* box = new QComboBox(page);
+        box->setObjectName(QStringLiteral("ComboBox%1").arg(w + 1));
+        box->setEditable(false);
+        comboBoxes_[std::size_t(w)] = box;
+        // Only a pick by the user sets the path; selections the program makes do not.
+        connect(box, &QComboBox::activated, this,
+                [this, w] { guarded([this, w] { ComboBoxChange(w); }); });
+        const int row = 3 + (w / 2) * 2;
+        const int column = w % 2;
+        QLabel* caption = label(str(kComboCaptions[w]), page);
+        caption->setObjectName(QStringLiteral("Label%1").arg(w + 1));
+        grid->addWidget(caption, row, column);
+        grid->addWidget(box, row + 1, column);
+    }
+    grid->setRowStretch(7, 1);
+    return page;
+}
+
+void TPropertyForm::FormCreate() {
+    baseFolder_ = MainForm ? MainForm->programFolder() : qel::programFolder();
+    setFolderBox(initDirSave_, baseFolder_);
+    setFolderBox(initDirOpen_, baseFolder_);
+
+    const auto fill = [this](int w, const QWidget* window, const ByteEditor* editor,
+                             const QString& name, const QString& path) {
+        WindowPage p;
+        p.name = name;
+        p.look = {editor->font(), editor->textColor(), editor->backgroundColor()};
+        const QRect outer = outerGeometry(window);
+        p.width = QString::number(outer.width());
+        p.height = QString::number(outer.height());
+        p.left = QString::number(outer.left());
+        p.top = QString::number(outer.top());
+        if (const auto* sub = qobject_cast<const SubWindow*>(window)) {
+            p.shown = sub->isVisible();
+            p.onTop = sub->isStayOnTop();
+        }
+        WindowPageTab* tab = pages_[std::size_t(w)];
+        tab->setValues(p);
+        tab->setFileName(path);
+        for (const char16_t* line : kSampleLines)
+            tab->sample()->appendPlainText(str(line));
+        tab->sample()->moveCursor(QTextCursor::Start);
+    };
+    if (MainForm)
+        fill(0, MainForm, MainForm->editor(), MainForm->windowName(), MainForm->settingsFilePath());
+    for (int w = 1; w < kWindowCount; ++w) {
+        SubWindow* sub = subWindow(w);
+        if (sub) {
+            pageControl_->setTabVisible(w + 1, true);
+            fill(w, sub, sub->editor(), sub->windowName(), sub->settingsFilePath());
+        }
+        // A page is offered only while its sub-window is shown.
+        if (!sub || !sub->isVisible())
+            pageControl_->setTabVisible(w + 1, false);
+    }
+    pageControl_->setCurrentIndex(0);
+
+    AddItemAllBox();
+    LoadIni();
+    ChangeBoxColor();
+}
+
+int TPropertyForm::currentWindow() const {
+    const int index = pageControl_->currentIndex();
+    return index >= 1 && index <= kWindowCount ? index - 1 : -1;
+}
+
+void TPropertyForm::ChangeFont() {
+    const int w = currentWindow();
+    if (w < 0)
+        return;
+    FontRequest request;
+    request.effects = false;
+    if (w == 0) {
+        request.minSize = 8;
+        request.maxSize = 48;
+    }
+    SamplePane* sample = pages_[std::size_t(w)]->sample();
+    const QColor color = sample->textColor();
+    if (const std::optional<FontChoice> chosen =
+            dialogs().chooseFont({sample->font(), color}, request))
+        sample->setFont(chosen->font);
+    sample->setTextColor(color);
+}
+
+void TPropertyForm::ChangeFontColor() {
+    changeSampleColor(&SamplePane::textColor, &SamplePane::setTextColor);
+}
+
+void TPropertyForm::ChangeBackColor() {
+    changeSampleColor(&SamplePane::backgroundColor, &SamplePane::setBackgroundColor);
+}
+
+void TPropertyForm::changeSampleColor(QColor (SamplePane::*color)() const,
+                                      void (SamplePane::*setColor)(const QColor&)) {
+    const int w = currentWindow();
+    if (w < 0)
+        return;
+    SamplePane* sample = pages_[std::size_t(w)]->sample();
+    if (const std::optional<QColor> chosen = dialogs().chooseColor((sample->*color)()))
+        (sample->*setColor)(*chosen);
+    ChangeBoxColor();
+}
+
+void TPropertyForm::SaveWindowIni(int window) {
+    WindowPageTab* tab = pages_[std::size_t(window)];
+    {
+        IniFile file(paths_[std::size_t(window)]);
+        writeWindowPage(file, window, tab->values(),
+                        MainForm ? MainForm->dateTimeFormat() : DateTimeFormatSettings{});
+    }
+    tab->setFileName(paths_[std::size_t(window)]);
+}
+
+void TPropertyForm::LoadWindowIni(int window) {
+    WindowPageTab* tab = pages_[std::size_t(window)];
+    WindowPage page = tab->values();
+    readWindowPage(IniFile(paths_[std::size_t(window)]), window, page);
+    tab->setValues(page);
+    tab->setFileName(paths_[std::size_t(window)]);
+}
+
+void TPropertyForm::SaveQelW() {
+    FileRequest request = windowFileRequest();
+    request.overwritePrompt = true;
+    const std::optional<QString> chosen = dialogs().saveFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    if (const int w = currentWindow(); w >= 0) {
+        paths_[std::size_t(w)] = *chosen;
+        SaveWindowIni(w);
+    }
+    const QString name = extractFileName(*chosen);
+    QStringList first;
+    for (int i = 0; i < comboBoxes_[0]->count(); ++i)
+        first << comboBoxes_[0]->itemText(i);
+    if (!joinsFileLists(first, name))
+        return;
+    for (QComboBox* box : comboBoxes_) {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items << box->itemText(i);
+        box->insertItem(int(sortedPosition(items, name)), name);
+    }
+}
+
+void TPropertyForm::LoadQelW() {
+    FileRequest request = windowFileRequest();
+    request.fileMustExist = true;
+    const std::optional<QString> chosen = dialogs().openFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    if (const int w = currentWindow(); w >= 0) {
+        paths_[std::size_t(w)] = *chosen;
+        LoadWindowIni(w);
+    }
+    ChangeBoxColor();
+}
+
+void TPropertyForm::OKButtonClick() {
+    cancelFlag_ = 0;
+    closeDialog();
+}
+
+void TPropertyForm::CancelButtonClick() {
+    cancelFlag_ = 1;
+    closeDialog();
+}
+
+void TPropertyForm::reject() {
+    CancelButtonClick();
+}
+
+void TPropertyForm::closeDialog() {
+    // A failure shows its error, and the dialog stays open to be put right or cancelled.
+    if (guarded([this] { FormClose(); }))
+        done(cancelFlag_ == 0 ? Accepted : Rejected);
+}
+
+void TPropertyForm::FormClose() {
+    if (cancelFlag_ != 0)
+        return;
+    OptionsChoices choices;
+    choices.programFolder = baseFolder_;
+    choices.configurationFile = configFilePath_;
+    choices.configuration = {paths_, initDirSave_->text(), initDirOpen_->text()};
+    for (int w = 0; w < kWindowCount; ++w) {
+        choices.pageFileNames[std::size_t(w)] = pages_[std::size_t(w)]->fileName();
+        choices.pages[std::size_t(w)] = pages_[std::size_t(w)]->values();
+    }
+    if (MainForm)
+        choices.dateTime = MainForm->dateTimeFormat();
+    LiveWindows windows;
+    applyOptions(choices, windows);
+}
+
+void TPropertyForm::LoadIni() {
+    configFilePath_ =
+        readConfigurationFilePath(IniFile(baseFolder_ + kMasterSettingsFile), baseFolder_);
+    OpenQel();
+}
+
+void TPropertyForm::OpenQel() {
+    Configuration defaults{{}, baseFolder_, baseFolder_};
+    if (MainForm)
+        defaults.settingsFiles[0] = MainForm->settingsFilePath();
+    for (int w = 1; w < kWindowCount; ++w)
+        if (const SubWindow* sub = subWindow(w))
+            defaults.settingsFiles[std::size_t(w)] = sub->settingsFilePath();
+    const Configuration c = readConfiguration(IniFile(configFilePath_), defaults);
+    paths_ = c.settingsFiles;
+    setFolderBox(initDirSave_, c.saveFolder);
+    setFolderBox(initDirOpen_, c.openFolder);
+    SetAllComboBox();
+}
+
+void TPropertyForm::SaveQel() {
+    IniFile file(configFilePath_);
+    writeConfiguration(file, {paths_, initDirSave_->text(), initDirOpen_->text()});
+}
+
+void TPropertyForm::SaveDialogOpen() {
+    FileRequest request = configurationFileRequest();
+    request.overwritePrompt = true;
+    const std::optional<QString> chosen = dialogs().saveFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    configFilePath_ = *chosen;
+    SaveQel();
+}
+
+void TPropertyForm::OpenDialogOpen() {
+    FileRequest request = configurationFileRequest();
+    request.fileMustExist = true;
+    const std::optional<QString> chosen = dialogs().openFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    configFilePath_ = *chosen;
+    OpenQel();
+}
+
+void TPropertyForm::AddItemComboBox(int window) {
+    comboBoxes_[std::size_t(window)]->addItems(windowSettingsFileNames(baseFolder_));
+}
+
+void TPropertyForm::AddItemAllBox() {
+    for (int w = 0; w < kWindowCount; ++w)
+        AddItemComboBox(w);
+}
+
+void TPropertyForm::SetItem(int window) {
+    QComboBox* box = comboBoxes_[std::size_t(window)];
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    box->setCurrentIndex(int(indexOfFileName(items, extractFileName(paths_[std::size_t(window)]))));
+}
+
+void TPropertyForm::SetAllComboBox() {
+    for (int w = 0; w < kWindowCount; ++w)
+        SetItem(w);
+}
+
+void TPropertyForm::ComboBoxChange(int window) {
+    const QComboBox* box = comboBoxes_[std::size_t(window)];
+    if (box->currentIndex() >= 0)
+        paths_[std::size_t(window)] = baseFolder_ + box->currentText();
+}
+
+void TPropertyForm::ChangeBoxColor() {
+    for (int w = 0; w < kWindowCount; ++w) {
+        const SamplePane* sample = pages_[std::size_t(w)]->sample();
+        colorComboBox(comboBoxes_[std::size_t(w)], sample->textColor(), sample->backgroundColor());
+    }
+}
+
+void TPropertyForm::InsertDirSaveClick() {
+    folderTarget_ = 0;
+    InsertInitDir();
+}
+
+void TPropertyForm::InsertDirOpenClick() {
+    folderTarget_ = 1;
+    InsertInitDir();
+}
+
+void TPropertyForm::InsertInitDir() {
+    FileRequest request;
+    request.title = QStringLiteral("使用したいフォルダのファイルをどれかひとつ選択してください");
+    request.filters = documentFileFilters(false);
+    request.selectedFilter = kDocumentFilterSelected;
+    // The chooser opens in the folder the box names, when there is one.
+    const QLineEdit* box = folderTarget_ == 0 ? initDirSave_ : initDirOpen_;
+    if (folderTarget_ == 0 || folderTarget_ == 1)
+        if (const QString folder = box->text(); !folder.isEmpty() && QDir(folder).exists())
+            request.startFolder = folder;
+    request.hideReadOnly = true;
+    request.pathMustExist = true;
+    const std::optional<QString> chosen = dialogs().openFile(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    const QString folder = extractFilePath(*chosen);
+    if (folderTarget_ == 0)
+        setFolderBox(initDirSave_, folder);
+    else if (folderTarget_ == 1)
+        setFolderBox(initDirOpen_, folder);
+}
+
+void TPropertyForm::setFolderBox(QLineEdit* box, const QString& text) {
+    box->setText(text);
+    setHint(box, text);
+}
+
+} // namespace qel

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "options/WindowPageFile.h"
+
+#include <QDialog>
+#include <QPlainTextEdit>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+
+namespace qel {
+
+class ByteLimitedEdit;
+
+// The pane a window page previews its font and colours in; the user may type in it,
+// and nothing typed there is kept.
+class SamplePane : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit SamplePane(QWidget* parent = nullptr);
+
+    EditorLook look() const { return {font(), text_, background_}; }
+    void setLook(const EditorLook& look);
+    QColor textColor() const { return text_; }
+    void setTextColor(const QColor& color);
+    QColor backgroundColor() const { return background_; }
+    void setBackgroundColor(const QColor& color);
+
+private:
+    QColor text_;
+    QColor background_;
+};
+
+struct WindowPageNames;
+
+// One window page: the name, look and place of the main window or of a sub-window.
+// The four pages are this one class; their component names differ.
+class WindowPageTab : public QWidget {
+    Q_OBJECT
+public:
+    WindowPageTab(int window, const WindowPageNames& names, QWidget* parent = nullptr);
+
+    int window() const { return window_; }
+    // The page's values as the controls hold them, and back.
+    WindowPage values() const;
+    void setValues(const WindowPage& page);
+    // The file-name label: the name, without folder, of the page's file.
+    QString fileName() const;
+    void setFileName(const QString& path);
+    SamplePane* sample() const { return sample_; }
+
+Q_SIGNALS:
+    void fontClicked();
+    void fontColorClicked();
+    void backColorClicked();
+    void saveClicked();
+    void loadClicked();
+
+private:
+    int window_;
+    SamplePane* sample_ = nullptr;
+    ByteLimitedEdit* name_ = nullptr;
+    QLabel* fileName_ = nullptr;
+    QLabel* size_ = nullptr;
+    QLabel* position_ = nullptr;
+    QCheckBox* shown_ = nullptr;
+    QCheckBox* onTop_ = nullptr;
+    WindowPage place_; // the four place texts
+};
+
+// The options dialog: the look of the four editing windows, the window settings file
+// each one uses, the main window's initial folders, and configuration files. Nothing
+// changes in the windows before OK; Cancel leaves them as they were.
+class TPropertyForm : public QDialog {
+    Q_OBJECT
+public:
+    // Fills every page from the live windows and reads the configuration in use.
+    explicit TPropertyForm(QWidget* parent = nullptr);
+    ~TPropertyForm() override;
+
+    // The window settings file chosen for window 0 (main) to 3 (MainIniPath ...
+    // Sub3IniPath), and the configuration file in use.
+    const QString& settingsFilePath(int window) const { return paths_[std::size_t(window)]; }
+    const QString& configFilePath() const { return configFilePath_; }
+    WindowPageTab* page(int window) const { return pages_[std::size_t(window)]; }
+
+    // Event handlers and commands.
+    void FormCreate();
+    void ChangeFont();
+    void ChangeFontColor();
+    void ChangeBackColor();
+    void SaveQelW();
+    void LoadQelW();
+    void OKButtonClick();
+    void CancelButtonClick();
+    void FormClose();
+    void LoadIni();
+    void OpenQel();
+    void SaveQel();
+    void SaveDialogOpen();
+    void OpenDialogOpen();
+    void AddItemAllBox();
+    void SetAllComboBox();
+    void ChangeBoxColor();
+    void InsertDirSaveClick();
+    void InsertDirOpenClick();
+    void InsertInitDir();
+
+    // Steps numbered by window, 0 (main) to 3: SaveMainIni ... SaveSub3Ini,
+    // LoadMainIni ... LoadSub3Ini, AddItemComboBox1 ... 4, SetItem1 ... 4 and
+    // ComboBox1Change ... ComboBox4Change.
+    void SaveWindowIni(int window);
+    void LoadWindowIni(int window);
+    void AddItemComboBox(int window);
+    void SetItem(int window);
+    void ComboBoxChange(int window);
+
+    // Escape, and closing the window through the window system, count as Cancel.
+    void reject() override;
+
+private:
+    void createComponents();
+    QWidget* createBasePage();
+    // The window of the current page, or -1 on the Base page.
+    int currentWindow() const;
+    // The colour dialog for one of the current page's sample colours.
+    void changeSampleColor(QColor (SamplePane::*color)() const,
+                           void (SamplePane::*setColor)(const QColor&));
+    void setFolderBox(QLineEdit* box, const QString& text);
+    // Closes the dialog after FormClose; an error in it keeps the dialog open.
+    void closeDialog();
+
+    QTabWidget* pageControl_ = nullptr;
+    std::array<WindowPageTab*, kWindowCount> pages_{};
+    std::array<QComboBox*, kWindowCount> comboBoxes_{};
+    QLineEdit* initDirSave_ = nullptr;
+    QLineEdit* initDirOpen_ = nullptr;
+
+    std::array<QString, kWindowCount> paths_;
+    QString configFilePath_;
+    QString baseFolder_;
+    int cancelFlag_ = 0;
+    int folderTarget_ = 0;
+};
+
+} // namespace qel

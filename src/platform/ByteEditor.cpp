@@ -1,12 +1,10 @@
 #include "ByteEditor.h"
 
 #include "platform/MirrorGroup.h"
-#include "text/Error.h"
+#include "settings/FileContent.h"
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -339,13 +337,7 @@ bool ByteEditor::differsFromSaved() const {
 }
 
 void ByteEditor::loadFromFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Error(file.errorString());
-    cp932::Decoded decoded = cp932::decode(bytes);
+    cp932::Decoded decoded = cp932::decode(readRegularFile(path));
     setPlainText(decoded.text);
     alternates_ = std::move(decoded.alternates);
 }
@@ -356,12 +348,7 @@ QByteArray ByteEditor::encoded() const {
 }
 
 void ByteEditor::saveToFile(const QString& path) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(file.errorString());
-    const QByteArray bytes = encoded();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Error(file.errorString());
+    writeWholeFile(path, encoded());
 }
 
 QColor ByteEditor::backgroundColor() const {

@@ -77,11 +77,12 @@ public:
     void markSaved();
     bool differsFromSaved() const;
 
-    // Loads a code page 932 file; throws Error with the system's message and leaves
-    // the editor as it was when the file cannot be read.
+    // Loads a code page 932 file; throws Error with the system's message (or, for
+    // anything but a regular file, notRegularFileMessage()) and leaves the editor as it
+    // was when the file cannot be read.
     void loadFromFile(const QString& path);
-    // Saves as code page 932 with CR LF, atomically; throws Error with the system's
-    // message, leaving the old file whole, when it cannot be written.
+    // Saves as code page 932 with CR LF (see writeWholeFile()); throws Error with the
+    // system's message, leaving the old file whole, when it cannot be written.
     void saveToFile(const QString& path) const;
     // The bytes saveToFile() would write.
     QByteArray encoded() const;

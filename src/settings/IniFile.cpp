@@ -1,12 +1,12 @@
 #include "IniFile.h"
 
+#include "FileContent.h"
 #include "SettingValues.h"
 #include "text/Cp932.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <utility>
 
@@ -344,17 +344,7 @@ bool IniFile::commit() {
                 break;
             }
         }
-        // Written beside the file and renamed over it: a failure leaves it whole.
-        QSaveFile file(path_);
-        file.setDirectWriteFallback(false);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        if (file.write(bytes) != bytes.size()) {
-            file.cancelWriting();
-            return false;
-        }
-        if (!file.commit())
-            return false;
+        writeWholeFile(path_, bytes);
         dirty_ = false;
         return true;
     } catch (...) {

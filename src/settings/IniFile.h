@@ -14,8 +14,8 @@ namespace qel {
 
 // One settings file of INI syntax (code page 932, CR LF), opened for one load or save
 // operation. Reads and writes work on the lines held in memory; the file is written
-// once, atomically, when the object is released (or by commit()), and only if a write
-// changed something. Lines the program does not understand are written back byte for
+// once, by writeWholeFile(), when the object is released (or by commit()), and only if
+// a write changed something. Lines the program does not understand are written back byte for
 // byte. Opening never fails: a missing or unreadable file reads as empty. A file that
 // exists but could not be read is never overwritten, as its content would be lost.
 class IniFile {

@@ -10,6 +10,10 @@
 #include <QLabel>
 #include <QScreen>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace qel;
 using namespace qel::testing;
 
@@ -190,6 +194,20 @@ private Q_SLOTS:
         editor()->setText(u"abcdef"_s);
         MainForm->VisibleStatusBarExecute();
         QCOMPARE(panel(1), u"全1行：4bytes"_s);
+
+        // At the default width the panels keep their widths, side by side from the
+        // left, and those that do not fit are cut off at the window's edge.
+        editor()->setText(QString(1024, u'a'));
+        QCoreApplication::sendPostedEvents();
+        int right = 0;
+        for (const auto& [index, width] : {std::pair{0, 150}, {1, 200}, {2, 50}, {3, 280}}) {
+            const QLabel* p = panels()->findChild<QLabel*>(u"Panel%1"_s.arg(index));
+            QCOMPARE(p->width(), width);
+            QVERIFY2(p->x() >= right, qPrintable(u"panel %1 over the one before"_s.arg(index)));
+            right = p->x() + p->width();
+        }
+        const QLabel* last = panels()->findChild<QLabel*>(u"Panel3"_s);
+        QVERIFY(last->mapTo(MainForm, QPoint(last->width(), 0)).x() > MainForm->width());
     }
 
     void saveAsWritesCodePage932WithCrLf() {
@@ -394,6 +412,36 @@ private Q_SLOTS:
                           editor()->cursorRect(c).center() + QPoint(1, 0));
         QCOMPARE(editor()->selStart(), qsizetype(9));
         QCOMPARE(panel(0), u"2 行目： 4 バイト目"_s);
+    }
+
+    // A folder, a pipe or a device is a load that fails with a message, from the
+    // command line or dropped; nothing else changes and nothing waits on the pipe.
+    void onlyRegularFilesLoad() {
+        QVERIFY(QDir(folder_->path()).mkdir(u"folder"_s));
+        QStringList paths = {path(u"folder"_s), path(u"folder/"_s)};
+#ifdef Q_OS_UNIX
+        QVERIFY(::mkfifo(QFile::encodeName(path(u"pipe.txt"_s)).constData(), 0600) == 0);
+        paths << path(u"pipe.txt"_s);
+        if (QFile::exists(u"/dev/zero"_s))
+            paths << u"/dev/zero"_s;
+#endif
+        for (const QString& p : paths) {
+            dialogs_->clearCalls();
+            start({p});
+            QCOMPARE(dialogs_->kinds(), QStringList{u"showException"_s});
+            QCOMPARE(dialogs_->texts(u"showException"_s),
+                     QStringList{u"通常のファイルではありません"_s});
+            QCOMPARE(MainForm->windowTitle(), u"QelEditor - UnTitledDoc"_s);
+
+            type(editor(), u"kept"_s);
+            dialogs_->answer(Answer::No);
+            dialogs_->clearCalls();
+            QVERIFY(drop(editor(), {p}));
+            QTRY_COMPARE(dialogs_->kinds().value(1), u"showException"_s);
+            QCOMPARE(editor()->text(), u"kept"_s);
+            QCOMPARE(MainForm->documentPath(), u"UnTitledDoc"_s);
+            windows_.reset();
+        }
     }
 
     void reactivationRestoresTheCaret() {

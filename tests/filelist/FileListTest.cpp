@@ -3,7 +3,6 @@
 #include "filelist/FileList.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -191,17 +190,6 @@ TEST_F(FileListTest, ManyAddedAtOnceEndAsAddedOneByOne) {
 TEST_F(FileListTest, FoldingLeavesTrailBytesAlone) {
     // "ヂ" is 83 61: its trail byte is the letter "a" and must not be folded.
     EXPECT_EQ(textOrderKey(u"aZ_ヂ"_s), QByteArray("AZ_\x83\x61"));
-}
-
-TEST_F(FileListTest, TheSelectedEntryFollowsASort) {
-    FileList list(japanese_);
-    list.addAll({make(u"b"_s, 1), make(u"a"_s, 2)});
-    const QPersistentModelIndex selected = list.index(0, 0); // "a"
-    QSignalSpy layout(&list, &QAbstractItemModel::layoutChanged);
-    list.sortBy(SortKey::Size);
-    EXPECT_EQ(layout.count(), 1);
-    EXPECT_EQ(selected.row(), 1);
-    EXPECT_EQ(selected.data().toString(), u"a"_s);
 }
 
 } // namespace

@@ -159,6 +159,34 @@ private Q_SLOTS:
         }
     }
 
+    // In a program folder whose name code page 932 cannot hold, the settings are found
+    // again at every start: the master file, which holds the paths, is UTF-8.
+    void settingsComeBackInAFolderNamedOutsideCodePage932() {
+        const QString jose = path(u"josé"_s) + u'/';
+        QVERIFY(QDir().mkpath(jose));
+        setProgramFolder(jose);
+        for (int run = 1; run <= 3; ++run) {
+            start();
+            MainForm->show();
+            if (run == 1) {
+                placeWindow(MainForm, QRect(40, 60, 640, 480));
+                MainForm->OpenSubWindowExecute();
+            } else {
+                QCOMPARE(outerGeometry(MainForm), QRect(40, 60, 640, 480));
+                QVERIFY(SubForm->isVisible());
+            }
+            QVERIFY(exitProgram());
+            const QByteArray master = readFile(jose + u"QelEditor.ini"_s);
+            QVERIFY(master.startsWith("\xEF\xBB\xBF[UseQelWFile]\r\n"));
+            QVERIFY(master.contains((u"\r\nMain="_s + jose + u"DefaultMain.QelW\r\n"_s).toUtf8()));
+            // A file that holds nothing of the kind stays code page 932.
+            QVERIFY(readFile(jose + u"DefaultMain.QelW"_s).startsWith("[Form]\r\n"));
+        }
+        // Nothing went anywhere else.
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{u"josé"_s});
+    }
+
     void captionAndPanelsFollowTheText() {
         start();
         MainForm->show();

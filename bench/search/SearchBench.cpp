@@ -8,7 +8,6 @@
 #include "text/Cp932.h"
 
 #include <QApplication>
-#include <QTextCursor>
 
 #include <benchmark/benchmark.h>
 
@@ -113,7 +112,7 @@ void BM_ReplaceAllInEditor(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         editor.setText(kanjiDocument());
-        editor.document()->clearUndoRedoStacks();
+        editor.document()->clearHistory();
         dialogs.clearCalls();
         state.ResumeTiming();
         EditorSearch(editor).doReplaceAll(request);
@@ -133,7 +132,7 @@ void BM_FindUpFromTheEndInEditor(benchmark::State& state) {
     const search::FindRequest request{
         QStringLiteral("東京都"), {.wholeWord = true, .matchCase = true}, search::Direction::Up};
     for (auto _ : state) {
-        editor.moveCursor(QTextCursor::End);
+        editor.setCursorPosition(editor.document()->length());
         if (!EditorSearch(editor).findToUp(request))
             state.SkipWithError("not found");
     }

@@ -3,6 +3,7 @@
 #include "icons/Icons.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
+#include "platform/Translations.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
     // append to every window caption.
     qel::setApplicationTitle(kTitle);
     app.setWindowIcon(qel::applicationIcon());
+    qel::installJapaneseQtTexts(app);
     qel::guarded([&] {
         QStringList arguments = QCoreApplication::arguments();
         arguments.removeFirst();

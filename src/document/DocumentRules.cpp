@@ -76,6 +76,11 @@ QStringList documentFileFilters(bool forSave) {
 std::optional<QString> findCommandLineDocument(const QString& pattern) {
     if (pattern.isEmpty())
         return std::nullopt;
+    // A folder named as such is taken as named, so that loading it fails and says
+    // why; a wildcard matches files only.
+    const bool wildcards = pattern.contains(u'*') || pattern.contains(u'?');
+    if (!wildcards && QFileInfo(pattern).isDir())
+        return pattern;
     const QString folder = extractFilePath(pattern);
     const QString namePattern = extractFileName(pattern);
     if (namePattern.isEmpty())

@@ -37,7 +37,8 @@ inline constexpr int kDocumentFilterSelected = 9; // the 10th entry
 
 // The command-line argument is a search pattern ("*", "?") for file names, matched
 // without regard to letter case. Gives the folder part as typed followed by the name
-// of the first matching file in name order, as the file system stores it.
+// of the first matching file in name order, as the file system stores it. An argument
+// without wildcards that names a folder is given back as it stands.
 std::optional<QString> findCommandLineDocument(const QString& pattern);
 
 } // namespace qel

@@ -16,6 +16,9 @@ namespace {
 const char16_t* const kHeaders[kColumnCount] = {u"ファイル名", u"更新日", u"FileSize(bytes)",
                                                 u"フルパス"};
 
+// Up to this many new entries are placed one by one rather than sorted in.
+constexpr size_t kFewRows = 32;
+
 bool isLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
@@ -123,17 +126,14 @@ std::optional<ListEntry> FileList::check(const QString& path, AddOutcome& outcom
 }
 
 AddOutcome FileList::add(const QString& path) {
-    AddOutcome outcome;
-    std::optional<ListEntry> entry = check(path, outcome);
-    if (!entry)
-        return outcome;
-    Row row = makeRow(std::move(*entry));
+    return addAll({path}).front();
+}
+
+void FileList::insertRow(Row row) {
     const qsizetype at = placeFor(row);
     beginInsertRows({}, int(at), int(at));
-    listed_.insert(path.toCaseFolded());
     rows_.insert(rows_.begin() + at, std::move(row));
     endInsertRows();
-    return outcome;
 }
 
 std::vector<AddOutcome> FileList::addAll(const QStringList& paths) {
@@ -148,10 +148,13 @@ std::vector<AddOutcome> FileList::addAll(const QStringList& paths) {
         }
         outcomes.push_back(outcome);
     }
-    if (added.empty())
+    // A few go to their places one by one; many are appended and sorted once, each
+    // ending after the ones it ties with, as one by one.
+    if (added.size() <= kFewRows) {
+        for (Row& row : added)
+            insertRow(std::move(row));
         return outcomes;
-    // Appended, then sorted once: each new entry ends after the ones it ties with, as
-    // adding them one by one does.
+    }
     beginInsertRows({}, int(size()), int(size() + qsizetype(added.size()) - 1));
     rows_.insert(rows_.end(), std::make_move_iterator(added.begin()),
                  std::make_move_iterator(added.end()));

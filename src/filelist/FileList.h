@@ -87,6 +87,7 @@ private:
     bool less(const Row& a, const Row& b) const;
     // Checks `path`; on success the entry to add.
     std::optional<ListEntry> check(const QString& path, AddOutcome& outcome) const;
+    void insertRow(Row row); // at its place by the current key
     // Puts the rows in order by the current key, telling the views where each went.
     void sortRows();
 

@@ -43,6 +43,10 @@ std::optional<int> entryPosition(QStringView key) {
 
 } // namespace
 
+QString listSaveQuestion(const QString& listPath) {
+    return listPath + u"は変更されています。保存しますか？";
+}
+
 ListFileContents readListFile(const IniFile& file) {
     ListFileContents contents;
     ListLook& look = contents.look;

@@ -20,6 +20,12 @@ inline constexpr char16_t kNewListName[] = u"新規リスト";
 // What an entry key that is missing reads as; no such file is found.
 inline constexpr char16_t kMissingEntryPath[] = u"non";
 
+// The save question for the list at `listPath`.
+QString listSaveQuestion(const QString& listPath);
+// Shown when the list file the master settings file names is not there.
+inline constexpr char16_t kListFallbackMessage[] =
+    u"設定で指定されたファイルが存在しないので\n「default.QelL」を使用します";
+
 // Colours are the stored values: red in bits 0-7, green 8-15, blue 16-23.
 struct ListLook {
     QString font = QStringLiteral("ＭＳ Ｐゴシック");

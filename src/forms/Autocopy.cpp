@@ -1,6 +1,6 @@
 #include "Autocopy.h"
 
-#include "OtherWindows.h"
+#include "Filelist.h"
 #include "Subw.h"
 #include "Windows.h"
 #include "datetime/NameTables.h"
@@ -9,7 +9,6 @@
 #include "platform/Dialogs.h"
 #include "platform/FileDrops.h"
 #include "platform/Guard.h"
-#include "platform/MirrorGroup.h"
 #include "platform/StatusPanels.h"
 #include "settings/ProgramFolder.h"
 
@@ -140,14 +139,15 @@ void TMainForm::createComponents() {
     connect(editor_, &ByteEditor::mouseDown, this,
             [this] { guarded([this] { GetCaretPosition(); }); });
 
-    mirror_ = new MirrorGroup(this);
-    mirror_->add(editor_);
-    // An edit made in a sub-window has reached the others: the caret rule follows.
-    connect(mirror_, &MirrorGroup::edited, this, [](ByteEditor* source) {
-        for (int n = 1; n <= 3; ++n)
-            if (SubWindow* w = subWindow(n); w && w->editor() == source)
-                guarded([w] { w->ChangeOtherText(); });
-    });
+    // An edit made in a sub-window, once every view has it: the caret rule follows.
+    connect(editor_->document(), &textmodel::TextDocument::changed, this,
+            [](const textmodel::TextChange& change) {
+                for (int n = 1; n <= 3; ++n) {
+                    SubWindow* w = subWindow(n);
+                    if (w && change.source == static_cast<const TextView*>(w->editor()))
+                        guarded([w] { w->ChangeOtherText(); });
+                }
+            });
     const auto onDrop = [this](const QStringList& paths) { dropOpen(paths); };
     new FileDropTarget(this, onDrop);
     new FileDropTarget(editor_->viewport(), onDrop);
@@ -191,10 +191,11 @@ void TMainForm::changeEvent(QEvent* event) {
 
 bool TMainForm::FormCloseQuery() {
     SaveCheck();
-    if (saveCheckCancel_ == 0)
-        return true;
-    saveCheckCancel_ = 0;
-    return false;
+    if (takeSaveCheckCancel())
+        return false;
+    // The file list asks about its changes now, so that Cancel there keeps the program
+    // running instead of dropping them.
+    return !ListWindow || ListWindow->FormCloseQuery();
 }
 
 void TMainForm::FormClose() {
@@ -209,11 +210,7 @@ void TMainForm::FormClose() {
     closeAndDestroy(SubForm);
     closeAndDestroy(SubForm2);
     closeAndDestroy(SubForm3);
-    if (ListWindow) {
-        ListWindow->close();
-        delete ListWindow;
-        ListWindow = nullptr;
-    }
+    closeAndDestroy(ListWindow);
     SaveIni();
 }
 

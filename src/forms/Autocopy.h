@@ -18,7 +18,6 @@ namespace qel {
 
 class ByteEditor;
 class FindDialog;
-class MirrorGroup;
 class ReplaceDialog;
 class StatusPanels;
 
@@ -81,6 +80,8 @@ public:
     void DoReplace();
     void DoReplaceAll();
     void SaveCheck();
+    // Reads the save-check cancel flag and clears it, for the operation that asked.
+    bool takeSaveCheckCancel();
     void LoadText(const QString& path);
     void Syokika();
     void ChangeCaption();
@@ -103,9 +104,8 @@ public:
     void dropOpen(const QStringList& paths);
 
     // State, for the other windows.
+    // The main editor; it owns the document, which the sub-windows' editors show too.
     ByteEditor* editor() const { return editor_; }
-    // The four editors of the document, kept equal edit by edit.
-    MirrorGroup& mirror() { return *mirror_; }
     bool isStaticTextShown() const;
     CommandTable& commands() { return commands_; }
     const QString& documentPath() const { return documentPath_; }
@@ -167,7 +167,6 @@ private:
     QMenu* popupMenu_ = nullptr;
     FindDialog* findDialog_ = nullptr;
     ReplaceDialog* replaceDialog_ = nullptr;
-    MirrorGroup* mirror_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
     std::vector<QMetaObject::Connection> focusedEditorWatch_;
     QPointer<ByteEditor> lastEditor_; // the editor that had the focus last

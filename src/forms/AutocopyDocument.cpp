@@ -7,7 +7,6 @@
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
-#include "platform/MirrorGroup.h"
 #include "platform/StatusPanels.h"
 #include "settings/SettingValues.h"
 
@@ -42,6 +41,12 @@ void TMainForm::SaveCheck() {
         saveCheckCancel_ = 1;
         break;
     }
+}
+
+bool TMainForm::takeSaveCheckCancel() {
+    const bool cancelled = saveCheckCancel_ == 1;
+    saveCheckCancel_ = 0;
+    return cancelled;
 }
 
 void TMainForm::FileNewExecute() {
@@ -114,8 +119,7 @@ void TMainForm::dropOpen(const QStringList& paths) {
 
 void TMainForm::Syokika() {
     // A new or loaded document starts with nothing to undo, in every editor showing it.
-    for (ByteEditor* e : mirror_->editors())
-        e->document()->clearUndoRedoStacks();
+    editor_->document()->clearHistory();
     editor_->setSelection(0, 0);
     caretPosition_ = 0;
     selectionLength_ = 0;

@@ -25,7 +25,7 @@ void TMainForm::updateEditCommands() {
     ByteEditor* focused = qobject_cast<ByteEditor*>(QApplication::focusWidget());
     if (!focused)
         focused = lastEditor_;
-    const bool selection = focused && focused->textCursor().hasSelection();
+    const bool selection = focused && focused->hasSelection();
     const QMimeData* clip = QApplication::clipboard()->mimeData();
     const auto enable = [this](const char16_t* name, bool on) {
         commands_.action(QString::fromUtf16(name))->setEnabled(on);
@@ -35,7 +35,7 @@ void TMainForm::updateEditCommands() {
     enable(u"EditDelete1", selection);
     enable(u"EditPaste1", focused && clip && clip->hasText());
     enable(u"EditSelectAll1", focused && !focused->document()->isEmpty());
-    enable(u"EditUndo1", focused && focused->document()->isUndoAvailable());
+    enable(u"EditUndo1", focused && focused->document()->canUndo());
 }
 
 // The edit commands follow the editor that has the focus: its selection, its undo
@@ -49,9 +49,9 @@ void TMainForm::watchFocusedEditor() {
     }
     if (ByteEditor* e = lastEditor_) {
         const auto update = [this] { updateEditCommands(); };
-        focusedEditorWatch_.push_back(connect(e, &QPlainTextEdit::selectionChanged, this, update));
-        focusedEditorWatch_.push_back(connect(e, &QPlainTextEdit::undoAvailable, this, update));
-        focusedEditorWatch_.push_back(connect(e, &QPlainTextEdit::textChanged, this, update));
+        focusedEditorWatch_.push_back(connect(e, &TextView::selectionChanged, this, update));
+        focusedEditorWatch_.push_back(
+            connect(e->document(), &textmodel::TextDocument::historyChanged, this, update));
     }
     updateEditCommands();
 }
@@ -74,7 +74,7 @@ void TMainForm::EditPaste1Execute() {
 // Delete, select all and undo act on the editor that has the focus.
 void TMainForm::EditDelete1Execute() {
     ByteEditor* e = focusedEditor();
-    if (e->textCursor().hasSelection())
+    if (e->hasSelection())
         e->replaceSelection(QString());
 }
 

@@ -8,7 +8,6 @@
 #include "platform/Dialogs.h"
 #include "platform/FileDrops.h"
 #include "platform/Guard.h"
-#include "platform/MirrorGroup.h"
 #include "platform/WindowPlacement.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
@@ -129,6 +128,7 @@ SubWindow::SubWindow(const SubWindowTraits& traits, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     editor_ = new ByteEditor(this);
     editor_->setObjectName(QStringLiteral("RichEdit"));
+    editor_->setHideSelectionWhenUnfocused(true);
     layout->addWidget(editor_);
     createCommands();
     const auto onDrop = [this](const QStringList& paths) { dropOpen(paths); };
@@ -274,15 +274,14 @@ void SubWindow::SaveQelW() {
 }
 
 void SubWindow::ChangeSubText() {
-    // The editors of one document are kept equal edit by edit; joining the group
-    // takes the main text over once.
-    if (MainForm && !std::ranges::count(MainForm->mirror().editors(), editor_))
-        MainForm->mirror().add(editor_);
+    // The sub-window's editor is a view of the main window's document.
+    if (MainForm && editor_->document() != MainForm->editor()->document())
+        editor_->setDocument(MainForm->editor()->document());
 }
 
 void SubWindow::ChangeOtherText() {
-    // Runs after an edit made here has reached the main editor and the other
-    // sub-windows: a shown sub-window remembers where the edit took place.
+    // Runs after an edit made here, once every view of the document has it: another
+    // shown sub-window remembers where the edit took place.
     const qsizetype caret = editor_->selStart();
     for (int n = 1; n <= 3; ++n) {
         SubWindow* other = subWindow(n);
@@ -323,7 +322,7 @@ void SubWindow::StayOnTopExecute() {
             setHint(main, str(traits_.onTopOnHint));
         }
     }
-    // The text is the main text already: the editors are kept equal edit by edit.
+    // The text is the main text already: every editor shows the one document.
     editor_->setSelection(caret, 0);
 }
 

@@ -2,7 +2,7 @@
 
 #include "Autocopy.h"
 #include "Datetimeformat.h"
-#include "OtherWindows.h"
+#include "Filelist.h"
 #include "Propertyw.h"
 #include "Subw.h"
 

@@ -1,24 +1,22 @@
 #pragma once
 
+#include "platform/TextView.h"
 #include "search/TextMatch.h"
-#include "text/Cp932.h"
-
-#include <QPlainTextEdit>
 
 #include <vector>
 
+class QPrinter;
+
 namespace qel {
 
-class MirrorGroup;
-
-// The editor control of every editing window: plain text, addressed in code page 932
-// byte offsets (a double-byte character counts 2, a line break counts 2).
+// The editor control of every editing window: a TextView whose operations are in code
+// page 932 byte offsets (a double-byte character counts 2, a line break counts 2).
+// Offsets are looked up in the document's line index, never by a pass over the text.
+// Text that enters the document is reduced to what code page 932 can hold ("?" for
+// anything else), so what the user sees is what is saved.
 //
-// Per-line byte lengths are kept up to date from the document's change notices, so
-// converting between byte offsets and character positions costs one line, not the
-// whole document. Text that enters the editor is reduced to what code page 932 can
-// hold ("?" for anything else), so what the user sees is what is saved.
-class ByteEditor : public QPlainTextEdit {
+// The main window's editor owns the document; each sub-window's editor shows it too.
+class ByteEditor : public TextView {
     Q_OBJECT
 public:
     explicit ByteEditor(QWidget* parent = nullptr);
@@ -42,7 +40,7 @@ public:
     // The forward search: byte offset of the first match of `what` lying entirely in
     // the `length` bytes from byte `start` (the range may reach past the end), -1 when
     // there is none; see search::find() for the matching rules. Reads the document a
-    // line at a time, so repeated searches do not copy the whole text.
+    // stretch at a time, so repeated searches do not copy the whole text.
     qsizetype findText(const QString& what, qsizetype start, qsizetype length,
                        search::Options options) const;
     // Replaces `removed` characters at character position `position` by `inserted` as
@@ -55,16 +53,12 @@ public:
     void replaceInTurn(const std::vector<qsizetype>& positions, qsizetype length,
                        const QString& with);
 
-    // The group of editors this one is kept equal with, if any.
-    MirrorGroup* mirrorGroup() const { return mirrorGroup_; }
-    void setMirrorGroup(MirrorGroup* group) { mirrorGroup_ = group; }
-
     // Caret line (0-based) and byte column within it.
     int caretLine() const;
     qsizetype caretColumn() const;
 
     // Inserts `line` and a line break at the start of line `index`; past the last
-    // line it is appended as a new line.
+    // line it is appended as a new line. The caret keeps its place in the text.
     void insertLine(int index, const QString& line);
 
     // Byte offset <-> character position in the document.
@@ -73,18 +67,21 @@ public:
 
     // The saved text is the text as it was at the last markSaved() (after a new, load
     // or save). differsFromSaved() compares the whole text with it; the cost follows
-    // the span of the edits since, not the size of the document.
+    // what the edits since touched, not the size of the document.
     void markSaved();
     bool differsFromSaved() const;
 
-    // Loads a code page 932 file; throws Error with the system's message and leaves
-    // the editor as it was when the file cannot be read.
+    // Loads a code page 932 file; throws Error with the system's message (or, for
+    // anything but a regular file, notRegularFileMessage()) and leaves the editor as it
+    // was when the file cannot be read. Nothing is left to undo.
     void loadFromFile(const QString& path);
-    // Saves as code page 932 with CR LF, atomically; throws Error with the system's
-    // message, leaving the old file whole, when it cannot be written.
+    // Saves as code page 932 with CR LF (see writeWholeFile()); throws Error with the
+    // system's message, leaving the old file whole, when it cannot be written.
     void saveToFile(const QString& path) const;
     // The bytes saveToFile() would write.
     QByteArray encoded() const;
+    // Prints the whole text in the editor's font.
+    void print(QPrinter* printer) const;
 
     // Colours of the editing area and of the text.
     QColor backgroundColor() const;
@@ -99,45 +96,23 @@ public:
     bool showHint() const { return showHint_; }
 
 Q_SIGNALS:
-    // The text changed (typing, editing, or setText()).
+    // The text changed (typing, editing, undo, a load, or setText()), in this editor
+    // or in another view of its document.
     void changed();
     void keyUp(int key, Qt::KeyboardModifiers modifiers);
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void inputMethodEvent(QInputMethodEvent* event) override;
-    void insertFromMimeData(const QMimeData* source) override;
-
-    void showEvent(QShowEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
 
 private:
-    // A hidden editor of a mirror group may hold an older text; anything that reads or
-    // edits the text first brings it up to date.
-    void ensureCurrent() const;
-    void onContentsChange(int position, int removed, int added);
-    qsizetype lineStart(int line) const; // byte offset of a line's first byte
+    void followDocument();
     void updateToolTip();
 
-    // Byte length of every line without its line break, and lazily the byte offset of
-    // every line's start, valid below prefixValid_.
-    // A line not measured since it last changed counts kUnmeasured until asked for.
-    static constexpr qsizetype kUnmeasured = -1;
-    qsizetype lineLength(int line) const;
-    mutable std::vector<qsizetype> lineBytes_;
-    mutable std::vector<qsizetype> prefix_;
-    mutable std::size_t prefixValid_ = 0;
-    std::vector<cp932::AlternateForm> alternates_;
-    // Characters known equal to the saved text at the start and at the end.
-    QString savedText_;
-    mutable qsizetype samePrefix_ = 0;
-    mutable qsizetype sameSuffix_ = 0;
+    QMetaObject::Connection documentChanged_;
     QString hint_;
     bool showHint_ = false;
-    MirrorGroup* mirrorGroup_ = nullptr;
 };
 
 } // namespace qel

@@ -2,7 +2,6 @@
 
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
-#include "platform/MirrorGroup.h"
 
 namespace qel {
 
@@ -60,12 +59,11 @@ QString EditorSearch::selText() const {
 
 void EditorSearch::setSelection(qsizetype start, qsizetype length) {
     editor_.setSelection(start, length);
-    editor_.ensureCursorVisible();
+    editor_.ensureCaretVisible();
 }
 
 void EditorSearch::replaceSelection(const QString& text) {
     editor_.replaceSelection(text);
-    editor_.ensureCursorVisible();
 }
 
 void EditorSearch::focus() {
@@ -78,19 +76,16 @@ qsizetype EditorSearch::find(const QString& what, qsizetype start, qsizetype len
 }
 
 void EditorSearch::applyReplaceAll(const search::ReplaceAllResult& result) {
-    MirrorGroup* group = editor_.mirrorGroup();
-    if (group && result.stepsKept && result.count > 0) {
-        // Each editor of the group makes the replacements itself, small edit by small
-        // edit: far cheaper than carrying one edit over the whole span into each.
-        group->editEach(&editor_, [&](ByteEditor& e) {
-            e.replaceInTurn(result.steps, result.matchLength, result.replacement);
-        });
+    if (result.stepsKept && result.count > 0) {
+        // Replacement by replacement, so that the text between them (and the codes its
+        // characters were loaded with) stays as it is: one step of the document.
+        editor_.replaceInTurn(result.steps, result.matchLength, result.replacement);
         editor_.replaceCharacters(0, 0, QStringView(), result.caret);
     } else {
         editor_.replaceCharacters(result.position, result.removed, result.insertedText(),
                                   result.caret);
     }
-    editor_.ensureCursorVisible();
+    editor_.ensureCaretVisible();
 }
 
 void EditorSearch::message(const QString& text) {

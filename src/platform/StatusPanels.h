@@ -26,6 +26,7 @@ public:
     void setPanelWidth(int index, int width);
 
 private:
+    QWidget* strip_ = nullptr;
     std::vector<QLabel*> labels_;
 };
 

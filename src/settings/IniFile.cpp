@@ -1,13 +1,14 @@
 #include "IniFile.h"
 
+#include "FileContent.h"
 #include "SettingValues.h"
 #include "text/Cp932.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
+#include <algorithm>
 #include <utility>
 
 // How a line is understood:
@@ -68,6 +69,100 @@ bool sameName(QStringView a, QStringView b) {
 }
 
 // A name or value as it can stand on one line of the file.
+// UTF-8 as settings files hold it. Like code page 932 decoding, it never loses a byte:
+// a byte that is no part of a valid sequence becomes the code point U+DC80 + byte,
+// which encodes back to that byte.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+char16_t escapedByte(unsigned char byte) {
+    return char16_t(0xDC00 + byte);
+}
+
+QString decodeUtf8(QByteArrayView bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    const auto* const b = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char lead = b[i];
+        if (lead < 0x80) {
+            out += QChar(char16_t(lead));
+            ++i;
+            continue;
+        }
+        // Sequence length, the smallest code point it may hold, its lead bits.
+        int length = 0;
+        char32_t minimum = 0, c = 0;
+        if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2, minimum = 0x80, c = lead & 0x1F;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            length = 3, minimum = 0x800, c = lead & 0x0F;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            length = 4, minimum = 0x10000, c = lead & 0x07;
+        bool valid = length > 0 && i + length <= n;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (b[i + k] & 0xC0) == 0x80;
+            c = (c << 6) | (b[i + k] & 0x3F);
+        }
+        valid = valid && c >= minimum && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        if (!valid) {
+            out += QChar(escapedByte(lead));
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            out += QChar(QChar::highSurrogate(c));
+            out += QChar(QChar::lowSurrogate(c));
+        } else {
+            out += QChar(char16_t(c));
+        }
+        i += length;
+    }
+    return out;
+}
+
+QByteArray encodeUtf8(QStringView text) {
+    QByteArray out;
+    out.reserve(text.size() * 3);
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(char16_t(c), text[i + 1].unicode());
+            ++i;
+        } else if (c >= escapedByte(0x80) && c <= escapedByte(0xFF)) {
+            out += char(c - 0xDC00); // a byte kept from reading
+            continue;
+        } else if (QChar::isSurrogate(c)) {
+            c = 0xFFFD; // a lone half of a pair has no UTF-8 form
+        }
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+bool fitsCp932(QStringView text) {
+    for (const QChar c : text)
+        if (!cp932::isRepresentable(c.unicode()))
+            return false;
+    return true;
+}
+
 QString oneLine(QStringView s) {
     QString out = s.toString();
     out.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -117,6 +212,10 @@ void IniFile::load() {
     const char* const data = content_.constData();
     const qsizetype size = content_.size();
     qsizetype begin = 0;
+    if (content_.startsWith(kByteOrderMark)) {
+        encoding_ = Encoding::Utf8;
+        begin = 3;
+    }
     while (begin < size) {
         qsizetype end = begin;
         while (end < size && data[end] != '\r' && data[end] != '\n')
@@ -124,7 +223,12 @@ void IniFile::load() {
         Line line;
         // Unchanged lines keep pointing into content_, which lives as long as they do.
         line.raw = QByteArray::fromRawData(data + begin, end - begin);
-        line.text = cp932::decodeText(line.raw);
+        if (encoding_ == Encoding::Utf8) {
+            line.text = decodeUtf8(line.raw);
+            line.fitsCp932 = fitsCp932(line.text);
+        } else {
+            line.text = cp932::decodeText(line.raw);
+        }
         qsizetype next = end;
         if (end == size) {
             line.lineBreak = Break::None;
@@ -207,15 +311,19 @@ std::vector<IniFile::Entry> IniFile::entries(QStringView section) const {
     return out;
 }
 
+IniFile::Line IniFile::newLine(QStringView text) {
+    Line line;
+    line.text = text.toString();
+    line.written = true;
+    line.fitsCp932 = fitsCp932(text);
+    return line;
+}
+
 void IniFile::setLine(qsizetype index, QStringView text) {
     Line& line = lines_[index];
-    QByteArray raw = cp932::encode(text);
-    if (raw == line.raw)
+    if (line.text == text)
         return;
-    line.raw = std::move(raw);
-    // What a later reading of the file will see (characters code page 932 lacks are "?").
-    line.text = cp932::decodeText(line.raw);
-    line.lineBreak = Break::CrLf;
+    line = newLine(text);
     dirty_ = true;
 }
 
@@ -229,11 +337,10 @@ void IniFile::insertLines(qsizetype index, const QStringList& texts) {
     // Only the last line can lack a line break; one is needed before a new line.
     if (index == qsizetype(lines_.size()) && index > 0 && lines_.back().lineBreak == Break::None)
         lines_.back().lineBreak = Break::CrLf;
-    std::vector<Line> block(size_t(texts.size()));
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        block[i].raw = cp932::encode(texts[i]);
-        block[i].text = cp932::decodeText(block[i].raw);
-    }
+    std::vector<Line> block;
+    block.reserve(size_t(texts.size()));
+    for (const QString& text : texts)
+        block.push_back(newLine(text));
     // One insertion for the whole block: a long list of new keys costs one move.
     lines_.insert(lines_.begin() + index, std::make_move_iterator(block.begin()),
                   std::make_move_iterator(block.end()));
@@ -323,13 +430,24 @@ bool IniFile::commit() {
     if (unreadable_)
         return false;
     try {
-        qsizetype total = 0;
+        const bool cp932 =
+            std::all_of(lines_.begin(), lines_.end(), [](const Line& l) { return l.fitsCp932; });
+        const Encoding encoding = cp932 ? Encoding::Cp932 : Encoding::Utf8;
+        qsizetype total = 3;
         for (const Line& line : lines_)
-            total += line.raw.size() + 2;
+            total += (line.written ? line.text.size() * 3 : line.raw.size()) + 2;
         QByteArray bytes;
         bytes.reserve(total);
+        if (encoding == Encoding::Utf8)
+            bytes += kByteOrderMark;
         for (const Line& line : lines_) {
-            bytes += line.raw;
+            // Lines as read keep their bytes while the file keeps its encoding.
+            if (!line.written && encoding == encoding_)
+                bytes += line.raw;
+            else if (encoding == Encoding::Utf8)
+                bytes += encodeUtf8(line.text);
+            else
+                bytes += cp932::encode(line.text);
             switch (line.lineBreak) {
             case Break::None:
                 break;
@@ -344,17 +462,7 @@ bool IniFile::commit() {
                 break;
             }
         }
-        // Written beside the file and renamed over it: a failure leaves it whole.
-        QSaveFile file(path_);
-        file.setDirectWriteFallback(false);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        if (file.write(bytes) != bytes.size()) {
-            file.cancelWriting();
-            return false;
-        }
-        if (!file.commit())
-            return false;
+        writeWholeFile(path_, bytes);
         dirty_ = false;
         return true;
     } catch (...) {

@@ -12,12 +12,18 @@
 
 namespace qel {
 
-// One settings file of INI syntax (code page 932, CR LF), opened for one load or save
-// operation. Reads and writes work on the lines held in memory; the file is written
-// once, atomically, when the object is released (or by commit()), and only if a write
+// One settings file of INI syntax (CR LF), opened for one load or save operation. Reads
+// and writes work on the lines held in memory; the file is written once, by
+// writeWholeFile(), when the object is released (or by commit()), and only if a write
 // changed something. Lines the program does not understand are written back byte for
 // byte. Opening never fails: a missing or unreadable file reads as empty. A file that
 // exists but could not be read is never overwritten, as its content would be lost.
+//
+// A file is code page 932 as long as everything it holds fits; when a value holds a
+// character code page 932 lacks (a path in a folder named "josé"), the whole file is
+// written as UTF-8 behind a byte-order mark instead, so that nothing stored turns into
+// "?". Reading, a UTF-8 byte-order mark selects UTF-8 and anything else is code page
+// 932.
 class IniFile {
 public:
     explicit IniFile(QString path);
@@ -65,11 +71,15 @@ private:
     // The line break a line ended with in the file; lines this program writes end in
     // CR LF. Only the last line of a file can have none.
     enum class Break : quint8 { None, CrLf, Lf, Cr };
+    enum class Encoding : quint8 { Cp932, Utf8 };
     struct Line {
-        QByteArray raw; // bytes as read or as last written, without the line break
-        QString text;   // decoded
+        QByteArray raw; // bytes as read (in encoding_), without the line break
+        QString text;   // what the line holds
         Break lineBreak = Break::CrLf;
+        bool written = false; // changed since it was read: raw no longer holds it
+        bool fitsCp932 = true;
     };
+    static Line newLine(QStringView text);
     void load();
     qsizetype findSection(QStringView section) const; // index of its header line, or -1
     qsizetype findKey(qsizetype sectionLine, QStringView key) const; // entry line, or -1
@@ -79,7 +89,8 @@ private:
     void insertLines(qsizetype index, const QStringList& texts);
 
     QString path_;
-    QByteArray content_; // the file as read; unchanged lines share its bytes
+    Encoding encoding_ = Encoding::Cp932; // of the file as read
+    QByteArray content_;                  // the file as read; unchanged lines share its bytes
     std::vector<Line> lines_;
     bool unreadable_ = false; // the file exists but could not be read: never overwrite it
     bool dirty_ = false;

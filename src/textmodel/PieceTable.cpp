@@ -31,8 +31,11 @@ void TextBuffer::index(qsizetype from) {
         const qsizetype blockEnd = std::min(n, (i / kStride + 1) * kStride);
         for (; i < blockEnd; ++i) {
             const char16_t c = chars[i];
-            if (c == u'\n')
+            if (c == u'\n') {
                 breaks_.push_back(i);
+                longestLine_ = std::max(longestLine_, bytes - lineStartBytes_);
+                lineStartBytes_ = bytes + 2;
+            }
             bytes += length[c];
         }
     }
@@ -77,6 +80,30 @@ qsizetype TextBuffer::indexOfByte(qsizetype byte, qsizetype from) const {
             return i;
     }
     return text_.size();
+}
+
+Measure TextBuffer::Walker::before(qsizetype index) {
+    index = std::clamp<qsizetype>(index, 0, buffer_.size());
+    if (index < at_.chars || index - at_.chars > 4 * kStride) {
+        at_ = {index, buffer_.breaksBefore(index), buffer_.bytesBefore(index)};
+        return at_;
+    }
+    const unsigned char* length = cp932::byteLengthTable();
+    const char16_t* const chars = reinterpret_cast<const char16_t*>(buffer_.text_.utf16());
+    for (qsizetype i = at_.chars; i < index; ++i) {
+        const char16_t c = chars[i];
+        at_.bytes += length[c];
+        at_.breaks += c == u'\n';
+    }
+    at_.chars = index;
+    return at_;
+}
+
+Measure TextBuffer::Walker::measure(qsizetype start, qsizetype length) {
+    if (length <= 0)
+        return {};
+    const Measure first = before(start);
+    return before(start + length) - first;
 }
 
 // ---- the tree
@@ -193,25 +220,30 @@ NodePtr build(const std::vector<Piece>& pieces, std::size_t from, std::size_t to
     return makeNode(pieces[mid], std::move(left), std::move(right), priority);
 }
 
-void visitRuns(const PieceNode* n, qsizetype offset, qsizetype from, qsizetype to,
-               const std::function<void(const Piece&)>& visit, const Buffers& buffers) {
+// False once `visit` has asked to stop.
+bool visitRuns(const PieceNode* n, qsizetype offset, qsizetype from, qsizetype to,
+               const std::function<bool(const Piece&)>& visit, const Buffers& buffers) {
     if (!n || to <= offset || from >= offset + n->total.chars)
-        return;
+        return true;
     const qsizetype leftChars = totalOf(n->left).chars;
-    visitRuns(n->left.get(), offset, from, to, visit, buffers);
+    if (!visitRuns(n->left.get(), offset, from, to, visit, buffers))
+        return false;
     const qsizetype start = offset + leftChars;
     const qsizetype end = start + n->piece.measure.chars;
     const qsizetype a = std::max(from, start);
     const qsizetype b = std::min(to, end);
     if (a < b) {
+        bool more = true;
         if (a == start && b == end) {
-            visit(n->piece);
+            more = visit(n->piece);
         } else {
             const qsizetype at = n->piece.start + (a - start);
-            visit({n->piece.buffer, at, buffers.buffer[n->piece.buffer].measure(at, b - a)});
+            more = visit({n->piece.buffer, at, buffers.buffer[n->piece.buffer].measure(at, b - a)});
         }
+        if (!more)
+            return false;
     }
-    visitRuns(n->right.get(), end, from, to, visit, buffers);
+    return visitRuns(n->right.get(), end, from, to, visit, buffers);
 }
 
 } // namespace
@@ -320,8 +352,14 @@ QChar PieceTable::at(qsizetype position) const {
     return QChar();
 }
 
+bool PieceTable::isWholeLoadedText() const {
+    return root_ && !root_->left && !root_->right && root_->piece.buffer == Buffers::Loaded &&
+           root_->piece.start == 0 &&
+           root_->piece.measure.chars == buffers_->buffer[Buffers::Loaded].size();
+}
+
 void PieceTable::forEachRun(qsizetype from, qsizetype to,
-                            const std::function<void(const Piece& run)>& visit) const {
+                            const std::function<bool(const Piece& run)>& visit) const {
     if (from < to)
         visitRuns(root_.get(), 0, from, to, visit, *buffers_);
 }
@@ -329,17 +367,23 @@ void PieceTable::forEachRun(qsizetype from, qsizetype to,
 QString PieceTable::text(qsizetype from, qsizetype to) const {
     from = std::clamp<qsizetype>(from, 0, length());
     to = std::clamp<qsizetype>(to, from, length());
+    if (from == 0 && to == length() && isWholeLoadedText())
+        return buffers_->buffer[Buffers::Loaded].text(); // shared: that buffer never grows
     QString out;
     out.reserve(to - from);
     forEachRun(from, to, [&](const Piece& run) {
         out += buffers_->buffer[run.buffer].view(run.start, run.measure.chars);
+        return true;
     });
     return out;
 }
 
 std::vector<Piece> PieceTable::pieces() const {
     std::vector<Piece> out;
-    forEachRun(0, length(), [&](const Piece& run) { out.push_back(run); });
+    forEachRun(0, length(), [&](const Piece& run) {
+        out.push_back(run);
+        return true;
+    });
     return out;
 }
 

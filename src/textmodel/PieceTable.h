@@ -66,7 +66,24 @@ public:
     // Index of the character that holds byte `byte` of the buffer, looked for from
     // index `from` on (whose bytesBefore() must not exceed `byte`).
     qsizetype indexOfByte(qsizetype byte, qsizetype from) const;
+    // The text itself (shared, not copied).
+    const QString& text() const { return text_; }
+
+    // Measures stretches that mostly come in order, by walking on from the last one
+    // rather than looking each end up.
+    class Walker {
+    public:
+        explicit Walker(const TextBuffer& buffer) : buffer_(buffer) {}
+        Measure measure(qsizetype start, qsizetype length);
+
+    private:
+        Measure before(qsizetype index);
+        const TextBuffer& buffer_;
+        Measure at_; // before character at_.chars
+    };
     const std::vector<cp932::AlternateForm>& alternates() const { return alternates_; }
+    // The byte length of its longest line (without the line break).
+    qsizetype longestLineBytes() const { return std::max(longestLine_, bytes_ - lineStartBytes_); }
 
 private:
     static constexpr qsizetype kStride = 256;
@@ -76,6 +93,8 @@ private:
     std::vector<qsizetype> breaks_;
     std::vector<qsizetype> strideBytes_; // bytes before character k * kStride
     qsizetype bytes_ = 0;
+    qsizetype lineStartBytes_ = 0; // bytes before the last line
+    qsizetype longestLine_ = 0;    // of the lines before the last
     std::vector<cp932::AlternateForm> alternates_;
 };
 
@@ -123,9 +142,12 @@ public:
     qsizetype positionOfByte(qsizetype offset) const;
     QChar at(qsizetype position) const;
     QString text(qsizetype from, qsizetype to) const;
-    // The runs of text between `from` and `to`, each within one piece, in order.
+    // The runs of text between `from` and `to`, each within one piece, in order,
+    // until `visit` returns false.
     void forEachRun(qsizetype from, qsizetype to,
-                    const std::function<void(const Piece& run)>& visit) const;
+                    const std::function<bool(const Piece& run)>& visit) const;
+    // The whole text when it is one run of the loaded buffer, without a copy.
+    bool isWholeLoadedText() const;
     std::vector<Piece> pieces() const;
 
     // The text with `removed` characters at `position` replaced by `inserted`, a

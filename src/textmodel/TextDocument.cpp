@@ -24,18 +24,42 @@ struct Segment {
     Segment rest(qsizetype n) const { return {old, start + n, length - n}; }
 };
 
+// The runs of a text from a position on, read a few at a time.
+class RunReader {
+public:
+    RunReader(const PieceTable& text, qsizetype from, qsizetype to)
+        : text_(text), next_(from), to_(to) {}
+    // The current run, or nullptr at the end.
+    const Piece* run() {
+        if (i_ == runs_.size() && next_ < to_) {
+            runs_.clear();
+            i_ = 0;
+            text_.forEachRun(next_, to_, [this](const Piece& p) {
+                runs_.push_back(p);
+                next_ += p.measure.chars;
+                return runs_.size() < 64;
+            });
+        }
+        return i_ < runs_.size() ? &runs_[i_] : nullptr;
+    }
+    void advance() { ++i_; }
+
+private:
+    const PieceTable& text_;
+    qsizetype next_, to_;
+    std::vector<Piece> runs_;
+    std::size_t i_ = 0;
+};
+
 // Index of the first character where `a` and `b` differ in [from, to), or `to`.
 qsizetype firstDifference(const PieceTable& a, const PieceTable& b, qsizetype from, qsizetype to) {
-    std::vector<Piece> runsA, runsB;
-    a.forEachRun(from, to, [&](const Piece& p) { runsA.push_back(p); });
-    b.forEachRun(from, to, [&](const Piece& p) { runsB.push_back(p); });
+    RunReader readerA(a, from, to), readerB(b, from, to);
     const bool sameBuffers = a.buffers() == b.buffers();
-    std::size_t i = 0, j = 0;
     qsizetype offsetA = 0, offsetB = 0;
     qsizetype position = from;
-    while (position < to && i < runsA.size() && j < runsB.size()) {
-        const Piece& ra = runsA[i];
-        const Piece& rb = runsB[j];
+    while (position < to && readerA.run() && readerB.run()) {
+        const Piece& ra = *readerA.run();
+        const Piece& rb = *readerB.run();
         const qsizetype n = std::min(ra.measure.chars - offsetA, rb.measure.chars - offsetB);
         const bool sameSource =
             sameBuffers && ra.buffer == rb.buffer && ra.start + offsetA == rb.start + offsetB;
@@ -50,11 +74,11 @@ qsizetype firstDifference(const PieceTable& a, const PieceTable& b, qsizetype fr
         offsetA += n;
         offsetB += n;
         if (offsetA == ra.measure.chars) {
-            ++i;
+            readerA.advance();
             offsetA = 0;
         }
         if (offsetB == rb.measure.chars) {
-            ++j;
+            readerB.advance();
             offsetB = 0;
         }
     }
@@ -118,6 +142,7 @@ QByteArray TextDocument::encoded() const {
         for (; it != all.end() && it->position < run.start + run.measure.chars; ++it)
             forms.push_back({it->position - run.start, it->code});
         out += cp932::encode(buffer.view(run.start, run.measure.chars), forms);
+        return true;
     });
     return out;
 }
@@ -217,6 +242,8 @@ void TextDocument::replaceInTurn(const std::vector<qsizetype>& positions, qsizet
         pieces.push_back(p);
     };
     const Measure wholeReplacement = added.measure(withStart, clean.size());
+    TextBuffer::Walker walkers[2] = {TextBuffer::Walker(buffers->buffer[0]),
+                                     TextBuffer::Walker(buffers->buffer[1])};
     std::size_t next = 0;    // the old piece holding the next old segment
     qsizetype nextStart = 0; // its position in the old text
     for (const Segment& s : done) {
@@ -235,7 +262,7 @@ void TextDocument::replaceInTurn(const std::vector<qsizetype>& positions, qsizet
                 add(p);
             } else {
                 const qsizetype at = p.start + (from - nextStart);
-                add({p.buffer, at, buffers->buffer[p.buffer].measure(at, to - from)});
+                add({p.buffer, at, walkers[p.buffer].measure(at, to - from)});
             }
             from = to;
             if (to == pieceEnd && from < end)

@@ -72,6 +72,11 @@ public:
     // is found from either of its bytes); offsets past the end give the length.
     qsizetype positionOfByte(qsizetype offset) const;
     const PieceTable& pieces() const { return text_; }
+    // The byte length of the longest line the loaded text had: a view's first guess
+    // at how wide the text is.
+    qsizetype longestLoadedLineBytes() const {
+        return text_.buffers()->buffer[Buffers::Loaded].longestLineBytes();
+    }
 
     // ---- the file
     // Replaces the whole text by a loaded one; there is nothing left to undo.

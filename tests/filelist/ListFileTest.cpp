@@ -50,6 +50,14 @@ TEST_F(ListFileTest, WritesItsKeysInOrderAndReadsThemBack) {
     const ListFileContents back = read();
     EXPECT_EQ(back.look, look);
     EXPECT_EQ(back.paths, (QStringList{u"/a/日本.txt"_s, u"/b c.txt"_s}));
+
+    // A path with characters code page 932 lacks comes back whole.
+    const QStringList wide{u"/home/zoë/café.txt"_s, u"/简体/文件.txt"_s};
+    {
+        IniFile ini(path());
+        writeListFile(ini, look, wide);
+    }
+    EXPECT_EQ(read().paths, wide);
 }
 
 TEST_F(ListFileTest, AShorterListLeavesStaleKeysAndOtherKeysInPlace) {

@@ -6,6 +6,7 @@
 
 #include "datetime/NameTables.h"
 #include "forms/Autocopy.h"
+#include "forms/Filelist.h"
 #include "forms/Subw.h"
 #include "forms/Windows.h"
 #include "platform/ByteEditor.h"
@@ -61,15 +62,14 @@ inline void type(QWidget* target, const QString& text) {
     }
 }
 
-// Drops `files` on an editor as the window system does; true when the drop was taken
+// Drops `files` on `target` as the window system does; true when the drop was taken
 // as a copy.
-inline bool drop(ByteEditor* editor, const QStringList& files) {
+inline bool dropFiles(QWidget* target, const QStringList& files) {
     QMimeData data;
     QList<QUrl> urls;
     for (const QString& f : files)
         urls << QUrl::fromLocalFile(f);
     data.setUrls(urls);
-    QWidget* target = editor->viewport();
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
                           Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
@@ -77,6 +77,11 @@ inline bool drop(ByteEditor* editor, const QStringList& files) {
                      Qt::NoModifier);
     QApplication::sendEvent(target, &event);
     return enter.isAccepted() && event.isAccepted() && event.dropAction() == Qt::CopyAction;
+}
+
+// The same on an editor, whose drops arrive at its viewport.
+inline bool drop(ByteEditor* editor, const QStringList& files) {
+    return dropFiles(editor->viewport(), files);
 }
 
 inline bool activate(QWidget* window) {

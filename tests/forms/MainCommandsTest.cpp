@@ -2,8 +2,6 @@
 // printing and clipboard commands.
 #include "FormTestSupport.h"
 
-#include "forms/OtherWindows.h"
-
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>

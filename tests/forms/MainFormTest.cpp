@@ -10,6 +10,10 @@
 #include <QLabel>
 #include <QScreen>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace qel;
 using namespace qel::testing;
 
@@ -64,10 +68,12 @@ private Q_SLOTS:
         MainForm->OpenSubWindowExecute();
         QVERIFY(exitProgram());
         QVERIFY(dialogs_->calls().isEmpty()); // nothing was asked
-        // The sub-windows store their paths before the main window stores its own.
+        // The sub-windows and the file list store theirs before the main window.
         QCOMPARE(readFile(path(u"QelEditor.ini"_s)),
                  cp932::encode(u"[UseQelWFile]\nSub1=%1DefaultSub1.QelW\nSub2=%1DefaultSub2.QelW\n"
                                u"Sub3=%1DefaultSub3.QelW\nMain=%1DefaultMain.QelW\n"
+                               u"[FileList]\nTop=0\nLeft=0\nHeight=230\nWidth=330\nVisible=0\n"
+                               u"UseListFile=%1新規リスト\n"
                                u"[InitialFolder]\nSave=\nLoad=\n"_s.arg(folder())));
         QCOMPARE(readFile(path(u"DefaultMain.QelW"_s)),
                  cp932::encode(
@@ -153,6 +159,34 @@ private Q_SLOTS:
         }
     }
 
+    // In a program folder whose name code page 932 cannot hold, the settings are found
+    // again at every start: the master file, which holds the paths, is UTF-8.
+    void settingsComeBackInAFolderNamedOutsideCodePage932() {
+        const QString jose = path(u"josé"_s) + u'/';
+        QVERIFY(QDir().mkpath(jose));
+        setProgramFolder(jose);
+        for (int run = 1; run <= 3; ++run) {
+            start();
+            MainForm->show();
+            if (run == 1) {
+                placeWindow(MainForm, QRect(40, 60, 640, 480));
+                MainForm->OpenSubWindowExecute();
+            } else {
+                QCOMPARE(outerGeometry(MainForm), QRect(40, 60, 640, 480));
+                QVERIFY(SubForm->isVisible());
+            }
+            QVERIFY(exitProgram());
+            const QByteArray master = readFile(jose + u"QelEditor.ini"_s);
+            QVERIFY(master.startsWith("\xEF\xBB\xBF[UseQelWFile]\r\n"));
+            QVERIFY(master.contains((u"\r\nMain="_s + jose + u"DefaultMain.QelW\r\n"_s).toUtf8()));
+            // A file that holds nothing of the kind stays code page 932.
+            QVERIFY(readFile(jose + u"DefaultMain.QelW"_s).startsWith("[Form]\r\n"));
+        }
+        // Nothing went anywhere else.
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{u"josé"_s});
+    }
+
     void captionAndPanelsFollowTheText() {
         start();
         MainForm->show();
@@ -188,6 +222,20 @@ private Q_SLOTS:
         editor()->setText(u"abcdef"_s);
         MainForm->VisibleStatusBarExecute();
         QCOMPARE(panel(1), u"全1行：4bytes"_s);
+
+        // At the default width the panels keep their widths, side by side from the
+        // left, and those that do not fit are cut off at the window's edge.
+        editor()->setText(QString(1024, u'a'));
+        QCoreApplication::sendPostedEvents();
+        int right = 0;
+        for (const auto& [index, width] : {std::pair{0, 150}, {1, 200}, {2, 50}, {3, 280}}) {
+            const QLabel* p = panels()->findChild<QLabel*>(u"Panel%1"_s.arg(index));
+            QCOMPARE(p->width(), width);
+            QVERIFY2(p->x() >= right, qPrintable(u"panel %1 over the one before"_s.arg(index)));
+            right = p->x() + p->width();
+        }
+        const QLabel* last = panels()->findChild<QLabel*>(u"Panel3"_s);
+        QVERIFY(last->mapTo(MainForm, QPoint(last->width(), 0)).x() > MainForm->width());
     }
 
     void saveAsWritesCodePage932WithCrLf() {
@@ -386,12 +434,41 @@ private Q_SLOTS:
         editor()->setText(u"abc\nあいう"_s);
         editor()->setSelection(0, 0);
         MainForm->GetCaretPosition();
-        QTextCursor c = editor()->textCursor();
-        c.setPosition(6); // between い and う
+        // Between い and う.
         QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {},
-                          editor()->cursorRect(c).center() + QPoint(1, 0));
+                          editor()->cursorRect(6).center() + QPoint(1, 0));
         QCOMPARE(editor()->selStart(), qsizetype(9));
         QCOMPARE(panel(0), u"2 行目： 4 バイト目"_s);
+    }
+
+    // A folder, a pipe or a device is a load that fails with a message, from the
+    // command line or dropped; nothing else changes and nothing waits on the pipe.
+    void onlyRegularFilesLoad() {
+        QVERIFY(QDir(folder_->path()).mkdir(u"folder"_s));
+        QStringList paths = {path(u"folder"_s), path(u"folder/"_s)};
+#ifdef Q_OS_UNIX
+        QVERIFY(::mkfifo(QFile::encodeName(path(u"pipe.txt"_s)).constData(), 0600) == 0);
+        paths << path(u"pipe.txt"_s);
+        if (QFile::exists(u"/dev/zero"_s))
+            paths << u"/dev/zero"_s;
+#endif
+        for (const QString& p : paths) {
+            dialogs_->clearCalls();
+            start({p});
+            QCOMPARE(dialogs_->kinds(), QStringList{u"showException"_s});
+            QCOMPARE(dialogs_->texts(u"showException"_s),
+                     QStringList{u"通常のファイルではありません"_s});
+            QCOMPARE(MainForm->windowTitle(), u"QelEditor - UnTitledDoc"_s);
+
+            type(editor(), u"kept"_s);
+            dialogs_->answer(Answer::No);
+            dialogs_->clearCalls();
+            QVERIFY(drop(editor(), {p}));
+            QTRY_COMPARE(dialogs_->kinds().value(1), u"showException"_s);
+            QCOMPARE(editor()->text(), u"kept"_s);
+            QCOMPARE(MainForm->documentPath(), u"UnTitledDoc"_s);
+            windows_.reset();
+        }
     }
 
     void reactivationRestoresTheCaret() {

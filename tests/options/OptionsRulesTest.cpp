@@ -98,29 +98,7 @@ protected:
     OptionsChoices choices_;
 };
 
-TEST_F(ApplyOptionsTest, FirstOkCreatesTheConfigurationThenHandsOverWritesAndReloads) {
-    RecordingWindows windows({true, true, true, true});
-    applyOptions(choices_, windows);
-
-    EXPECT_EQ(readAll(file(u"QelEditor.ini"_s)),
-              "[Config]\r\nIniFile=" + choices_.configurationFile.toUtf8() + "\r\n");
-    EXPECT_EQ(readAll(choices_.configurationFile),
-              u"[UseQelWFile]\r\nMain=%1DefaultMain.QelW\r\nSub1=%1DefaultSub1.QelW\r\n"
-              u"Sub2=%1DefaultSub2.QelW\r\nSub3=%1DefaultSub3.QelW\r\n"
-              u"[InitialFolder]\r\nSave=/home/me/\r\nLoad=%1\r\n"_s.arg(folder_)
-                  .toUtf8());
-    QStringList expected;
-    for (int w = 0; w < kWindowCount; ++w)
-        expected << u"file %1 %2"_s.arg(w).arg(
-            choices_.configuration.settingsFiles[std::size_t(w)]);
-    expected << u"reload 0"_s << u"reload 1"_s << u"reload 2"_s << u"reload 3"_s
-             << u"folders /home/me/docs "_s + folder_; // the folders as the boxes hold them
-    EXPECT_EQ(windows.log, expected);
-    EXPECT_TRUE(readAll(file(u"DefaultMain.QelW"_s)).contains("[Date&TimeFormat]"));
-    EXPECT_TRUE(readAll(file(u"DefaultSub3.QelW"_s)).contains("WindowName=SubWindow3\r\n"));
-}
-
-TEST_F(ApplyOptionsTest, PagesGoToTheProgramFolderWhileWindowsTakeTheChosenFiles) {
+TEST_F(ApplyOptionsTest, ConfigurationFirstThenHandOverPagesReloadsAndFolders) {
     // Sub-window 1 is handed a file elsewhere; its page goes to the name shown on it,
     // in the program folder. Sub-window 2 does not exist: no page, no reload.
     choices_.configuration.settingsFiles[1] = u"/elsewhere/Other.QelW"_s;
@@ -128,11 +106,21 @@ TEST_F(ApplyOptionsTest, PagesGoToTheProgramFolderWhileWindowsTakeTheChosenFiles
     choices_.pages[1].name = u"一"_s;
     RecordingWindows windows({true, true, false, true});
     applyOptions(choices_, windows);
-    EXPECT_EQ(
-        windows.log,
-        (QStringList{u"file 0 "_s + file(u"DefaultMain.QelW"_s), u"file 1 /elsewhere/Other.QelW"_s,
-                     u"file 3 "_s + file(u"DefaultSub3.QelW"_s), u"reload 0"_s, u"reload 1"_s,
-                     u"reload 3"_s, u"folders /home/me/docs "_s + folder_}));
+
+    EXPECT_EQ(readAll(file(u"QelEditor.ini"_s)),
+              "[Config]\r\nIniFile=" + choices_.configurationFile.toUtf8() + "\r\n");
+    EXPECT_EQ(readAll(choices_.configurationFile),
+              u"[UseQelWFile]\r\nMain=%1DefaultMain.QelW\r\nSub1=/elsewhere/Other.QelW\r\n"
+              u"Sub2=%1DefaultSub2.QelW\r\nSub3=%1DefaultSub3.QelW\r\n"
+              u"[InitialFolder]\r\nSave=/home/me/\r\nLoad=%1\r\n"_s.arg(folder_)
+                  .toUtf8());
+    EXPECT_EQ(windows.log, (QStringList{u"file 0 "_s + file(u"DefaultMain.QelW"_s),
+                                        u"file 1 /elsewhere/Other.QelW"_s,
+                                        u"file 3 "_s + file(u"DefaultSub3.QelW"_s), u"reload 0"_s,
+                                        u"reload 1"_s, u"reload 3"_s,
+                                        // the folders as the boxes hold them
+                                        u"folders /home/me/docs "_s + folder_}));
+    EXPECT_TRUE(readAll(file(u"DefaultMain.QelW"_s)).contains("[Date&TimeFormat]"));
     EXPECT_TRUE(readAll(file(u"Other.QelW"_s)).contains("WindowName=\x88\xea\r\n"));
     EXPECT_FALSE(QFile::exists(file(u"DefaultSub1.QelW"_s)));
     EXPECT_FALSE(QFile::exists(file(u"DefaultSub2.QelW"_s)));

@@ -2,6 +2,7 @@
 // their own event loops, the way a user would answer them.
 
 #include "platform/QtDialogs.h"
+#include "platform/Translations.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <functional>
 #include <memory>
@@ -137,6 +139,46 @@ private Q_SLOTS:
         QCOMPARE(icon, QMessageBox::Critical);
         // Window captions are left alone.
         QCOMPARE(QGuiApplication::applicationDisplayName(), displayName);
+    }
+
+    // Qt's own texts follow the interface into Japanese, whatever the locale; the
+    // program's own texts are untouched.
+    void platformTextsAreJapanese() {
+        QVERIFY(installJapaneseQtTexts(*qApp));
+        QStringList buttons;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            for (auto b : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+                buttons << box->button(b)->text();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        QCOMPARE(QtDialogs().askYesNoCancel(u"変更を保存しますか?"_s), Answer::Cancel);
+        QCOMPARE(buttons, (QStringList{u"はい(&Y)"_s, u"いいえ(&N)"_s, u"キャンセル"_s}));
+
+        QTemporaryDir dir;
+        touch(dir.filePath(u"報告.txt"_s));
+        FileRequest request;
+        request.startFolder = dir.path();
+        request.overwritePrompt = true;
+        QString accept, question;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            accept = dialog->labelText(QFileDialog::Accept);
+            whenModal<QMessageBox>(
+                [&](QMessageBox* box) {
+                    question = box->text();
+                    box->button(QMessageBox::No)->click();
+                },
+                dialog);
+            typeNameAndAccept(dialog, u"報告.txt"_s);
+            QTimer::singleShot(500, dialog, &QFileDialog::reject);
+        });
+        QtDialogs().saveFile(request);
+        // The other tests find Qt's controls by their English texts.
+        for (QTranslator* t : qApp->findChildren<QTranslator*>()) {
+            qApp->removeTranslator(t);
+            delete t;
+        }
+        QCOMPARE(accept, u"保存(&S)"_s);
+        QVERIFY2(question.contains(u"既に存在します"_s), qPrintable(question));
     }
 
     void askYesNoCancel_data() {

@@ -9,7 +9,6 @@
 #include "search/SearchCommands.h"
 
 #include <QTest>
-#include <QTextCursor>
 
 #include <random>
 
@@ -185,7 +184,7 @@ private Q_SLOTS:
                 with = randomText(rng, letters, 1) + what + randomText(rng, letters, 1);
             const search::Options options{.wholeWord = rng() % 2 == 0, .matchCase = rng() % 2 == 0};
             editor.setText(text);
-            editor.document()->clearUndoRedoStacks();
+            editor.document()->clearHistory();
             dialogs.clearCalls();
 
             EditorSearch(editor).doReplaceAll(replaceAllOf(what, with, options));
@@ -202,9 +201,9 @@ private Q_SLOTS:
             }
             ++replaced;
             QCOMPARE(dialogs.texts(u"message"_s), QStringList{search::replaceAllDoneMessage()});
-            QVERIFY2(editor.textCursor().position() == expected.caret, qPrintable(label));
-            QVERIFY(!editor.textCursor().hasSelection());
-            if (editor.document()->isUndoAvailable()) {
+            QVERIFY2(editor.cursorPosition() == expected.caret, qPrintable(label));
+            QVERIFY(!editor.hasSelection());
+            if (editor.document()->canUndo()) {
                 editor.undo();
                 QVERIFY2(editor.text() == text, qPrintable(label));
             }

@@ -295,6 +295,46 @@ TEST_F(IniFileTest, UnknownLinesAndUndecodableBytesSurviveAWrite) {
     EXPECT_EQ(afterWrite(before, u"New", u"k", QStringLiteral("v")), before + "[New]\r\nk=v\r\n");
 }
 
+// A file stays code page 932 while everything fits; a value code page 932 lacks makes
+// it UTF-8 behind a byte-order mark, so that nothing stored turns into "?".
+TEST_F(IniFileTest, AValueCodePage932LacksMakesTheFileUtf8) {
+    const QByteArray bom = "\xEF\xBB\xBF";
+    const auto utf8 = [&](const char16_t* text) -> QByteArray {
+        return bom + QString::fromUtf16(text).toUtf8();
+    };
+    struct Case {
+        const char* what;
+        QByteArray before;
+        const char16_t* key;
+        const char16_t* value;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {"a new file", "", u"Main", u"/home/josé/DefaultMain.QelW",
+         utf8(u"[S]\r\nMain=/home/josé/DefaultMain.QelW\r\n")},
+        {"beyond the basic plane", "", u"Name", u"絵😀", utf8(u"[S]\r\nName=絵😀\r\n")},
+        {"every line of a code page 932 file goes over",
+         "; \x82\xA0\r\n[S]\r\nName=\x93\xfa\x96\x7b\r\n", u"Main", u"josé",
+         utf8(u"; あ\r\n[S]\r\nName=日本\r\nMain=josé\r\n")},
+        {"a UTF-8 file stays so while a value needs it", utf8(u"; あ\n[S]\nMain=josé\n"), u"Name",
+         u"x", utf8(u"; あ\n[S]\nMain=josé\nName=x\r\n")},
+        {"and goes back to code page 932 once everything fits",
+         utf8(u"; あ\r\n[S]\r\nMain=josé\r\n"), u"Main", u"jose",
+         "; \x82\xA0\r\n[S]\r\nMain=jose\r\n"},
+        {"bytes that are no UTF-8 survive", bom + "; \xFF\xC3\r\n[S]\r\nMain=é\r\n", u"Main", u"è",
+         bom + "; \xFF\xC3\r\n[S]\r\nMain=\xC3\xA8\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString value = QString::fromUtf16(c.value);
+        EXPECT_EQ(afterWrite(c.before, u"S", QStringView(c.key), value), c.after);
+        EXPECT_EQ(IniFile(path()).readString(u"S", QStringView(c.key), QString()), value);
+    }
+    // A code page 932 file that only gets values that fit stays as it is.
+    EXPECT_EQ(afterWrite("[S]\r\n", u"S", u"Name", QStringLiteral("日本")),
+              QByteArray("[S]\r\nName=\x93\xfa\x96\x7b\r\n"));
+}
+
 TEST_F(IniFileTest, LineBreaksInWrittenValuesBecomeSpacesAndLongValuesStayWhole) {
     {
         IniFile ini(path());

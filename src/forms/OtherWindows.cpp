@@ -1,9 +1,0 @@
-#include "OtherWindows.h"
-
-namespace qel {
-
-TListWindow::TListWindow(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("ListWindow"));
-}
-
-} // namespace qel

@@ -1,0 +1,210 @@
+#pragma once
+
+#include "textmodel/TextDocument.h"
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QPointer>
+#include <QTextLayout>
+
+#include <memory>
+#include <unordered_map>
+
+class QMenu;
+class QMimeData;
+
+namespace qel {
+
+// A view of a TextDocument: plain text without wrapping, its own font, colours (the
+// palette's Base and Text), caret, selection and scroll position. Several views may
+// show one document; each paints only the lines that are visible, so showing a view
+// or scrolling costs nothing in proportion to the document.
+//
+// Positions are character positions in the document (see TextDocument).
+class TextView : public QAbstractScrollArea, private textmodel::TextObserver {
+    Q_OBJECT
+public:
+    explicit TextView(QWidget* parent = nullptr);
+    ~TextView() override;
+
+    textmodel::TextDocument* document() const { return document_; }
+    // Shows `document`, which must outlive the view or be set away from it first;
+    // nullptr gives the view a document of its own again. The caret goes to the start.
+    void setDocument(textmodel::TextDocument* document);
+
+    // ---- caret and selection
+    qsizetype cursorPosition() const { return caret_; }
+    qsizetype anchorPosition() const { return anchor_; }
+    bool hasSelection() const { return caret_ != anchor_; }
+    qsizetype selectionStart() const { return std::min(caret_, anchor_); }
+    qsizetype selectionEnd() const { return std::max(caret_, anchor_); }
+    QString selectedText() const;
+    // Puts the caret at `position`; the selection reaches back to `anchor`.
+    void select(qsizetype anchor, qsizetype position);
+    void setCursorPosition(qsizetype position) { select(position, position); }
+    void selectAll();
+    // Scrolls so that the caret is in view.
+    void ensureCaretVisible();
+
+    // ---- editing as the user does it; each is one undo step of the document.
+    void insertText(const QString& text); // replaces the selection
+    void deleteSelection();
+    void cut();
+    void copy() const;
+    void paste();
+    void undo();
+    void redo();
+
+    // A view that hides its selection while another widget has the focus.
+    void setHideSelectionWhenUnfocused(bool hide);
+    bool hidesSelectionWhenUnfocused() const { return hideSelectionWhenUnfocused_; }
+
+    // Where the caret of `position` is drawn, in viewport coordinates.
+    QRect cursorRect(qsizetype position) const;
+    // The position nearest to `point` (viewport coordinates).
+    qsizetype positionAt(const QPoint& point) const;
+    // The input method's text not yet committed, shown at the caret.
+    const QString& preeditText() const { return preedit_; }
+    int firstVisibleLine() const;
+
+    QMenu* createStandardContextMenu();
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+Q_SIGNALS:
+    // The caret or the selection moved (also when an edit elsewhere moved them).
+    void selectionChanged();
+    // setDocument() gave the view another document.
+    void documentSet();
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+    // Text that comes in from the clipboard or a drop; the default takes plain text.
+    virtual bool canInsertFromMimeData(const QMimeData* source) const;
+    virtual void insertFromMimeData(const QMimeData* source);
+
+    // Replaces `removed` characters at `position` by `text` as the user's edit of
+    // `kind`, leaving the caret after the new text.
+    void edit(qsizetype position, qsizetype removed, const QString& text,
+              textmodel::EditKind kind = textmodel::EditKind::Command);
+    // The same as a command, the caret keeping its place in the text around the edit
+    // as another view's would.
+    void editAround(qsizetype position, qsizetype removed, const QString& text);
+
+private:
+    // One line as laid out: a whole line, or of a very long line the stretch
+    // [from, to) around what is in view, starting at x.
+    struct LineLayout {
+        QTextLayout layout;
+        qsizetype from = 0, to = 0;
+        qreal x = 0;
+        qsizetype length = 0; // of the whole line
+    };
+
+    void textChanged(const textmodel::TextChange& change) override;
+    void attach(textmodel::TextDocument* document);
+
+    // Metrics and scrolling.
+    void updateMetrics();
+    void updateScrollBars();
+    int visibleLines() const; // lines wholly in view
+    int lineTop(qsizetype line) const;
+    qsizetype lineAtY(int y) const;
+    qreal textLeft() const; // x of the text's left edge in the viewport
+
+    // Layout.
+    LineLayout& layoutFor(qsizetype line, qreal wantedX = -1) const;
+    std::unique_ptr<LineLayout> buildLayout(qsizetype line, qreal wantedX) const;
+    qreal xOf(qsizetype position) const; // in the text, from its left edge
+    qsizetype positionAtX(qsizetype line, qreal x) const;
+    qreal estimatedX(qsizetype lineStart, qsizetype position) const;
+    void noteWidth(qreal width) const;
+    void dropLayouts();
+
+    // Moves.
+    enum class Move {
+        Left,
+        Right,
+        WordLeft,
+        WordRight,
+        Up,
+        Down,
+        PageUp,
+        PageDown,
+        LineStart,
+        LineEnd,
+        DocumentStart,
+        DocumentEnd
+    };
+    qsizetype moved(Move move) const;
+    qsizetype wordStartBefore(qsizetype position) const;
+    qsizetype wordStartAfter(qsizetype position) const;
+    std::pair<qsizetype, qsizetype> wordAt(qsizetype position) const;
+    void moveCaret(qsizetype position, bool keepAnchor, bool keepPreferredX = false);
+    bool handleStandardKey(QKeyEvent* event);
+    bool isTypedText(const QKeyEvent* event) const;
+
+    void setCaret(qsizetype anchor, qsizetype caret);
+    void restartBlinking();
+    void startDrag();
+    bool intoDraggedText(const QDropEvent* event, qsizetype at) const;
+    bool selectionShown() const;
+    void setPreedit(const QString& text, const QList<QTextLayout::FormatRange>& formats, int cursor,
+                    bool cursorVisible);
+
+    textmodel::TextDocument* document_ = nullptr;
+    std::unique_ptr<textmodel::TextDocument> ownDocument_;
+    qsizetype caret_ = 0, anchor_ = 0;
+    qreal preferredX_ = -1; // kept through Up, Down and page moves
+    qsizetype topLine_ = 0;
+
+    // Metrics of the font.
+    int lineHeight_ = 1;
+    int ascent_ = 1;
+    qreal halfWidth_ = 1; // a single-byte character's advance
+    qreal tabWidth_ = 8;
+    mutable qreal widest_ = 0; // the widest line known, for the horizontal scroll bar
+
+    mutable std::unordered_map<qsizetype, std::unique_ptr<LineLayout>> layouts_;
+
+    QString preedit_;
+    QList<QTextLayout::FormatRange> preeditFormats_;
+    int preeditCursor_ = 0;
+    bool preeditCursorVisible_ = true;
+
+    bool caretFollowsEdit_ = true;
+    bool caretShown_ = true;
+    QBasicTimer blink_;
+    bool hideSelectionWhenUnfocused_ = false;
+
+    // Mouse.
+    enum class Press { None, Select, SelectWords, SelectLines, MaybeDrag };
+    Press press_ = Press::None;
+    QPoint pressPoint_;
+    qsizetype wordAnchorFrom_ = 0, wordAnchorTo_ = 0; // the word or line double-clicked
+    QBasicTimer autoScroll_;
+    QPoint lastMouse_;
+    qint64 lastDoubleClick_ = 0;
+    qsizetype dropCaret_ = -1; // where a drag would drop, while one is over the view
+};
+
+} // namespace qel

@@ -1,0 +1,52 @@
+#include "FileContent.h"
+
+#include "text/Error.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace qel {
+
+QString notRegularFileMessage() {
+    return QStringLiteral("通常のファイルではありません");
+}
+
+QByteArray readRegularFile(const QString& path) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw Error(notRegularFileMessage());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error(file.errorString());
+    return bytes;
+}
+
+void writeWholeFile(const QString& path, QByteArrayView bytes) {
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);
+    // Unbuffered, so that a write that does not go through reports why: a buffered
+    // one is found short only when the buffer is flushed, and then without a reason.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw Error(file.errorString());
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        // A short write is followed by one that fails and says why (a full disk).
+        const qint64 written = file.write(data, left);
+        if (written <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            throw Error(reason);
+        }
+        data += written;
+        left -= written;
+    }
+    if (!file.commit())
+        throw Error(file.errorString());
+}
+
+} // namespace qel

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// Whole files as documents and settings files are read and written.
+namespace qel {
+
+// The reason given for a path that names a folder, a pipe, a device or anything else
+// that is not a regular file.
+QString notRegularFileMessage();
+
+// Reads the whole file at `path`. Only a regular file is read: anything else could
+// block (a pipe) or never end (a device), and is refused before it is opened. Throws
+// Error with notRegularFileMessage() or the system's own reason.
+QByteArray readRegularFile(const QString& path);
+
+// Makes `bytes` the whole content of the file at `path`. The new content is written
+// beside it and renamed over it, so that a failure leaves the old file whole; where no
+// file can be made beside it (a folder the user may not write), a file the user may
+// write is written in place, keeping its mode and owner. Throws Error with the
+// system's own reason ("No space left on device") when it cannot be written.
+void writeWholeFile(const QString& path, QByteArrayView bytes);
+
+} // namespace qel

@@ -1,0 +1,350 @@
+// The text view as the user drives it: keys, input methods, the mouse, the clipboard,
+// drops, scrolling, very long lines, and two views of one document.
+#include "platform/TextView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextCharFormat>
+
+using namespace Qt::StringLiterals;
+using qel::TextView;
+using qel::textmodel::TextDocument;
+
+namespace {
+
+void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(w, k, mods);
+}
+
+void type(QWidget* w, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+QString textOf(const TextView& v) {
+    return v.document()->text();
+}
+
+// A click, a press and a release, or a double click at a position's caret.
+QPoint at(const TextView& v, qsizetype position) {
+    return v.cursorRect(position).center();
+}
+
+// How many pixels of the view show the selection colour.
+int highlighted(TextView& v) {
+    const QImage image = v.viewport()->grab().toImage();
+    const QRgb mark = v.palette().color(QPalette::Inactive, QPalette::Highlight).rgb();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == mark;
+    return n;
+}
+
+QInputMethodEvent preedit(const QString& text, int cursor) {
+    QTextCharFormat underline;
+    underline.setFontUnderline(true);
+    return QInputMethodEvent(text, {{QInputMethodEvent::TextFormat, 0, int(text.size()), underline},
+                                    {QInputMethodEvent::Cursor, cursor, 1, QVariant()}});
+}
+
+} // namespace
+
+class TextViewTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TextView> view_;
+
+    TextView& fresh(const QString& text) {
+        view_ = std::make_unique<TextView>();
+        view_->resize(400, 200);
+        view_->document()->replace(0, 0, text);
+        view_->document()->clearHistory();
+        view_->setCursorPosition(0);
+        view_->show();
+        return *view_;
+    }
+
+private Q_SLOTS:
+    void cleanup() { view_.reset(); }
+
+    void keysMoveAndSelect() {
+        struct Row {
+            qsizetype anchor, caret;
+            Qt::Key key;
+            Qt::KeyboardModifiers mods;
+            qsizetype wantAnchor, wantCaret;
+        };
+        // a0 b1 c2 _3 d4 e5 f6 ⏎7 a8 b9 ⏎10 a11 b12 c13 d14 e15 f16 end 17
+        const Row rows[] = {
+            {1, 1, Qt::Key_Right, {}, 2, 2},
+            {1, 1, Qt::Key_Left, {}, 0, 0},
+            {0, 0, Qt::Key_Left, {}, 0, 0},
+            {1, 1, Qt::Key_Right, Qt::ShiftModifier, 1, 2},
+            {2, 5, Qt::Key_Left, {}, 2, 2}, // a selection closes at its near end
+            {2, 5, Qt::Key_Right, {}, 5, 5},
+            {0, 0, Qt::Key_Right, Qt::ControlModifier, 4, 4}, // word by word
+            {4, 4, Qt::Key_Right, Qt::ControlModifier, 7, 7},
+            {7, 7, Qt::Key_Right, Qt::ControlModifier, 8, 8},
+            {6, 6, Qt::Key_Left, Qt::ControlModifier, 4, 4},
+            {8, 8, Qt::Key_Left, Qt::ControlModifier, 7, 7},
+            {2, 2, Qt::Key_End, {}, 7, 7},
+            {5, 5, Qt::Key_Home, {}, 0, 0},
+            {2, 2, Qt::Key_End, Qt::ShiftModifier, 2, 7},
+            {5, 5, Qt::Key_End, Qt::ControlModifier, 17, 17},
+            {14, 14, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier, 14, 0},
+            {4, 4, Qt::Key_Down, {}, 10, 10}, // a shorter line: its end
+            {15, 15, Qt::Key_Up, {}, 10, 10},
+            {1, 1, Qt::Key_Up, {}, 1, 1}, // nothing above the first line
+        };
+        for (const Row& row : rows) {
+            TextView& v = fresh(u"abc def\nab\nabcdef"_s);
+            v.select(row.anchor, row.caret);
+            key(&v, row.key, row.mods);
+            const QString label = u"%1..%2 key %3"_s.arg(row.anchor).arg(row.caret).arg(row.key);
+            QVERIFY2(v.anchorPosition() == row.wantAnchor && v.cursorPosition() == row.wantCaret,
+                     qPrintable(label +
+                                u" gave %1..%2"_s.arg(v.anchorPosition()).arg(v.cursorPosition())));
+        }
+        // Down twice keeps the column the caret had, through a shorter line.
+        TextView& v = fresh(u"abcdef\nab\nabcdef"_s);
+        v.setCursorPosition(4);
+        key(&v, Qt::Key_Down);
+        key(&v, Qt::Key_Down);
+        QCOMPARE(v.cursorPosition(), qsizetype(14));
+    }
+
+    void editingKeysAndTheirUndoSteps() {
+        TextView& v = fresh(QString());
+        type(&v, u"abc"_s);
+        key(&v, Qt::Key_Backspace);
+        key(&v, Qt::Key_Backspace);
+        key(&v, Qt::Key_Return);
+        type(&v, u"x\ty"_s);
+        QCOMPARE(textOf(v), u"a\nx\ty"_s); // Tab went into the text
+        // The typed run, the Backspaces, the next run: three steps.
+        key(&v, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(textOf(v), u"a"_s);
+        key(&v, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(textOf(v), u"abc"_s);
+        key(&v, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(textOf(v), QString());
+        key(&v, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(textOf(v), u"abc"_s);
+        // A caret moved in between ends a run.
+        type(&v, u"d"_s);
+        key(&v, Qt::Key_Left);
+        key(&v, Qt::Key_Right);
+        type(&v, u"e"_s);
+        key(&v, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(textOf(v), u"abcd"_s);
+
+        // Word deletes; Delete; typing over a selection; characters code page 932
+        // lacks become "?".
+        TextView& w = fresh(u"one two three"_s);
+        w.setCursorPosition(7);
+        key(&w, Qt::Key_Backspace, Qt::ControlModifier);
+        QCOMPARE(textOf(w), u"one  three"_s);
+        key(&w, Qt::Key_Delete);
+        QCOMPARE(textOf(w), u"one three"_s);
+        w.select(4, 9);
+        type(&w, u"€"_s);
+        QCOMPARE(textOf(w), u"one ?"_s);
+        QCOMPARE(w.cursorPosition(), qsizetype(5));
+    }
+
+    void inputMethodPreeditCommitAndCancel() {
+        TextView& v = fresh(u"ab"_s);
+        v.setCursorPosition(1);
+        const QRect before = v.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+
+        // Composing: shown at the caret, not yet in the text; the candidate window goes
+        // where the composing caret is.
+        QInputMethodEvent compose = preedit(u"にほん"_s, 3);
+        QApplication::sendEvent(&v, &compose);
+        QCOMPARE(v.preeditText(), u"にほん"_s);
+        QCOMPARE(textOf(v), u"ab"_s);
+        const QRect composing = v.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        QVERIFY2(composing.left() > before.left() + 10,
+                 qPrintable(u"%1 -> %2"_s.arg(before.left()).arg(composing.left())));
+        QCOMPARE(composing.top(), before.top());
+        QCOMPARE(v.inputMethodQuery(Qt::ImSurroundingText).toString(), u"ab"_s);
+        QCOMPARE(v.inputMethodQuery(Qt::ImCursorPosition).toInt(), 1);
+
+        // Committing puts the text in at the caret, as one step with the typing.
+        QInputMethodEvent commit;
+        commit.setCommitString(u"日本"_s);
+        QApplication::sendEvent(&v, &commit);
+        QCOMPARE(textOf(v), u"a日本b"_s);
+        QCOMPARE(v.preeditText(), QString());
+        QCOMPARE(v.cursorPosition(), qsizetype(3));
+        type(&v, u"!"_s);
+        v.undo();
+        QCOMPARE(textOf(v), u"ab"_s);
+
+        // Cancelled: the composing text goes, the text stays.
+        QInputMethodEvent again = preedit(u"かな"_s, 2);
+        QApplication::sendEvent(&v, &again);
+        QInputMethodEvent cancel;
+        QApplication::sendEvent(&v, &cancel);
+        QCOMPARE(v.preeditText(), QString());
+        QCOMPARE(textOf(v), u"ab"_s);
+
+        // Composing over a selection replaces it; a commit may replace text before the
+        // caret; characters code page 932 lacks become "?".
+        v.select(0, 2);
+        QInputMethodEvent over = preedit(u"x"_s, 1);
+        QApplication::sendEvent(&v, &over);
+        QCOMPARE(textOf(v), QString());
+        QInputMethodEvent emoji;
+        emoji.setCommitString(u"😀"_s);
+        QApplication::sendEvent(&v, &emoji);
+        QCOMPARE(textOf(v), u"?"_s);
+        QInputMethodEvent replaceBefore;
+        replaceBefore.setCommitString(u"漢"_s, -1, 1);
+        QApplication::sendEvent(&v, &replaceBefore);
+        QCOMPARE(textOf(v), u"漢"_s);
+    }
+
+    void mouseSelects() {
+        TextView& v = fresh(u"abc def ghi\nsecond line"_s);
+        QWidget* vp = v.viewport();
+        QTest::mouseClick(vp, Qt::LeftButton, {}, at(v, 5));
+        QCOMPARE(v.cursorPosition(), qsizetype(5));
+        QVERIFY(!v.hasSelection());
+        // Drag.
+        QTest::mousePress(vp, Qt::LeftButton, {}, at(v, 1));
+        QMouseEvent move(QEvent::MouseMove, at(v, 14), vp->mapToGlobal(at(v, 14)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(vp, &move);
+        QTest::mouseRelease(vp, Qt::LeftButton, {}, at(v, 14));
+        QCOMPARE(v.selectedText(), u"bc def ghi\nse"_s);
+        // Shift-click moves the caret end only.
+        QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, at(v, 3));
+        QCOMPARE(v.selectedText(), u"bc"_s);
+        // Double-click takes a word, a third click the line; a click into a selection
+        // puts the caret there.
+        QTest::mouseDClick(vp, Qt::LeftButton, {}, at(v, 5));
+        QCOMPARE(v.selectedText(), u"def"_s);
+        QTest::mouseClick(vp, Qt::LeftButton, {}, at(v, 5));
+        QCOMPARE(v.selectedText(), u"abc def ghi\n"_s);
+        QTest::mouseClick(vp, Qt::LeftButton, {}, at(v, 5));
+        QCOMPARE(v.cursorPosition(), qsizetype(5));
+        QVERIFY(!v.hasSelection());
+    }
+
+    void clipboardAndDroppedText() {
+        TextView& v = fresh(u"abc def"_s);
+        v.select(0, 3);
+        key(&v, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), u"abc"_s);
+        key(&v, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(textOf(v), u" def"_s);
+        v.setCursorPosition(4);
+        QApplication::clipboard()->setText(u"漢\r\n字"_s);
+        key(&v, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(textOf(v), u" def漢\n字"_s);
+
+        // Text dropped from another program goes in where it is dropped, selected.
+        QMimeData data;
+        data.setText(u"XY"_s);
+        const QPoint where = at(v, 1);
+        QDragEnterEvent enter(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(v.viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(where, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(v.viewport(), &drop);
+        QCOMPARE(textOf(v), u" XYdef漢\n字"_s);
+        QCOMPARE(v.selectedText(), u"XY"_s);
+
+        // The context menu offers what can be done now.
+        v.setCursorPosition(0);
+        std::unique_ptr<QMenu> menu(v.createStandardContextMenu());
+        QStringList enabled;
+        for (const QAction* a : menu->actions())
+            if (!a->isSeparator() && a->isEnabled())
+                enabled << a->text();
+        QCOMPARE(enabled, (QStringList{u"元に戻す(&U)"_s, u"貼り付け(&P)"_s, u"すべて選択(&A)"_s}));
+    }
+
+    void selectionHiddenOnlyWhereAsked() {
+        // Neither view has the focus here; one hides its selection, one keeps it.
+        TextView& v = fresh(u"selected text"_s);
+        v.selectAll();
+        QVERIFY(!v.hasFocus());
+        QVERIFY(highlighted(v) > 50);
+        v.setHideSelectionWhenUnfocused(true);
+        QCOMPARE(highlighted(v), 0);
+    }
+
+    void scrollingAndVeryLongLines() {
+        QString lines;
+        for (int i = 0; i < 300; ++i)
+            lines += u"line %1\n"_s.arg(i);
+        TextView& v = fresh(lines);
+        QCOMPARE(v.verticalScrollBar()->maximum() > 250, true);
+        key(&v, Qt::Key_PageDown);
+        QVERIFY(v.firstVisibleLine() > 0);
+        QVERIFY(v.cursorRect(v.cursorPosition()).intersects(v.viewport()->rect()));
+        v.setCursorPosition(v.document()->lineStart(200));
+        v.ensureCaretVisible();
+        QVERIFY(v.firstVisibleLine() <= 200 && v.firstVisibleLine() > 200 - 20);
+        QVERIFY(v.viewport()->rect().contains(v.cursorRect(v.cursorPosition()).center()));
+        const int top = v.firstVisibleLine();
+        QWheelEvent wheel(QPointF(10, 10), v.viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(v.viewport(), &wheel);
+        QVERIFY(v.firstVisibleLine() > top);
+
+        // A line of 200,000 characters: its end is reached, shown, typed at and hit.
+        const QString longLine = QString(200000, u'a') + u"\nend"_s;
+        TextView& w = fresh(longLine);
+        key(&w, Qt::Key_End);
+        QCOMPARE(w.cursorPosition(), qsizetype(200000));
+        QVERIFY(w.horizontalScrollBar()->value() > 100000);
+        type(&w, u"Z漢"_s);
+        QCOMPARE(w.document()->text(199998, 200003), u"aaZ漢\n"_s);
+        const QRect caret = w.cursorRect(w.cursorPosition());
+        QVERIFY(w.viewport()->rect().contains(caret.center()));
+        QCOMPARE(w.positionAt(caret.center()), w.cursorPosition());
+        key(&w, Qt::Key_Home);
+        QCOMPARE(w.horizontalScrollBar()->value(), 0);
+    }
+
+    void viewsOfOneDocument() {
+        TextDocument doc;
+        doc.replace(0, 0, u"0123456789"_s);
+        TextView a, b;
+        a.setDocument(&doc);
+        b.setDocument(&doc);
+        b.select(8, 5);
+        a.setCursorPosition(2);
+        type(&a, u"xy"_s);
+        // The other view's selection keeps to its text.
+        QCOMPARE(b.selectedText(), u"567"_s);
+        QCOMPARE(b.anchorPosition(), qsizetype(10));
+        // Undo in either view takes the document's last step back; the view that undoes
+        // shows where.
+        b.undo();
+        QCOMPARE(doc.text(), u"0123456789"_s);
+        QCOMPARE(b.cursorPosition(), qsizetype(2));
+        QCOMPARE(a.cursorPosition(), qsizetype(2));
+        // The document going first leaves the views with documents of their own.
+        {
+            TextDocument shortLived;
+            a.setDocument(&shortLived);
+        }
+        QVERIFY(a.document() != nullptr && a.document()->isEmpty());
+        type(&a, u"ok"_s);
+        QCOMPARE(a.document()->text(), u"ok"_s);
+    }
+};
+
+QTEST_MAIN(TextViewTest)
+#include "TextViewTest.moc"

@@ -1,0 +1,155 @@
+#include "settings/FileContent.h"
+#include "text/Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+using namespace qel;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray contentOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The message of the Error `work` throws; empty when it throws none.
+QString errorOf(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const Error& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+} // namespace
+
+TEST(FileContent, ReadsOnlyRegularFiles) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"doc.txt"_s);
+    ASSERT_TRUE(put(file, "text"));
+    EXPECT_EQ(readRegularFile(file), QByteArray("text"));
+
+    QStringList refused = {dir.path(), dir.path() + u'/'};
+#ifdef Q_OS_UNIX
+    // A pipe would block the open until someone writes; a device may never end.
+    const QString pipe = dir.filePath(u"pipe.txt"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    refused << pipe;
+    if (QFile::exists(u"/dev/zero"_s))
+        refused << u"/dev/zero"_s;
+#endif
+    for (const QString& path : refused) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_EQ(errorOf([&] { readRegularFile(path); }), u"通常のファイルではありません"_s);
+    }
+    // A missing file gives the system's reason.
+    const QString missing = errorOf([&] { readRegularFile(dir.filePath(u"none.txt"_s)); });
+    EXPECT_FALSE(missing.isEmpty());
+    EXPECT_NE(missing, notRegularFileMessage());
+}
+
+TEST(FileContent, ReplacesTheWholeFileAtomically) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"doc.txt"_s);
+    ASSERT_TRUE(put(file, "a longer old content"));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    const QFile::Permissions mode = QFile::permissions(file);
+    writeWholeFile(file, "new");
+    EXPECT_EQ(contentOf(file), QByteArray("new"));
+    EXPECT_EQ(QFile::permissions(file), mode);
+    // Nothing is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"doc.txt"_s});
+    // Onto a folder: the reason, and the folder as it was.
+    EXPECT_FALSE(errorOf([&] { writeWholeFile(dir.path(), "x"); }).isEmpty());
+}
+
+#ifdef Q_OS_UNIX
+
+// The rights of an ordinary user for as long as it lives, when the tests run as root,
+// who may write anywhere.
+class OrdinaryUser {
+public:
+    OrdinaryUser() : wasRoot_(::geteuid() == 0) {
+        if (wasRoot_ && ::seteuid(65534) != 0)
+            ADD_FAILURE() << "cannot take an ordinary user's rights";
+    }
+    ~OrdinaryUser() {
+        if (wasRoot_ && ::seteuid(0) != 0)
+            ADD_FAILURE() << "cannot take root's rights back";
+    }
+
+private:
+    bool wasRoot_;
+};
+
+TEST(FileContent, AWritableFileInAFolderThatIsNotIsWrittenInPlace) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"doc.txt"_s);
+    const QString locked = dir.filePath(u"locked.txt"_s);
+    ASSERT_TRUE(put(file, "old content") && put(locked, "locked"));
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0666), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0444), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &before), 0);
+    QString lockedError;
+    {
+        const OrdinaryUser user;
+        writeWholeFile(file, "new");
+        lockedError = errorOf([&] { writeWholeFile(locked, "x"); });
+    }
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_EQ(contentOf(file), QByteArray("new"));
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino); // the same file, not a new one
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    // A file the user may not write is not written, and the user is told why.
+    EXPECT_FALSE(lockedError.isEmpty());
+    EXPECT_EQ(contentOf(locked), QByteArray("locked"));
+}
+
+TEST(FileContent, AFullDiskIsReportedWithTheSystemsReason) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"doc.txt"_s);
+    ASSERT_TRUE(put(file, "old"));
+    // A file size limit fails writes as a full disk does, with a reason of its own.
+    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const rlimit small{4096, previous.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    QStringList reasons;
+    for (qsizetype size : {5000, 100000}) // below and above Qt's write buffer
+        reasons << errorOf([&] { writeWholeFile(file, QByteArray(size, 'x')); });
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousSignal);
+    const QString expected = QString::fromLocal8Bit(std::strerror(EFBIG));
+    EXPECT_EQ(reasons, QStringList({expected, expected}));
+    EXPECT_EQ(contentOf(file), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"doc.txt"_s});
+}
+
+#endif

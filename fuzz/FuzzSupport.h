@@ -176,9 +176,12 @@ inline QString trimBlanks(const QString& s) {
     return s.sliced(begin, end - begin);
 }
 
-// What a value written to a settings file reads back as: a line break is written as a
-// space, blanks around the value go, then one pair of matching quotes around it.
+// What a value written to a settings file reads back as: a line break (CR LF, CR or LF)
+// is written as a space, blanks around the value go, then one pair of matching quotes
+// around it.
 inline QString readBack(QString value) {
+    value.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    value.replace(u'\r', u' ');
     value.replace(u'\n', u' ');
     value = trimBlanks(value);
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&

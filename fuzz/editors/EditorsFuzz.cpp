@@ -1,4 +1,4 @@
-// The main editor and the three sub-window editors kept in step, under any run of
+// The main editor and the three sub-window editors showing one document, under any run of
 // edits made in any of them: loads, whole texts, selections replaced, lines inserted,
 // Replace All, undo and redo, sub-windows shown and hidden. After every step each
 // editor holds the text a plain string given the same edits holds, its byte measures
@@ -11,7 +11,6 @@
 
 #include "platform/ByteEditor.h"
 #include "platform/EditorSearch.h"
-#include "platform/MirrorGroup.h"
 #include "search/ReplaceAll.h"
 #include "search/TextMatch.h"
 #include "text/Cp932.h"
@@ -58,17 +57,17 @@ QByteArray withCrLf(QByteArrayView in) {
     return out;
 }
 
-// The main window's editor and the sub-windows' three, kept in step as the windows
-// keep them.
+// The main window's editor and the sub-windows' three, showing one document as the
+// windows do.
 struct Editors {
-    std::array<std::unique_ptr<ByteEditor>, 4> editors; // the main one first
-    MirrorGroup group;
+    std::array<std::unique_ptr<ByteEditor>, 4> editors; // the main one, owning the document, first
 
     Editors() {
         for (auto& e : editors) {
             e = std::make_unique<ByteEditor>();
             e->resize(400, 300);
-            group.add(e.get());
+            if (e != editors[0])
+                e->setDocument(editors[0]->document());
         }
         editors[0]->show(); // sub-windows start hidden
     }

@@ -4,8 +4,9 @@
 // byte for byte and in order.
 //
 // Input: the file's bytes, a section name, then up to four key and value pairs, each
-// a field (see FuzzInput). Names are spelt from a small alphabet of code page 932
-// letters of several scripts and widths; values are any bytes, read as code page 932.
+// a field (see FuzzInput). Names are spelt from a small alphabet rich in letters whose
+// case is tricky to compare, some of them beyond code page 932; values are any bytes,
+// read as code page 932, or as UTF-8 after a first byte 01.
 #include "../FuzzSupport.h"
 
 #include "settings/IniFile.h"
@@ -29,7 +30,7 @@ using qel::fuzz::writeFile;
 namespace {
 
 QString nameFrom(QByteArrayView bytes) {
-    static const QString alphabet = QStringLiteral("ABCabc019&_-.ＡａＺｚΣσДдΩω");
+    static const QString alphabet = QStringLiteral("ABCabc019&_-.ＡａΣσςДдßſKİıǅǆé");
     QString name;
     for (const char b : bytes.first(std::min<qsizetype>(bytes.size(), 8)))
         name += alphabet[qsizetype(static_cast<unsigned char>(b)) % alphabet.size()];
@@ -63,12 +64,28 @@ std::vector<Line> linesOf(const QByteArray& file) {
     return lines;
 }
 
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+QString decodeLine(const QByteArray& line, bool utf8) {
+    return utf8 ? QString::fromUtf8(line) : cp932::decodeText(line);
+}
+
 // The name of a section header line, as the reader sees one.
-std::optional<QString> headerName(const QByteArray& line) {
-    const QString t = trimBlanks(cp932::decodeText(line));
+std::optional<QString> headerName(const QString& line) {
+    const QString t = trimBlanks(line);
     if (t.size() < 2 || t.front() != u'[' || t.back() != u']')
         return std::nullopt;
     return trimBlanks(t.sliced(1, t.size() - 2));
+}
+
+// Whether a value written reads back as it was. In code page 932 an undecodable lead
+// byte may pair with what follows it (see leadByteMeetsTrail); in UTF-8 the code
+// points standing for undecodable code page 932 bytes have no form at all.
+bool keepsValue(const QString& value, bool utf8File) {
+    if (!utf8File)
+        return !fuzz::leadByteMeetsTrail(value);
+    return std::none_of(value.begin(), value.end(),
+                        [](QChar c) { return cp932::isReserved(c.unicode()); });
 }
 
 void checkReads(const IniFile& ini, const QString& section, const QString& key) {
@@ -99,7 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::pair<QString, QString>> pairs;
     while (!in.atEnd() && pairs.size() < 4) {
         const QString key = nameFrom(in.field());
-        pairs.emplace_back(key, cp932::decodeText(in.field()));
+        const QByteArrayView value = in.field();
+        pairs.emplace_back(key, value.startsWith('\x01') ? QString::fromUtf8(value.sliced(1))
+                                                         : cp932::decodeText(value));
     }
     writeFile(onePass, original);
     writeFile(oneByOne, original);
@@ -118,6 +137,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const QByteArray written = readFile(oneByOne);
     FUZZ_CHECK_EQ(readFile(onePass), written);
+    // Code page 932 while everything fits, else UTF-8 behind a byte-order mark.
+    const bool utf8Before = original.startsWith(kByteOrderMark);
+    const bool utf8After = written.startsWith(kByteOrderMark);
+    // (The value a key keeps is the last one written to it.)
+    bool fits = true;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        bool last = true;
+        for (std::size_t j = i + 1; j < pairs.size(); ++j)
+            last = last && !sameName(pairs[j].first, pairs[i].first);
+        // Line breaks are written as spaces.
+        if (last)
+            for (const QChar c : pairs[i].second)
+                fits = fits && (c == u'\r' || cp932::isRepresentable(c.unicode()));
+    }
+    if (!fits)
+        FUZZ_CHECK(utf8After);
 
     // Each key reads back the last value written to it.
     const IniFile reread(oneByOne);
@@ -126,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (qsizetype j = i + 1; j < qsizetype(pairs.size()); ++j)
             if (sameName(pairs[j].first, pairs[i].first))
                 last = j;
-        if (!fuzz::leadByteMeetsTrail(pairs[last].second))
+        if (keepsValue(pairs[last].second, utf8After))
             FUZZ_CHECK_EQ(reread.readString(section, pairs[i].first, QString()),
                           readBack(pairs[last].second));
         checkReads(reread, section, pairs[i].first);
@@ -135,19 +170,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every line but the entries the writes could replace (the written keys in the
     // first section of that name) comes through unchanged and in order. Only a last
     // line without a line break may gain one, when something follows it now.
-    const std::vector<Line> before = linesOf(original.toByteArray());
-    const std::vector<Line> after = linesOf(written);
+    // Lines as read keep their bytes while the file keeps its encoding.
+    if (utf8Before != utf8After)
+        return 0;
+    const std::vector<Line> before = linesOf(original.toByteArray().sliced(utf8Before ? 3 : 0));
+    const std::vector<Line> after = linesOf(written.sliced(utf8After ? 3 : 0));
     FUZZ_CHECK(after.size() <= before.size() + pairs.size() + 1);
     bool inSection = false;
     bool sectionSeen = false;
     std::size_t next = 0;
     for (std::size_t i = 0; i < before.size(); ++i) {
         const Line& line = before[i];
-        if (const auto name = headerName(line.bytes)) {
+        const QString text = decodeLine(line.bytes, utf8Before);
+        if (const auto name = headerName(text)) {
             inSection = !sectionSeen && sameName(*name, section);
             sectionSeen = sectionSeen || inSection;
         } else if (inSection) {
-            const QString text = cp932::decodeText(line.bytes);
             const qsizetype eq = text.indexOf(u'=');
             const QString key = trimBlanks(text.left(eq));
             const bool replaceable = eq >= 0 && !trimBlanks(text).startsWith(u';') &&

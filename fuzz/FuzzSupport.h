@@ -165,6 +165,23 @@ inline bool leadByteMeetsTrail(QStringView text) {
     return false;
 }
 
+// Whether a value written reads back as it was. In code page 932 an undecodable lead
+// byte may pair with what follows it (see leadByteMeetsTrail); in UTF-8 the code
+// points standing for undecodable code page 932 bytes have no form at all.
+inline bool keepsValue(const QString& value, bool utf8File) {
+    if (!utf8File)
+        return !leadByteMeetsTrail(value);
+    return std::none_of(value.begin(), value.end(),
+                        [](QChar c) { return cp932::isReserved(c.unicode()); });
+}
+
+// Settings files that hold a value code page 932 lacks are UTF-8 behind this mark.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+inline bool isUtf8File(const QString& path) {
+    return readFile(path).startsWith(kByteOrderMark);
+}
+
 // Blanks in settings files are spaces and tabs.
 inline QString trimBlanks(const QString& s) {
     qsizetype begin = 0;

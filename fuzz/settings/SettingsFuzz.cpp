@@ -64,8 +64,6 @@ std::vector<Line> linesOf(const QByteArray& file) {
     return lines;
 }
 
-constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
-
 QString decodeLine(const QByteArray& line, bool utf8) {
     return utf8 ? QString::fromUtf8(line) : cp932::decodeText(line);
 }
@@ -76,16 +74,6 @@ std::optional<QString> headerName(const QString& line) {
     if (t.size() < 2 || t.front() != u'[' || t.back() != u']')
         return std::nullopt;
     return trimBlanks(t.sliced(1, t.size() - 2));
-}
-
-// Whether a value written reads back as it was. In code page 932 an undecodable lead
-// byte may pair with what follows it (see leadByteMeetsTrail); in UTF-8 the code
-// points standing for undecodable code page 932 bytes have no form at all.
-bool keepsValue(const QString& value, bool utf8File) {
-    if (!utf8File)
-        return !fuzz::leadByteMeetsTrail(value);
-    return std::none_of(value.begin(), value.end(),
-                        [](QChar c) { return cp932::isReserved(c.unicode()); });
 }
 
 void checkReads(const IniFile& ini, const QString& section, const QString& key) {
@@ -138,8 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray written = readFile(oneByOne);
     FUZZ_CHECK_EQ(readFile(onePass), written);
     // Code page 932 while everything fits, else UTF-8 behind a byte-order mark.
-    const bool utf8Before = original.startsWith(kByteOrderMark);
-    const bool utf8After = written.startsWith(kByteOrderMark);
+    const bool utf8Before = original.startsWith(fuzz::kByteOrderMark);
+    const bool utf8After = written.startsWith(fuzz::kByteOrderMark);
     // (The value a key keeps is the last one written to it.)
     bool fits = true;
     for (std::size_t i = 0; i < pairs.size(); ++i) {
@@ -161,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (qsizetype j = i + 1; j < qsizetype(pairs.size()); ++j)
             if (sameName(pairs[j].first, pairs[i].first))
                 last = j;
-        if (keepsValue(pairs[last].second, utf8After))
+        if (fuzz::keepsValue(pairs[last].second, utf8After))
             FUZZ_CHECK_EQ(reread.readString(section, pairs[i].first, QString()),
                           readBack(pairs[last].second));
         checkReads(reread, section, pairs[i].first);

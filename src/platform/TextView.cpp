@@ -1152,8 +1152,10 @@ void TextView::startDrag() {
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
     if (doc) {
         doc->removeObserver(&dragged);
+        // Moved: the text goes from here; a drop into this view keeps the dropped text
+        // selected.
         if (action == Qt::MoveAction && doc == document_)
-            document_->replace(dragged.from, dragged.to - dragged.from, QString(), this);
+            editAround(dragged.from, dragged.to - dragged.from, QString());
         doc->endStep();
     }
 }

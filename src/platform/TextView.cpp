@@ -261,7 +261,6 @@ void TextView::updateMetrics() {
     QTextLine line = sample.createLine();
     sample.endLayout();
     lineHeight_ = std::max(1, qCeil(std::max(fm.lineSpacing(), line.height())));
-    ascent_ = qCeil(line.ascent());
     halfWidth_ = std::max<qreal>(1, fm.horizontalAdvance(QLatin1Char('0')));
     tabWidth_ = 8 * std::max<qreal>(1, fm.horizontalAdvance(QLatin1Char(' ')));
 }
@@ -1160,13 +1159,6 @@ void TextView::startDrag() {
     }
 }
 
-// A drop into the very text being dragged (from a view of the same document).
-bool TextView::intoDraggedText(const QDropEvent* event, qsizetype at) const {
-    const auto* source = qobject_cast<const TextView*>(event->source());
-    return source && source->document() == document_ && source->hasSelection() &&
-           at > source->selectionStart() && at < source->selectionEnd();
-}
-
 void TextView::dragEnterEvent(QDragEnterEvent* event) {
     if (canInsertFromMimeData(event->mimeData()))
         event->acceptProposedAction();
@@ -1174,19 +1166,25 @@ void TextView::dragEnterEvent(QDragEnterEvent* event) {
         event->ignore();
 }
 
-void TextView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!canInsertFromMimeData(event->mimeData())) {
-        event->ignore();
-        return;
-    }
+// Where the text a drag brings would go, or -1 when it cannot go there.
+qsizetype TextView::dropPosition(const QDropEvent* event) const {
+    if (!canInsertFromMimeData(event->mimeData()))
+        return -1;
     const qsizetype at = positionAt(event->position().toPoint());
-    if (intoDraggedText(event, at)) {
-        event->ignore();
-        dropCaret_ = -1;
-    } else {
+    // Not into the very text being dragged (from a view of the same document).
+    const auto* source = qobject_cast<const TextView*>(event->source());
+    if (source && source->document() == document_ && source->hasSelection() &&
+        at > source->selectionStart() && at < source->selectionEnd())
+        return -1;
+    return at;
+}
+
+void TextView::dragMoveEvent(QDragMoveEvent* event) {
+    dropCaret_ = dropPosition(event);
+    if (dropCaret_ >= 0)
         event->acceptProposedAction();
-        dropCaret_ = at;
-    }
+    else
+        event->ignore();
     viewport()->update();
 }
 
@@ -1196,13 +1194,9 @@ void TextView::dragLeaveEvent(QDragLeaveEvent*) {
 }
 
 void TextView::dropEvent(QDropEvent* event) {
+    const qsizetype at = dropPosition(event);
     dropCaret_ = -1;
-    if (!canInsertFromMimeData(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    const qsizetype at = positionAt(event->position().toPoint());
-    if (intoDraggedText(event, at)) {
+    if (at < 0) {
         event->ignore();
         return;
     }

@@ -177,7 +177,7 @@ private:
     void setCaret(qsizetype anchor, qsizetype caret);
     void restartBlinking();
     void startDrag();
-    bool intoDraggedText(const QDropEvent* event, qsizetype at) const;
+    qsizetype dropPosition(const QDropEvent* event) const;
     bool selectionShown() const;
     void setPreedit(const QString& text, const QList<QTextLayout::FormatRange>& formats, int cursor,
                     bool cursorVisible);
@@ -190,7 +190,6 @@ private:
 
     // Metrics of the font.
     int lineHeight_ = 1;
-    int ascent_ = 1;
     qreal halfWidth_ = 1; // a single-byte character's advance
     qreal tabWidth_ = 8;
     mutable qreal widest_ = 0; // the widest line known, for the horizontal scroll bar

@@ -7,6 +7,7 @@
 //
 // Each size runs in a fresh process of its own, so that the memory figures are those
 // of that size alone.
+#include "../MixedDocument.h"
 #include "forms/Autocopy.h"
 #include "forms/Subw.h"
 #include "forms/Windows.h"
@@ -36,28 +37,6 @@
 namespace {
 
 using namespace qel;
-
-// Mixed Japanese and English lines, as the editor's users write them. Every 100th
-// character position of the filler holds no "置換", so the occurrences are the ones
-// put in on purpose.
-QString makeDocument(qsizetype bytes) {
-    const QString lines[] = {
-        QStringLiteral("今日は晴れ。The quick brown fox jumps over the lazy dog 0123456789."),
-        QStringLiteral("日本語の文章と English sentences が混ざった行です。全角ＡＢＣと半角ｶﾅ。"),
-        QStringLiteral("    indented code line: for (int i = 0; i < n; ++i) total += value[i];"),
-        QString(),
-    };
-    QString text;
-    text.reserve(bytes);
-    qsizetype size = 0;
-    for (int i = 0; size < bytes; ++i) {
-        const QString& line = lines[i % 4];
-        text += line;
-        text += u'\n';
-        size += cp932::byteLength(line) + 2;
-    }
-    return text;
-}
 
 // The same text with `count` occurrences of "置換" spread evenly over it.
 QString withOccurrences(QString text, qsizetype count) {
@@ -160,7 +139,7 @@ void runOne(qsizetype megabytes, const QString& folder) {
     const QString path = folder + QStringLiteral("/doc%1.txt").arg(megabytes);
     qsizetype fileSize = 0;
     {
-        const QByteArray data = cp932::encode(makeDocument(bytes));
+        const QByteArray data = cp932::encode(bench::mixedDocument(bytes));
         fileSize = data.size();
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
@@ -284,7 +263,7 @@ void runOne(qsizetype megabytes, const QString& folder) {
     if (megabytes >= 10) {
         QFile f(path);
         f.open(QIODevice::WriteOnly);
-        f.write(cp932::encode(withOccurrences(makeDocument(bytes), 100000)));
+        f.write(cp932::encode(withOccurrences(bench::mixedDocument(bytes), 100000)));
         f.close();
         MainForm->LoadText(path);
         paintAll();

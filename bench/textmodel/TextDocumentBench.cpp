@@ -1,10 +1,12 @@
 // The document model alone on big texts: loading, one typed character and the
 // measures the status bar asks for after it, line and byte look-ups, undo of "select
 // all, delete", and 100,000 replacements made in turn.
+#include "../MixedDocument.h"
 #include "textmodel/TextDocument.h"
 
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <random>
 
 namespace {
@@ -16,24 +18,8 @@ using namespace qel::textmodel;
 const QByteArray& document(qsizetype megabytes) {
     static std::map<qsizetype, QByteArray> made;
     QByteArray& bytes = made[megabytes];
-    if (bytes.isEmpty()) {
-        const QString lines[] = {
-            QStringLiteral("今日は晴れ。The quick brown fox jumps over the lazy dog 0123456789."),
-            QStringLiteral(
-                "日本語の文章と English sentences が混ざった行です。全角ＡＢＣと半角ｶﾅ。"),
-            QStringLiteral(
-                "    indented code line: for (int i = 0; i < n; ++i) total += value[i];"),
-            QString(),
-        };
-        QString text;
-        for (qsizetype size = 0, i = 0; size < megabytes * 1000 * 1000; ++i) {
-            const QString& line = lines[i % 4];
-            text += line;
-            text += u'\n';
-            size += cp932::byteLength(line) + 2;
-        }
-        bytes = cp932::encode(text);
-    }
+    if (bytes.isEmpty())
+        bytes = cp932::encode(bench::mixedDocument(megabytes * 1000 * 1000));
     return bytes;
 }
 

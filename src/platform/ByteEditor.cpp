@@ -73,6 +73,7 @@ void ByteEditor::setSelection(qsizetype start, qsizetype length) {
     start = std::clamp<qsizetype>(start, 0, total);
     length = std::clamp<qsizetype>(length, 0, total - start);
     select(positionOf(start), positionOf(start + length));
+    ensureCaretVisible();
 }
 
 void ByteEditor::replaceSelection(const QString& text) {
@@ -123,6 +124,7 @@ void ByteEditor::replaceCharacters(qsizetype position, qsizetype removed, QStrin
     if (removed > 0 || !inserted.isEmpty())
         edit(position, removed, inserted.toString());
     setCursorPosition(std::clamp<qsizetype>(caret, 0, document()->length()));
+    ensureCaretVisible();
 }
 
 void ByteEditor::replaceInTurn(const std::vector<qsizetype>& positions, qsizetype length,

@@ -32,7 +32,8 @@ public:
     qsizetype selStart() const;
     qsizetype selLength() const;
     QString selText() const;
-    // Selects `length` bytes from `start`; offsets are clamped to the text.
+    // Selects `length` bytes from `start` and scrolls it into view; offsets are clamped
+    // to the text.
     void setSelection(qsizetype start, qsizetype length);
     // Replaces the selection (or inserts at the caret) as one undoable step.
     void replaceSelection(const QString& text);

@@ -59,7 +59,6 @@ QString EditorSearch::selText() const {
 
 void EditorSearch::setSelection(qsizetype start, qsizetype length) {
     editor_.setSelection(start, length);
-    editor_.ensureCaretVisible();
 }
 
 void EditorSearch::replaceSelection(const QString& text) {
@@ -85,7 +84,6 @@ void EditorSearch::applyReplaceAll(const search::ReplaceAllResult& result) {
         editor_.replaceCharacters(result.position, result.removed, result.insertedText(),
                                   result.caret);
     }
-    editor_.ensureCaretVisible();
 }
 
 void EditorSearch::message(const QString& text) {

@@ -28,10 +28,10 @@ namespace {
 
 constexpr int kLeftMargin = 4;
 constexpr int kTopMargin = 2;
-// Lines longer than this are laid out only around what is in view, placed by their
-// byte columns (a double-byte character is two single-byte ones wide).
+// Lines longer than this are laid out in segments of kSegment characters, only those
+// in view.
 constexpr qsizetype kLongLine = 4000;
-constexpr qsizetype kLongLineSlack = 200;
+constexpr qsizetype kSegment = 1024;
 // Word look-ups read at most this much of a line around the caret.
 constexpr qsizetype kWordWindow = 1000;
 
@@ -261,7 +261,6 @@ void TextView::updateMetrics() {
     QTextLine line = sample.createLine();
     sample.endLayout();
     lineHeight_ = std::max(1, qCeil(std::max(fm.lineSpacing(), line.height())));
-    ascent_ = qCeil(line.ascent());
     halfWidth_ = std::max<qreal>(1, fm.horizontalAdvance(QLatin1Char('0')));
     tabWidth_ = 8 * std::max<qreal>(1, fm.horizontalAdvance(QLatin1Char(' ')));
 }
@@ -379,101 +378,125 @@ qreal TextView::estimatedX(qsizetype lineStart, qsizetype position) const {
            halfWidth_;
 }
 
-std::unique_ptr<TextView::LineLayout> TextView::buildLayout(qsizetype line, qreal wantedX) const {
+qreal TextView::Segment::width() const {
+    return layout.lineCount() > 0 ? layout.lineAt(0).naturalTextWidth() : 0;
+}
+
+TextView::LineLayout& TextView::layoutFor(qsizetype line, qsizetype lineStart) const {
+    auto it = layouts_.find(line);
+    if (it != layouts_.end())
+        return *it->second;
+    if (layouts_.size() > 1000)
+        layouts_.clear();
     auto l = std::make_unique<LineLayout>();
-    const qsizetype start = document_->lineStart(line);
-    const qsizetype end = document_->lineEnd(line);
-    l->length = end - start;
-    l->to = l->length;
-    if (l->length > kLongLine) {
-        // Only the stretch in view, found by byte columns.
-        const qreal left = std::max<qreal>(0, wantedX);
-        const qsizetype startBytes = document_->byteOffsetOf(start);
-        const auto at = [&](qreal x) {
-            const qsizetype p = document_->positionOfByte(startBytes + qsizetype(x / halfWidth_));
-            return std::clamp<qsizetype>(p, start, end) - start;
-        };
-        l->from = std::max<qsizetype>(0, at(left) - kLongLineSlack);
-        l->to = std::min(l->length, at(left + viewport()->width()) + kLongLineSlack);
-        l->x = estimatedX(start, start + l->from);
+    l->length = document_->lineEnd(line) - lineStart;
+    const qsizetype count = l->length > kLongLine ? (l->length + kSegment - 1) / kSegment : 1;
+    l->segments.resize(std::size_t(count));
+    if (count > 1) // as wide as its byte columns make it
+        noteWidth(estimatedX(lineStart, lineStart + l->length));
+    LineLayout& made = *l;
+    layouts_.emplace(line, std::move(l));
+    return made;
+}
+
+std::size_t TextView::segmentOf(const LineLayout& l, qsizetype index) const {
+    if (l.segments.size() == 1)
+        return 0;
+    return std::min(std::size_t(std::max<qsizetype>(index, 0) / kSegment), l.segments.size() - 1);
+}
+
+std::size_t TextView::segmentOfCaret(const LineLayout& l, qsizetype index) const {
+    // A caret where two segments meet is drawn by the one it ends.
+    return segmentOf(l, index > 0 && index % kSegment == 0 ? index - 1 : index);
+}
+
+TextView::Segment& TextView::segment(LineLayout& l, std::size_t k, qsizetype lineStart) const {
+    std::unique_ptr<Segment>& slot = l.segments[k];
+    if (slot)
+        return *slot;
+    slot = std::make_unique<Segment>();
+    Segment& s = *slot;
+    if (l.segments.size() > 1) {
+        s.from = qsizetype(k) * kSegment;
+        s.to = std::min(l.length, s.from + kSegment);
+        s.x = estimatedX(lineStart, lineStart + s.from);
+    } else {
+        s.to = l.length;
     }
-    l->layout.setText(document_->text(start + l->from, start + l->to));
-    l->layout.setFont(font());
+    s.layout.setText(document_->text(lineStart + s.from, lineStart + s.to));
+    s.layout.setFont(font());
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTabStopDistance(tabWidth_);
-    l->layout.setTextOption(option);
-    l->layout.setCacheEnabled(true);
-    if (!preedit_.isEmpty() && caret_ >= start + l->from && caret_ <= start + l->to) {
-        const int at = int(caret_ - start - l->from);
-        l->layout.setPreeditArea(at, preedit_);
+    s.layout.setTextOption(option);
+    s.layout.setCacheEnabled(true);
+    const qsizetype caretIndex = caret_ - lineStart;
+    if (!preedit_.isEmpty() && caretIndex >= 0 && caretIndex <= l.length &&
+        segmentOfCaret(l, caretIndex) == k) {
+        const int at = int(caretIndex - s.from);
+        s.layout.setPreeditArea(at, preedit_);
         QList<QTextLayout::FormatRange> formats = preeditFormats_;
         for (QTextLayout::FormatRange& f : formats)
             f.start += at;
-        l->layout.setFormats(formats);
+        s.layout.setFormats(formats);
     }
-    l->layout.beginLayout();
-    QTextLine tl = l->layout.createLine();
+    s.layout.beginLayout();
+    QTextLine tl = s.layout.createLine();
     if (tl.isValid())
         tl.setPosition(QPointF(0, 0));
-    l->layout.endLayout();
-    noteWidth(l->x + (tl.isValid() ? tl.naturalTextWidth() : 0));
-    return l;
+    s.layout.endLayout();
+    noteWidth(s.x + s.width());
+    return s;
 }
 
-TextView::LineLayout& TextView::layoutFor(qsizetype line, qreal wantedX) const {
-    auto it = layouts_.find(line);
-    if (it != layouts_.end()) {
-        const LineLayout& l = *it->second;
-        const bool whole = l.from == 0 && l.to == l.length;
-        const qreal width = l.layout.lineCount() > 0 ? l.layout.lineAt(0).naturalTextWidth() : 0;
-        const bool covers =
-            wantedX < 0 || ((l.from == 0 || l.x <= wantedX) &&
-                            (l.to == l.length || l.x + width >= wantedX + viewport()->width()));
-        if (whole || covers)
-            return *it->second;
-        layouts_.erase(it);
-    }
-    if (layouts_.size() > 1000)
-        layouts_.clear();
-    if (wantedX < 0)
-        wantedX = horizontalScrollBar()->value();
-    auto built = buildLayout(line, wantedX);
-    LineLayout& l = *built;
-    layouts_.emplace(line, std::move(built));
-    return l;
+int TextView::layoutIndex(const Segment& s, qsizetype index, bool atCaret) const {
+    qsizetype i = std::clamp<qsizetype>(index - s.from, 0, s.to - s.from);
+    const int preeditAt = preedit_.isEmpty() ? -1 : s.layout.preeditAreaPosition();
+    if (preeditAt >= 0 && i >= preeditAt && (i > preeditAt || atCaret))
+        i += atCaret ? preeditCursor_ : preedit_.size();
+    return int(i);
 }
 
 qreal TextView::xOf(qsizetype position) const {
     const qsizetype line = document_->lineOf(position);
     const qsizetype start = document_->lineStart(line);
-    const LineLayout& l = layoutFor(line);
-    qsizetype i = position - start;
-    if (i < l.from || i > l.to)
-        return estimatedX(start, position);
-    i -= l.from;
-    const int preeditAt = l.layout.preeditAreaPosition();
-    if (!preedit_.isEmpty() && preeditAt >= 0 && i >= preeditAt)
-        i += position == caret_ ? preeditCursor_ : preedit_.size();
-    return l.x + (l.layout.lineCount() > 0 ? l.layout.lineAt(0).cursorToX(int(i)) : 0);
+    LineLayout& l = layoutFor(line, start);
+    const qsizetype i = position - start;
+    const Segment& s = segment(l, segmentOfCaret(l, i), start);
+    if (s.layout.lineCount() == 0)
+        return s.x;
+    return s.x + s.layout.lineAt(0).cursorToX(layoutIndex(s, i, position == caret_));
 }
 
 qsizetype TextView::positionAtX(qsizetype line, qreal x) const {
     const qsizetype start = document_->lineStart(line);
-    const LineLayout& l = layoutFor(line, std::max<qreal>(0, x - viewport()->width() / 2.0));
-    const qreal width = l.layout.lineCount() > 0 ? l.layout.lineAt(0).naturalTextWidth() : 0;
-    if ((l.from > 0 && x < l.x) || (l.to < l.length && x > l.x + width)) {
+    LineLayout& l = layoutFor(line, start);
+    std::size_t k = 0;
+    if (l.segments.size() > 1) {
+        // The segment its byte column points to, or a neighbour where the estimate
+        // and the real widths part.
         const qsizetype bytes =
             document_->byteOffsetOf(start) + qsizetype(std::max<qreal>(0, x) / halfWidth_);
-        return std::clamp(document_->positionOfByte(bytes), start, start + l.length);
+        k = segmentOf(l, document_->positionOfByte(bytes) - start);
+        for (int tries = 0; tries < 4; ++tries) {
+            const Segment& s = segment(l, k, start);
+            if (x < s.x && k > 0)
+                --k;
+            else if (x > s.x + s.width() && k + 1 < l.segments.size() &&
+                     segment(l, k + 1, start).x <= x)
+                ++k;
+            else
+                break;
+        }
     }
-    if (l.layout.lineCount() == 0)
-        return start;
-    qsizetype i = l.layout.lineAt(0).xToCursor(x - l.x);
-    const int preeditAt = l.layout.preeditAreaPosition();
-    if (!preedit_.isEmpty() && preeditAt >= 0 && i > preeditAt)
+    const Segment& s = segment(l, k, start);
+    if (s.layout.lineCount() == 0)
+        return start + s.from;
+    qsizetype i = s.layout.lineAt(0).xToCursor(x - s.x);
+    const int preeditAt = preedit_.isEmpty() ? -1 : s.layout.preeditAreaPosition();
+    if (preeditAt >= 0 && i > preeditAt)
         i = std::max<qsizetype>(preeditAt, i - preedit_.size());
-    return start + l.from + std::clamp<qsizetype>(i, 0, l.to - l.from);
+    return start + s.from + std::clamp<qsizetype>(i, 0, s.to - s.from);
 }
 
 QRect TextView::cursorRect(qsizetype position) const {
@@ -505,46 +528,59 @@ void TextView::paintEvent(QPaintEvent* event) {
     const qreal scroll = horizontalScrollBar()->value();
     p.setPen(palette().color(QPalette::Text));
 
-    qsizetype start = first <= last ? document_->lineStart(first) : 0;
-    for (qsizetype line = first; line <= last; ++line) {
-        LineLayout& l = layoutFor(line, scroll);
-        const qsizetype end = start + l.length;
-        const int y = lineTop(line);
-        const int preeditAt = preedit_.isEmpty() ? -1 : l.layout.preeditAreaPosition();
-        const auto index = [&](qsizetype position) {
-            qsizetype i = std::clamp<qsizetype>(position - start - l.from, 0, l.to - l.from);
-            if (preeditAt >= 0 && i > preeditAt)
-                i += preedit_.size();
-            return int(i);
-        };
-        QList<QTextLayout::FormatRange> selections;
-        if (showSelection && selFrom < end && selTo > start) {
+    const auto selectionIn = [&](const Segment& s, qsizetype lineStart) {
+        QList<QTextLayout::FormatRange> ranges;
+        const qsizetype from = std::max(selFrom, lineStart + s.from);
+        const qsizetype to = std::min(selTo, lineStart + s.to);
+        if (showSelection && from < to) {
             QTextLayout::FormatRange r;
-            r.start = index(std::max(selFrom, start));
-            r.length = index(std::min(selTo, end)) - r.start;
+            r.start = layoutIndex(s, from - lineStart, false);
+            r.length = layoutIndex(s, to - lineStart, false) - r.start;
             r.format.setBackground(palette().brush(group, QPalette::Highlight));
             r.format.setForeground(palette().brush(group, QPalette::HighlightedText));
-            if (r.length > 0)
-                selections.append(r);
+            ranges.append(r);
         }
-        const QPointF origin(left + l.x, y);
-        l.layout.draw(&p, origin, selections);
-        const QTextLine tl = l.layout.lineCount() > 0 ? l.layout.lineAt(0) : QTextLine();
-        // A selected line break shows as a little block after the line.
-        if (showSelection && selFrom <= end && selTo > end && line + 1 < lines &&
-            l.to == l.length && tl.isValid())
-            p.fillRect(QRectF(origin.x() + tl.naturalTextWidth(), y, halfWidth_, lineHeight_),
-                       palette().brush(group, QPalette::Highlight));
-        const auto drawCaretAt = [&](qsizetype position, int extra) {
-            if (position < start + l.from || position > start + l.to || !tl.isValid())
-                return;
-            l.layout.drawCursor(&p, origin, index(position) + extra, caretWidth(this));
-        };
-        if (focused && caretShown_ && caret_ >= start && caret_ <= end &&
-            (preedit_.isEmpty() || preeditCursorVisible_))
-            drawCaretAt(caret_, preedit_.isEmpty() ? 0 : preeditCursor_);
-        if (dropCaret_ >= start && dropCaret_ <= end)
-            drawCaretAt(dropCaret_, 0);
+        return ranges;
+    };
+
+    qsizetype start = first <= last ? document_->lineStart(first) : 0;
+    for (qsizetype line = first; line <= last; ++line) {
+        LineLayout& l = layoutFor(line, start);
+        const qsizetype end = start + l.length;
+        const int y = lineTop(line);
+        // The segments in view: from the one the left edge's byte column points to.
+        std::size_t k = 0;
+        if (l.segments.size() > 1) {
+            const qsizetype bytes = document_->byteOffsetOf(start) + qsizetype(scroll / halfWidth_);
+            k = segmentOf(l, document_->positionOfByte(bytes) - start);
+            k = k > 0 ? k - 1 : 0;
+        }
+        for (; k < l.segments.size(); ++k) {
+            Segment& s = segment(l, k, start);
+            if (s.x > scroll + viewport()->width())
+                break;
+            if (s.x + s.width() < scroll && k + 1 < l.segments.size())
+                continue;
+            const QPointF origin(left + s.x, y);
+            s.layout.draw(&p, origin, selectionIn(s, start));
+            const bool lastSegment = k + 1 == l.segments.size();
+            // A selected line break shows as a little block after the line.
+            if (lastSegment && showSelection && selFrom <= end && selTo > end && line + 1 < lines)
+                p.fillRect(QRectF(origin.x() + s.width(), y, halfWidth_, lineHeight_),
+                           palette().brush(group, QPalette::Highlight));
+            const auto drawCaretAt = [&](qsizetype position) {
+                const qsizetype i = position - start;
+                if (position < start || position > end || s.layout.lineCount() == 0 ||
+                    segmentOfCaret(l, i) != k)
+                    return;
+                s.layout.drawCursor(&p, origin, layoutIndex(s, i, position == caret_),
+                                    caretWidth(this));
+            };
+            if (focused && caretShown_ && (preedit_.isEmpty() || preeditCursorVisible_))
+                drawCaretAt(caret_);
+            if (dropCaret_ >= 0)
+                drawCaretAt(dropCaret_);
+        }
         start = end + 1;
     }
 }
@@ -1115,17 +1151,12 @@ void TextView::startDrag() {
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
     if (doc) {
         doc->removeObserver(&dragged);
+        // Moved: the text goes from here; a drop into this view keeps the dropped text
+        // selected.
         if (action == Qt::MoveAction && doc == document_)
-            document_->replace(dragged.from, dragged.to - dragged.from, QString(), this);
+            editAround(dragged.from, dragged.to - dragged.from, QString());
         doc->endStep();
     }
-}
-
-// A drop into the very text being dragged (from a view of the same document).
-bool TextView::intoDraggedText(const QDropEvent* event, qsizetype at) const {
-    const auto* source = qobject_cast<const TextView*>(event->source());
-    return source && source->document() == document_ && source->hasSelection() &&
-           at > source->selectionStart() && at < source->selectionEnd();
 }
 
 void TextView::dragEnterEvent(QDragEnterEvent* event) {
@@ -1135,19 +1166,25 @@ void TextView::dragEnterEvent(QDragEnterEvent* event) {
         event->ignore();
 }
 
-void TextView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!canInsertFromMimeData(event->mimeData())) {
-        event->ignore();
-        return;
-    }
+// Where the text a drag brings would go, or -1 when it cannot go there.
+qsizetype TextView::dropPosition(const QDropEvent* event) const {
+    if (!canInsertFromMimeData(event->mimeData()))
+        return -1;
     const qsizetype at = positionAt(event->position().toPoint());
-    if (intoDraggedText(event, at)) {
-        event->ignore();
-        dropCaret_ = -1;
-    } else {
+    // Not into the very text being dragged (from a view of the same document).
+    const auto* source = qobject_cast<const TextView*>(event->source());
+    if (source && source->document() == document_ && source->hasSelection() &&
+        at > source->selectionStart() && at < source->selectionEnd())
+        return -1;
+    return at;
+}
+
+void TextView::dragMoveEvent(QDragMoveEvent* event) {
+    dropCaret_ = dropPosition(event);
+    if (dropCaret_ >= 0)
         event->acceptProposedAction();
-        dropCaret_ = at;
-    }
+    else
+        event->ignore();
     viewport()->update();
 }
 
@@ -1157,13 +1194,9 @@ void TextView::dragLeaveEvent(QDragLeaveEvent*) {
 }
 
 void TextView::dropEvent(QDropEvent* event) {
+    const qsizetype at = dropPosition(event);
     dropCaret_ = -1;
-    if (!canInsertFromMimeData(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    const qsizetype at = positionAt(event->position().toPoint());
-    if (intoDraggedText(event, at)) {
+    if (at < 0) {
         event->ignore();
         return;
     }

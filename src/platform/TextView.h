@@ -111,13 +111,19 @@ protected:
     void editAround(qsizetype position, qsizetype removed, const QString& text);
 
 private:
-    // One line as laid out: a whole line, or of a very long line the stretch
-    // [from, to) around what is in view, starting at x.
-    struct LineLayout {
+    // A line as laid out: one segment, or for a very long line one segment of
+    // kSegment characters after the other, each made when it is first needed and
+    // placed where its byte column puts it (a double-byte character two single-byte
+    // ones wide). So where a character is never depends on what was laid out before.
+    struct Segment {
         QTextLayout layout;
-        qsizetype from = 0, to = 0;
+        qsizetype from = 0, to = 0; // in the line
         qreal x = 0;
-        qsizetype length = 0; // of the whole line
+        qreal width() const;
+    };
+    struct LineLayout {
+        qsizetype length = 0;
+        std::vector<std::unique_ptr<Segment>> segments;
     };
 
     void textChanged(const textmodel::TextChange& change) override;
@@ -132,8 +138,13 @@ private:
     qreal textLeft() const; // x of the text's left edge in the viewport
 
     // Layout.
-    LineLayout& layoutFor(qsizetype line, qreal wantedX = -1) const;
-    std::unique_ptr<LineLayout> buildLayout(qsizetype line, qreal wantedX) const;
+    LineLayout& layoutFor(qsizetype line, qsizetype lineStart) const;
+    Segment& segment(LineLayout& l, std::size_t k, qsizetype lineStart) const;
+    std::size_t segmentOf(const LineLayout& l, qsizetype index) const;
+    std::size_t segmentOfCaret(const LineLayout& l, qsizetype index) const;
+    // Index into a segment's layout of line index `index`: the text being composed
+    // comes before what follows the caret.
+    int layoutIndex(const Segment& s, qsizetype index, bool atCaret) const;
     qreal xOf(qsizetype position) const; // in the text, from its left edge
     qsizetype positionAtX(qsizetype line, qreal x) const;
     qreal estimatedX(qsizetype lineStart, qsizetype position) const;
@@ -166,7 +177,7 @@ private:
     void setCaret(qsizetype anchor, qsizetype caret);
     void restartBlinking();
     void startDrag();
-    bool intoDraggedText(const QDropEvent* event, qsizetype at) const;
+    qsizetype dropPosition(const QDropEvent* event) const;
     bool selectionShown() const;
     void setPreedit(const QString& text, const QList<QTextLayout::FormatRange>& formats, int cursor,
                     bool cursorVisible);
@@ -179,7 +190,6 @@ private:
 
     // Metrics of the font.
     int lineHeight_ = 1;
-    int ascent_ = 1;
     qreal halfWidth_ = 1; // a single-byte character's advance
     qreal tabWidth_ = 8;
     mutable qreal widest_ = 0; // the widest line known, for the horizontal scroll bar

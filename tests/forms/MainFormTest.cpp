@@ -480,6 +480,16 @@ private Q_SLOTS:
         MainForm->FormActivate();
         QCOMPARE(editor()->selStart(), qsizetype(3));
         QCOMPARE(editor()->selLength(), qsizetype(0));
+
+        // A caret far down is brought back into view.
+        MainForm->show();
+        editor()->setText(QString(u"line\n"_s).repeated(300));
+        editor()->setSelection(250 * 6, 0);
+        MainForm->FormDeactivate();
+        editor()->setSelection(0, 0);
+        QCOMPARE(editor()->firstVisibleLine(), 0);
+        MainForm->FormActivate();
+        QVERIFY(editor()->viewport()->rect().contains(editor()->cursorRect(250 * 5).center()));
     }
 };
 

@@ -10,6 +10,8 @@
 #include <QTest>
 #include <QTextCharFormat>
 
+#include <random>
+
 using namespace Qt::StringLiterals;
 using qel::TextView;
 using qel::textmodel::TextDocument;
@@ -315,6 +317,59 @@ private Q_SLOTS:
         QCOMPARE(w.positionAt(caret.center()), w.cursorPosition());
         key(&w, Qt::Key_Home);
         QCOMPARE(w.horizontalScrollBar()->value(), 0);
+    }
+
+    // Random sessions in two views of one document, long lines and input methods
+    // included: the carets stay in the text, and a click on the caret finds the caret.
+    void randomSessionsKeepTheCaretsWhereTheyCanBeFound() {
+        TextDocument doc;
+        doc.replace(0, 0, QString(QString(6000, u'x') + u"\nあいう\tab\n\nend"_s));
+        TextView views[2];
+        for (TextView& v : views) {
+            v.setDocument(&doc);
+            v.resize(300, 160);
+            v.show();
+        }
+        std::mt19937 rng(5);
+        const Qt::Key keys[] = {Qt::Key_Left,   Qt::Key_Right,     Qt::Key_Up,     Qt::Key_Down,
+                                Qt::Key_Home,   Qt::Key_End,       Qt::Key_PageUp, Qt::Key_PageDown,
+                                Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Tab};
+        const QString pieces[] = {u"a"_s, u"漢"_s, u"ｶ"_s, u"\n"_s, u"long "_s};
+        for (int step = 0; step < 600; ++step) {
+            TextView& v = views[rng() % 2];
+            const int op = int(rng() % 10);
+            if (op < 4) {
+                key(&v, keys[rng() % std::size(keys)],
+                    rng() % 3 == 0 ? Qt::ShiftModifier : Qt::NoModifier);
+            } else if (op < 6) {
+                type(&v, pieces[rng() % std::size(pieces)]);
+            } else if (op == 6) {
+                QInputMethodEvent e = preedit(u"へんかん"_s, int(rng() % 5));
+                QApplication::sendEvent(&v, &e);
+                QInputMethodEvent done;
+                if (rng() % 2)
+                    done.setCommitString(u"変換"_s);
+                QApplication::sendEvent(&v, &done);
+            } else if (op == 7) {
+                rng() % 2 ? v.undo() : v.redo();
+            } else if (op == 8) {
+                const qsizetype n = doc.length() + 1;
+                v.select(qsizetype(rng() % n), qsizetype(rng() % n));
+                v.ensureCaretVisible();
+            } else {
+                QTest::mouseClick(v.viewport(), Qt::LeftButton, {},
+                                  QPoint(int(rng() % 300), int(rng() % 160)));
+            }
+            for (TextView& w : views) {
+                QVERIFY(w.anchorPosition() >= 0 && w.anchorPosition() <= doc.length());
+                QVERIFY(w.cursorPosition() >= 0 && w.cursorPosition() <= doc.length());
+                QVERIFY(w.preeditText().isEmpty());
+            }
+            const QRect caret = v.cursorRect(v.cursorPosition());
+            if (v.viewport()->rect().contains(caret.center()))
+                QCOMPARE(v.positionAt(caret.center()), v.cursorPosition());
+            v.viewport()->grab(); // paints without failing
+        }
     }
 
     void viewsOfOneDocument() {

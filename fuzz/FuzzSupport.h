@@ -145,6 +145,22 @@ inline void writeFile(const QString& path, QByteArrayView bytes) {
     FUZZ_CHECK(file.write(bytes.data(), bytes.size()) == bytes.size());
 }
 
+// The bytes a document is saved with: every line break (CR LF, CR or LF) as CR LF. A
+// trail byte is never CR or LF, so line breaks can be found byte by byte.
+inline QByteArray withCrLf(QByteArrayView in) {
+    QByteArray out;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] == '\r' || in[i] == '\n') {
+            out.append("\r\n");
+            if (in[i] == '\r' && i + 1 < in.size() && in[i + 1] == '\n')
+                ++i;
+        } else {
+            out.append(in[i]);
+        }
+    }
+    return out;
+}
+
 // True when the text holds an undecodable lead byte (its reserved code point) directly
 // before a character whose code begins with a byte that can trail it: saved, the two
 // read back as one double-byte character. No bytes can keep them apart, so such text

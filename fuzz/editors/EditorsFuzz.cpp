@@ -43,20 +43,6 @@ int linesOf(const QString& text) {
     return text.isEmpty() || text.endsWith(u'\n') ? breaks : breaks + 1;
 }
 
-QByteArray withCrLf(QByteArrayView in) {
-    QByteArray out;
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        if (in[i] == '\r' || in[i] == '\n') {
-            out.append("\r\n");
-            if (in[i] == '\r' && i + 1 < in.size() && in[i + 1] == '\n')
-                ++i;
-        } else {
-            out.append(in[i]);
-        }
-    }
-    return out;
-}
-
 // The main window's editor and the sub-windows' three, showing one document as the
 // windows do.
 struct Editors {
@@ -189,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             main.loadFromFile(path);
             main.markSaved();
             text = saved = cp932::decodeText(bytes);
-            FUZZ_CHECK_EQ(main.encoded(), withCrLf(bytes));
+            FUZZ_CHECK_EQ(main.encoded(), fuzz::withCrLf(bytes));
             break;
         }
         case 10:

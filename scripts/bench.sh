@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks (code page 932, settings files, search, main window,
-# one document in four windows, the file list).
+# one document in four windows, the file list, start-up time beside a minimal Qt editor).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
@@ -9,3 +9,6 @@ for b in text_bench textmodel_bench settings_bench search_bench main_form_bench 
   echo "== $b"
   QT_QPA_PLATFORM=offscreen "$root/build/release/bin/$b"
 done
+# Start to a shown window beside a minimal Qt editor, on an X display of its own.
+echo "== startup_bench"
+xvfb-run -a "$root/build/release/bin/startup_bench" 20

@@ -65,17 +65,17 @@ std::pair<double, double> memoryMB() {
     return {rss, peak};
 }
 
-std::array<QWidget*, 4> windows() {
-    return {MainForm, SubForm, SubForm2, SubForm3};
+std::array<QWidget*, 4> windows(const WindowSet& set) {
+    return {&set.mainWindow(), &set.subWindow(1), &set.subWindow(2), &set.subWindow(3)};
 }
 
-ByteEditor* editorOf(int n) {
-    return n == 0 ? MainForm->editor() : subWindow(n)->editor();
+ByteEditor* editorOf(const WindowSet& set, int n) {
+    return n == 0 ? set.mainWindow().editor() : set.subWindow(n).editor();
 }
 
 // Paints every shown window now, as the event loop would next.
-void paintAll() {
-    for (QWidget* w : windows())
+void paintAll(const WindowSet& set) {
+    for (QWidget* w : windows(set))
         if (w->isVisible())
             w->repaint();
     QApplication::processEvents();
@@ -164,16 +164,17 @@ void runOne(qsizetype megabytes, const QString& folder) {
     const double baseline = memoryMB().first;
 
     WindowSet set({});
-    MainForm->show();
-    MainForm->OpenSubWindowExecute();
-    MainForm->OpenSubWindow2Execute();
-    MainForm->OpenSubWindow3Execute();
-    paintAll();
+    TMainForm* mainWindow = &set.mainWindow();
+    mainWindow->show();
+    mainWindow->OpenSubWindowExecute();
+    mainWindow->OpenSubWindow2Execute();
+    mainWindow->OpenSubWindow3Execute();
+    paintAll(set);
     const double empty = memoryMB().first;
 
     timer.restart();
-    MainForm->LoadText(path);
-    paintAll();
+    mainWindow->LoadText(path);
+    paintAll(set);
     const Lap openTime = timer.lap();
     const auto [rss, peak] = memoryMB();
     std::printf("%5lld MB  read %s, decode %s\n", static_cast<long long>(megabytes),
@@ -187,7 +188,7 @@ void runOne(qsizetype megabytes, const QString& folder) {
     // One typed character in the middle, all four views shown: the whole change handling
     // (modified check, panels, every view), then the paint that shows it.
     for (int n : {0, 2}) {
-        ByteEditor* e = editorOf(n);
+        ByteEditor* e = editorOf(set, n);
         e->setFocus();
         e->setSelection(e->byteLength() / 2, 0);
         std::vector<Lap> typed, painted;
@@ -196,7 +197,7 @@ void runOne(qsizetype megabytes, const QString& folder) {
             key(e, Qt::Key_A, QStringLiteral("x"));
             typed.push_back(timer.lap());
             timer.restart();
-            paintAll();
+            paintAll(set);
             painted.push_back(timer.lap());
         }
         const Stats t = stats(typed), p = stats(painted);
@@ -207,28 +208,28 @@ void runOne(qsizetype megabytes, const QString& folder) {
     }
 
     // A sub-window hidden while the document is loaded again, then shown and painted.
-    MainForm->OpenSubWindow3Execute();
-    MainForm->LoadText(path);
-    paintAll();
+    mainWindow->OpenSubWindow3Execute();
+    mainWindow->LoadText(path);
+    paintAll(set);
     timer.restart();
-    MainForm->OpenSubWindow3Execute();
+    mainWindow->OpenSubWindow3Execute();
     QApplication::processEvents();
-    SubForm3->repaint();
+    set.subWindow(3).repaint();
     const Lap showTime = timer.lap();
     std::printf("          showing a hidden sub-window after a load, painted: %s\n",
                 ms(showTime).c_str());
 
     // Select all, delete, undo.
-    ByteEditor* main = MainForm->editor();
+    ByteEditor* main = mainWindow->editor();
     main->setFocus();
-    MainForm->EditSelectAll1Execute();
-    MainForm->EditDelete1Execute();
-    paintAll();
+    mainWindow->EditSelectAll1Execute();
+    mainWindow->EditDelete1Execute();
+    paintAll(set);
     timer.restart();
-    MainForm->EditUndo1Execute();
+    mainWindow->EditUndo1Execute();
     const Lap undoTime = timer.lap();
     timer.restart();
-    paintAll();
+    paintAll(set);
     const Lap undoPaint = timer.lap();
     std::printf("          undo of select all + delete: %s, then painted: %s; length back: %s\n",
                 ms(undoTime).c_str(), ms(undoPaint).c_str(),
@@ -237,12 +238,12 @@ void runOne(qsizetype megabytes, const QString& folder) {
     // Scrolling, main window: page keys from the top, then the scroll bar dragged to
     // places all over the document. Each step is one repaint.
     main->setSelection(0, 0);
-    paintAll();
+    paintAll(set);
     std::vector<Lap> paging, dragging;
     for (int i = 0; i < 60; ++i) {
         timer.restart();
         key(main, Qt::Key_PageDown);
-        MainForm->repaint();
+        mainWindow->repaint();
         paging.push_back(timer.lap());
     }
     QScrollBar* bar = main->verticalScrollBar();
@@ -250,7 +251,7 @@ void runOne(qsizetype megabytes, const QString& folder) {
     for (int i = 0; i < 60; ++i) {
         timer.restart();
         bar->setValue(int(rng() % unsigned(bar->maximum() + 1)));
-        MainForm->repaint();
+        mainWindow->repaint();
         dragging.push_back(timer.lap());
     }
     const Stats pg = stats(paging), dr = stats(dragging);
@@ -265,19 +266,19 @@ void runOne(qsizetype megabytes, const QString& folder) {
         f.open(QIODevice::WriteOnly);
         f.write(cp932::encode(withOccurrences(bench::mixedDocument(bytes), 100000)));
         f.close();
-        MainForm->LoadText(path);
-        paintAll();
-        auto* replace = MainForm->findChild<ReplaceDialog*>(QStringLiteral("ReplaceDialog1"));
+        mainWindow->LoadText(path);
+        paintAll(set);
+        auto* replace = mainWindow->findChild<ReplaceDialog*>(QStringLiteral("ReplaceDialog1"));
         replace->setFindText(QStringLiteral("置換"));
         replace->setReplaceText(QStringLiteral("ちか"));
         timer.restart();
-        MainForm->DoReplaceAll();
-        paintAll();
+        mainWindow->DoReplaceAll();
+        paintAll(set);
         const Lap replaceTime = timer.lap();
         const QString after = main->text();
         bool equal = true;
         for (int n = 1; n <= 3; ++n)
-            equal = equal && editorOf(n)->text() == after;
+            equal = equal && editorOf(set, n)->text() == after;
         std::printf("          Replace All of %lld occurrences, painted: %s; every view "
                     "equal: %s\n",
                     static_cast<long long>(after.count(QStringLiteral("ちか"))),

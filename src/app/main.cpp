@@ -28,8 +28,9 @@ int main(int argc, char* argv[]) {
         QStringList arguments = QCoreApplication::arguments();
         arguments.removeFirst();
         qel::WindowSet windows(arguments);
-        qel::MainForm->show();
-        QObject::connect(qel::MainForm, &qel::TMainForm::closed, &app, &QCoreApplication::quit,
+        qel::TMainForm& mainWindow = windows.mainWindow();
+        mainWindow.show();
+        QObject::connect(&mainWindow, &qel::TMainForm::closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         app.exec();
     });

@@ -2,7 +2,6 @@
 
 #include "Filelist.h"
 #include "Subw.h"
-#include "Windows.h"
 #include "datetime/NameTables.h"
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
@@ -141,7 +140,7 @@ void TMainForm::createComponents() {
 
     // An edit made in a sub-window, once every view has it: the caret rule follows.
     connect(editor_->document(), &textmodel::TextDocument::changed, this,
-            [](const textmodel::TextChange& change) {
+            [this](const textmodel::TextChange& change) {
                 for (int n = 1; n <= 3; ++n) {
                     SubWindow* w = subWindow(n);
                     if (w && change.source == static_cast<const TextView*>(w->editor()))
@@ -195,23 +194,33 @@ bool TMainForm::FormCloseQuery() {
         return false;
     // The file list asks about its changes now, so that Cancel there keeps the program
     // running instead of dropping them.
-    return !ListWindow || ListWindow->FormCloseQuery();
+    return !fileListWindow_ || fileListWindow_->FormCloseQuery();
 }
 
 void TMainForm::FormClose() {
-    // Each sub-window stores its settings as on any close, before the main window.
-    const auto closeAndDestroy = [](auto*& w) {
+    // Each sub-window stores its settings as on any close, before the main window; then
+    // the windows leave the screen, and nothing reaches them from here on.
+    const auto closeAndLeave = [](auto* w) {
         if (!w)
             return;
         guarded([w] { w->FormClose(); });
-        delete w;
-        w = nullptr;
+        w->hide();
     };
-    closeAndDestroy(SubForm);
-    closeAndDestroy(SubForm2);
-    closeAndDestroy(SubForm3);
-    closeAndDestroy(ListWindow);
+    for (SubWindow*& w : subWindows_) {
+        closeAndLeave(w);
+        w = nullptr;
+    }
+    closeAndLeave(fileListWindow_);
+    fileListWindow_ = nullptr;
     SaveIni();
+}
+
+void TMainForm::setSubWindow(int number, SubWindow* window) {
+    subWindows_[std::size_t(number - 1)] = window;
+}
+
+SubWindow* TMainForm::subWindow(int number) const {
+    return number >= 1 && number <= 3 ? subWindows_[std::size_t(number - 1)] : nullptr;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

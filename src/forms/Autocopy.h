@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -20,6 +21,8 @@ class ByteEditor;
 class FindDialog;
 class ReplaceDialog;
 class StatusPanels;
+class SubWindow;
+class TListWindow;
 
 // The main window: one document in the editor RichEdit1, its file commands, caption,
 // status bar and information line, and its own settings.
@@ -103,6 +106,12 @@ public:
     // Files dropped on the window, in the order given; the last one stays open.
     void dropOpen(const QStringList& paths);
 
+    // The other windows, once they exist: sub-window 1, 2 or 3, and the file list.
+    void setSubWindow(int number, SubWindow* window);
+    SubWindow* subWindow(int number) const;
+    void setFileListWindow(TListWindow* window) { fileListWindow_ = window; }
+    TListWindow* fileListWindow() const { return fileListWindow_; }
+
     // State, for the other windows.
     // The main editor; it owns the document, which the sub-windows' editors show too.
     ByteEditor* editor() const { return editor_; }
@@ -158,6 +167,8 @@ private:
     void rememberSelection();
 
     CommandTable commands_;
+    std::array<SubWindow*, 3> subWindows_{};
+    TListWindow* fileListWindow_ = nullptr;
     QWidget* pageScroller_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* staticText_ = nullptr;

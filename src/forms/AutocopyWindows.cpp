@@ -6,7 +6,6 @@
 #include "Filelist.h"
 #include "Propertyw.h"
 #include "Subw.h"
-#include "Windows.h"
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
 
@@ -102,19 +101,20 @@ void TMainForm::SOTSubWindow3Execute() {
 
 void TMainForm::OpenFileListExecute() {
     QAction* command = commands_.action(QStringLiteral("OpenFileList"));
-    if (!ListWindow)
+    TListWindow* list = fileListWindow_;
+    if (!list)
         return;
-    if (ListWindow->isMinimized()) {
-        ListWindow->showNormal();
+    if (list->isMinimized()) {
+        list->showNormal();
         command->setChecked(true);
         return;
     }
-    if (ListWindow->isVisible()) {
-        ListWindow->hide();
+    if (list->isVisible()) {
+        list->hide();
         command->setChecked(false);
         setHint(command, QStringLiteral("ファイルリストを開きます"));
     } else {
-        ListWindow->show();
+        list->show();
         command->setChecked(true);
         setHint(command, QStringLiteral("ファイルリストを閉じます"));
     }
@@ -127,12 +127,9 @@ void TMainForm::ActiveMainWindowExecute() {
 }
 
 void TMainForm::OpenPropertyExecute() {
-    TPropertyForm* startup = PropertyForm;
     {
-        TPropertyForm form(this);
-        PropertyForm = &form;
+        TPropertyForm form(*this);
         dialogs().exec(form);
-        PropertyForm = startup;
     }
     EditHintChange();
     for (int n = 1; n <= 3; ++n)
@@ -141,12 +138,9 @@ void TMainForm::OpenPropertyExecute() {
 }
 
 void TMainForm::OpenDateTimeFormatExecute() {
-    TDateTimeFormatForm* startup = DateTimeFormatForm;
     {
         TDateTimeFormatForm form(dateTimeFormat_, this);
-        DateTimeFormatForm = &form;
         dialogs().exec(form);
-        DateTimeFormatForm = startup;
     }
     ChangeFormatSBText();
 }

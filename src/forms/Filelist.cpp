@@ -2,7 +2,6 @@
 
 #include "Autocopy.h"
 #include "WindowSettings.h"
-#include "Windows.h"
 #include "document/DocumentRules.h"
 #include "platform/FileDrops.h"
 #include "platform/Guard.h"
@@ -67,19 +66,6 @@ const ListCommand kListCommands[] = {
     {u"CloseListWindow", u"", u"リストを閉じる(&E)", 0, &TListWindow::CloseListWindowExecute},
 };
 
-QAction* openFileListCommand() {
-    return MainForm ? MainForm->commands().action(QStringLiteral("OpenFileList")) : nullptr;
-}
-
-// The main window's command says what pressing it does next.
-void setOpenFileListCommand(bool shown) {
-    if (QAction* open = openFileListCommand()) {
-        open->setChecked(shown);
-        open->setToolTip(shown ? kCloseHint : kOpenHint);
-        open->setStatusTip(open->toolTip());
-    }
-}
-
 // The row under the mouse is underlined.
 class HotTrackDelegate : public QStyledItemDelegate {
 public:
@@ -99,7 +85,8 @@ private:
 
 } // namespace
 
-TListWindow::TListWindow(QWidget* parent) : QWidget(parent, Qt::Window), commands_(this) {
+TListWindow::TListWindow(TMainForm* mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window), mainWindow_(mainWindow), commands_(this) {
     setObjectName(QStringLiteral("ListWindow"));
     createComponents();
     createCommands();
@@ -114,6 +101,16 @@ TListWindow::TListWindow(QWidget* parent) : QWidget(parent, Qt::Window), command
 }
 
 TListWindow::~TListWindow() = default;
+
+void TListWindow::setOpenFileListCommand(bool shown) {
+    QAction* open =
+        mainWindow_ ? mainWindow_->commands().action(QStringLiteral("OpenFileList")) : nullptr;
+    if (open) {
+        open->setChecked(shown);
+        open->setToolTip(shown ? kCloseHint : kOpenHint);
+        open->setStatusTip(open->toolTip());
+    }
+}
 
 void TListWindow::createComponents() {
     setMinimumSize(170, 50);
@@ -249,12 +246,12 @@ void TListWindow::FileOpenExecute() {
         dialogs().message(missingOnOpenMessage(path)); // the entry stays
         return;
     }
-    if (!MainForm)
+    if (!mainWindow_)
         return;
-    MainForm->SaveCheck();
-    if (MainForm->takeSaveCheckCancel())
+    mainWindow_->SaveCheck();
+    if (mainWindow_->takeSaveCheckCancel())
         return;
-    MainForm->LoadText(path);
+    mainWindow_->LoadText(path);
 }
 
 void TListWindow::sortBy(SortKey key) {

@@ -15,6 +15,8 @@ class QTableView;
 
 namespace qel {
 
+class TMainForm;
+
 // The file list window: files the user works with often, opened in the main window
 // by a double-click or Enter. The list, its look and its column widths are kept in a
 // list file; the master settings file names that file and keeps the window's place.
@@ -22,7 +24,9 @@ namespace qel {
 class TListWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TListWindow(QWidget* parent = nullptr);
+    // Files open in `mainWindow`, which outlives the list; without one the list only
+    // keeps its entries.
+    explicit TListWindow(TMainForm* mainWindow = nullptr, QWidget* parent = nullptr);
     ~TListWindow() override;
 
     // Commands.
@@ -83,7 +87,10 @@ private:
     void chooseColor(QPalette::ColorRole role); // text or background
     FileRequest listFileRequest(const QString& title) const;
     void setHotRow(int row);
+    // The main window's command says what pressing it does next.
+    void setOpenFileListCommand(bool shown);
 
+    TMainForm* mainWindow_;
     CommandTable commands_;
     FileList* list_ = nullptr;
     QTableView* listView_ = nullptr;

@@ -2,7 +2,6 @@
 
 #include "Autocopy.h"
 #include "Subw.h"
-#include "Windows.h"
 #include "document/DocumentRules.h"
 #include "icons/Icons.h"
 #include "options/ApplyOptions.h"
@@ -152,24 +151,28 @@ public:
 // The live windows, as the apply sequence reaches them.
 class LiveWindows : public OptionsWindows {
 public:
+    explicit LiveWindows(TMainForm& mainWindow) : mainWindow_(mainWindow) {}
     bool exists(int window) const override {
-        return window == 0 ? MainForm != nullptr : subWindow(window) != nullptr;
+        return window == 0 || mainWindow_.subWindow(window) != nullptr;
     }
     void setSettingsFile(int window, const QString& path) override {
         if (window == 0)
-            MainForm->setSettingsFilePath(path);
+            mainWindow_.setSettingsFilePath(path);
         else
-            subWindow(window)->setSettingsFilePath(path);
+            mainWindow_.subWindow(window)->setSettingsFilePath(path);
     }
     void reloadSettings(int window) override {
         if (window == 0)
-            MainForm->OpenQelW();
+            mainWindow_.OpenQelW();
         else
-            subWindow(window)->OpenQelW();
+            mainWindow_.subWindow(window)->OpenQelW();
     }
     void setInitialFolders(const QString& save, const QString& open) override {
-        MainForm->setInitialFolders(save, open);
+        mainWindow_.setInitialFolders(save, open);
     }
+
+private:
+    TMainForm& mainWindow_;
 };
 
 } // namespace
@@ -306,9 +309,10 @@ void WindowPageTab::setFileName(const QString& path) {
     fileName_->setText(extractFileName(path));
 }
 
-TPropertyForm::TPropertyForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowStaysOnTopHint) {
+TPropertyForm::TPropertyForm(TMainForm& mainWindow)
+    : QDialog(&mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowStaysOnTopHint),
+      mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("PropertyForm"));
     setWindowTitle(QStringLiteral("環境設定"));
     createComponents();
@@ -424,7 +428,7 @@ QWidget* TPropertyForm::createBasePage() {
 }
 
 void TPropertyForm::FormCreate() {
-    baseFolder_ = MainForm ? MainForm->programFolder() : qel::programFolder();
+    baseFolder_ = mainWindow_.programFolder();
     setFolderBox(initDirSave_, baseFolder_);
     setFolderBox(initDirOpen_, baseFolder_);
 
@@ -449,10 +453,10 @@ void TPropertyForm::FormCreate() {
             tab->sample()->appendPlainText(str(line));
         tab->sample()->moveCursor(QTextCursor::Start);
     };
-    if (MainForm)
-        fill(0, MainForm, MainForm->editor(), MainForm->windowName(), MainForm->settingsFilePath());
+    fill(0, &mainWindow_, mainWindow_.editor(), mainWindow_.windowName(),
+         mainWindow_.settingsFilePath());
     for (int w = 1; w < kWindowCount; ++w) {
-        SubWindow* sub = subWindow(w);
+        SubWindow* sub = mainWindow_.subWindow(w);
         if (sub) {
             pageControl_->setTabVisible(w + 1, true);
             fill(w, sub, sub->editor(), sub->windowName(), sub->settingsFilePath());
@@ -514,8 +518,7 @@ void TPropertyForm::SaveWindowIni(int window) {
     WindowPageTab* tab = pages_[std::size_t(window)];
     {
         IniFile file(paths_[std::size_t(window)]);
-        writeWindowPage(file, window, tab->values(),
-                        MainForm ? MainForm->dateTimeFormat() : DateTimeFormatSettings{});
+        writeWindowPage(file, window, tab->values(), mainWindow_.dateTimeFormat());
     }
     tab->setFileName(paths_[std::size_t(window)]);
 }
@@ -596,9 +599,8 @@ void TPropertyForm::FormClose() {
         choices.pageFileNames[std::size_t(w)] = pages_[std::size_t(w)]->fileName();
         choices.pages[std::size_t(w)] = pages_[std::size_t(w)]->values();
     }
-    if (MainForm)
-        choices.dateTime = MainForm->dateTimeFormat();
-    LiveWindows windows;
+    choices.dateTime = mainWindow_.dateTimeFormat();
+    LiveWindows windows(mainWindow_);
     applyOptions(choices, windows);
 }
 
@@ -610,10 +612,9 @@ void TPropertyForm::LoadIni() {
 
 void TPropertyForm::OpenQel() {
     Configuration defaults{{}, baseFolder_, baseFolder_};
-    if (MainForm)
-        defaults.settingsFiles[0] = MainForm->settingsFilePath();
+    defaults.settingsFiles[0] = mainWindow_.settingsFilePath();
     for (int w = 1; w < kWindowCount; ++w)
-        if (const SubWindow* sub = subWindow(w))
+        if (const SubWindow* sub = mainWindow_.subWindow(w))
             defaults.settingsFiles[std::size_t(w)] = sub->settingsFilePath();
     const Configuration c = readConfiguration(IniFile(configFilePath_), defaults);
     paths_ = c.settingsFiles;

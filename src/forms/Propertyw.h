@@ -16,6 +16,7 @@ class QTabWidget;
 namespace qel {
 
 class ByteLimitedEdit;
+class TMainForm;
 
 // The pane a window page previews its font and colours in; the user may type in it,
 // and nothing typed there is kept.
@@ -79,8 +80,9 @@ private:
 class TPropertyForm : public QDialog {
     Q_OBJECT
 public:
-    // Fills every page from the live windows and reads the configuration in use.
-    explicit TPropertyForm(QWidget* parent = nullptr);
+    // Fills every page from the main window and its sub-windows and reads the
+    // configuration in use.
+    explicit TPropertyForm(TMainForm& mainWindow);
     ~TPropertyForm() override;
 
     // The window settings file chosen for window 0 (main) to 3 (MainIniPath ...
@@ -135,6 +137,7 @@ private:
     // Closes the dialog after FormClose; an error in it keeps the dialog open.
     void closeDialog();
 
+    TMainForm& mainWindow_;
     QTabWidget* pageControl_ = nullptr;
     std::array<WindowPageTab*, kWindowCount> pages_{};
     std::array<QComboBox*, kWindowCount> comboBoxes_{};

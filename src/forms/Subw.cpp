@@ -2,7 +2,6 @@
 
 #include "Autocopy.h"
 #include "WindowSettings.h"
-#include "Windows.h"
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
@@ -73,15 +72,6 @@ QString str(const char16_t* text) {
     return QString::fromUtf16(text);
 }
 
-// A main window command or item named in the traits, if the main window has it.
-QAction* mainAction(const char16_t* name) {
-    if (!MainForm)
-        return nullptr;
-    if (QAction* a = MainForm->commands().action(str(name)))
-        return a;
-    return MainForm->commands().item(str(name));
-}
-
 void setHint(QAction* action, const QString& hint) {
     if (action) {
         action->setToolTip(hint);
@@ -121,8 +111,8 @@ const SubCommand kSubCommands[] = {
 
 } // namespace
 
-SubWindow::SubWindow(const SubWindowTraits& traits, QWidget* parent)
-    : QWidget(parent, Qt::Window), traits_(traits), commands_(this) {
+SubWindow::SubWindow(const SubWindowTraits& traits, TMainForm& mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window), traits_(traits), mainWindow_(mainWindow), commands_(this) {
     setObjectName(str(traits.formName));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -146,6 +136,12 @@ SubWindow::SubWindow(const SubWindowTraits& traits, QWidget* parent)
 
 SubWindow::~SubWindow() = default;
 
+QAction* SubWindow::mainAction(const char16_t* name) const {
+    if (QAction* a = mainWindow_.commands().action(str(name)))
+        return a;
+    return mainWindow_.commands().item(str(name));
+}
+
 void SubWindow::createCommands() {
     for (const SubCommand& c : kSubCommands) {
         CommandSpec spec;
@@ -157,15 +153,13 @@ void SubWindow::createCommands() {
         spec.checkable = spec.name == u"StayOnTop";
         QAction* a = commands_.add(spec, [this, handler = c.handler] { (this->*handler)(); });
         addAction(a);
-        if (MainForm) {
-            // The clipboard commands show the main window's pictures.
-            const char16_t* mainName = spec.name == u"EditCopy"    ? u"EditCopy1"
-                                       : spec.name == u"EditCut"   ? u"EditCut1"
-                                       : spec.name == u"EditPaste" ? u"EditPaste1"
-                                                                   : nullptr;
-            if (QAction* m = mainName ? MainForm->commands().action(str(mainName)) : nullptr)
-                a->setIcon(m->icon());
-        }
+        // The clipboard commands show the main window's pictures.
+        const char16_t* mainName = spec.name == u"EditCopy"    ? u"EditCopy1"
+                                   : spec.name == u"EditCut"   ? u"EditCut1"
+                                   : spec.name == u"EditPaste" ? u"EditPaste1"
+                                                               : nullptr;
+        if (QAction* m = mainName ? mainWindow_.commands().action(str(mainName)) : nullptr)
+            a->setIcon(m->icon());
     }
 
     popupMenu_ = new QMenu(this);
@@ -174,7 +168,7 @@ void SubWindow::createCommands() {
                                 QStringLiteral("EditPaste")});
     // The main window's commands in the context menu keep their shortcuts here too.
     const auto borrow = [this](const char16_t* name, QMenu* menu) {
-        if (QAction* a = MainForm ? MainForm->commands().action(str(name)) : nullptr) {
+        if (QAction* a = mainWindow_.commands().action(str(name))) {
             menu->addAction(a);
             addAction(a);
         }
@@ -222,7 +216,7 @@ void SubWindow::LoadIni() {
 void SubWindow::OpenQelW() {
     {
         IniFile ini(qelwPath_);
-        const WindowPlace main = MainForm ? outerGeometry(MainForm) : QRect(100, 100, 500, 350);
+        const WindowPlace main = outerGeometry(&mainWindow_);
         // Halving truncates towards zero, as integer division does.
         placeWindow(this, readPlacement(ini, WindowPlace(main.left + 100, main.top + 100,
                                                          main.width / 2, main.height / 2)));
@@ -243,7 +237,7 @@ void SubWindow::OpenQelW() {
         setHint(mainAction(traits_.toolButton), str(shown ? traits_.closeHint : traits_.openHint));
 
         // Whatever the file leaves out is taken from the main editor.
-        const ByteEditor* mainEditor = MainForm ? MainForm->editor() : editor_;
+        const ByteEditor* mainEditor = mainWindow_.editor();
         readEditorLook(
             ini, editor_,
             {mainEditor->font(), mainEditor->textColor(), mainEditor->backgroundColor()});
@@ -275,8 +269,8 @@ void SubWindow::SaveQelW() {
 
 void SubWindow::ChangeSubText() {
     // The sub-window's editor is a view of the main window's document.
-    if (MainForm && editor_->document() != MainForm->editor()->document())
-        editor_->setDocument(MainForm->editor()->document());
+    if (editor_->document() != mainWindow_.editor()->document())
+        editor_->setDocument(mainWindow_.editor()->document());
 }
 
 void SubWindow::ChangeOtherText() {
@@ -284,7 +278,7 @@ void SubWindow::ChangeOtherText() {
     // shown sub-window remembers where the edit took place.
     const qsizetype caret = editor_->selStart();
     for (int n = 1; n <= 3; ++n) {
-        SubWindow* other = subWindow(n);
+        SubWindow* other = mainWindow_.subWindow(n);
         if (!other || other == this || !other->isVisible())
             continue;
         if (other->editor()->selStart() != caret)
@@ -297,8 +291,8 @@ void SubWindow::EditHintChange() {
 }
 
 void SubWindow::ChangeCaption() {
-    const QString path = MainForm ? MainForm->documentPath() : QString();
-    setWindowTitle(documentCaption(windowName_, captionSeparator_, path, false));
+    setWindowTitle(
+        documentCaption(windowName_, captionSeparator_, mainWindow_.documentPath(), false));
 }
 
 void SubWindow::StayOnTopExecute() {
@@ -370,13 +364,11 @@ void SubWindow::EditPasteExecute() {
 void SubWindow::dropOpen(const QStringList& paths) {
     activateWindow();
     raise();
-    if (MainForm)
-        MainForm->dropOpen(paths);
+    mainWindow_.dropOpen(paths);
 }
 
 void SubWindow::FormShow() {
-    if (MainForm)
-        editor_->setShowHint(MainForm->isStaticTextShown());
+    editor_->setShowHint(mainWindow_.isStaticTextShown());
 }
 
 void SubWindow::FormActivate() {
@@ -414,21 +406,10 @@ void SubWindow::changeEvent(QEvent* event) {
         guarded([this] { isActiveWindow() ? FormActivate() : FormDeactivate(); });
 }
 
-TSubForm::TSubForm(QWidget* parent) : SubWindow(kSub1, parent) {}
-TSubForm2::TSubForm2(QWidget* parent) : SubWindow(kSub2, parent) {}
-TSubForm3::TSubForm3(QWidget* parent) : SubWindow(kSub3, parent) {}
-
-SubWindow* subWindow(int number) {
-    switch (number) {
-    case 1:
-        return SubForm;
-    case 2:
-        return SubForm2;
-    case 3:
-        return SubForm3;
-    default:
-        return nullptr;
-    }
-}
+TSubForm::TSubForm(TMainForm& mainWindow, QWidget* parent) : SubWindow(kSub1, mainWindow, parent) {}
+TSubForm2::TSubForm2(TMainForm& mainWindow, QWidget* parent)
+    : SubWindow(kSub2, mainWindow, parent) {}
+TSubForm3::TSubForm3(TMainForm& mainWindow, QWidget* parent)
+    : SubWindow(kSub3, mainWindow, parent) {}
 
 } // namespace qel

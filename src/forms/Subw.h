@@ -9,6 +9,7 @@ class QMenu;
 namespace qel {
 
 class ByteEditor;
+class TMainForm;
 
 // The points where the three sub-windows differ; everything else is shared.
 struct SubWindowTraits {
@@ -33,7 +34,8 @@ struct SubWindowTraits {
 class SubWindow : public QWidget {
     Q_OBJECT
 public:
-    SubWindow(const SubWindowTraits& traits, QWidget* parent = nullptr);
+    // `mainWindow` holds the document this window shows, and outlives it.
+    SubWindow(const SubWindowTraits& traits, TMainForm& mainWindow, QWidget* parent = nullptr);
     ~SubWindow() override;
 
     const SubWindowTraits& traits() const { return traits_; }
@@ -83,7 +85,11 @@ private:
     void createCommands();
     void setOnTop(bool onTop);
 
+    // A main window command or item named in the traits, if the main window has it.
+    QAction* mainAction(const char16_t* name) const;
+
     const SubWindowTraits& traits_;
+    TMainForm& mainWindow_;
     CommandTable commands_;
     ByteEditor* editor_ = nullptr;
     QMenu* popupMenu_ = nullptr;
@@ -97,22 +103,19 @@ private:
 class TSubForm : public SubWindow {
     Q_OBJECT
 public:
-    explicit TSubForm(QWidget* parent = nullptr);
+    explicit TSubForm(TMainForm& mainWindow, QWidget* parent = nullptr);
 };
 
 class TSubForm2 : public SubWindow {
     Q_OBJECT
 public:
-    explicit TSubForm2(QWidget* parent = nullptr);
+    explicit TSubForm2(TMainForm& mainWindow, QWidget* parent = nullptr);
 };
 
 class TSubForm3 : public SubWindow {
     Q_OBJECT
 public:
-    explicit TSubForm3(QWidget* parent = nullptr);
+    explicit TSubForm3(TMainForm& mainWindow, QWidget* parent = nullptr);
 };
-
-// Sub-window 1, 2 or 3 if it exists.
-SubWindow* subWindow(int number);
 
 } // namespace qel

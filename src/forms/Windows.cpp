@@ -8,39 +8,21 @@
 
 namespace qel {
 
-TMainForm* MainForm = nullptr;
-TSubForm* SubForm = nullptr;
-TSubForm2* SubForm2 = nullptr;
-TSubForm3* SubForm3 = nullptr;
-TListWindow* ListWindow = nullptr;
-TPropertyForm* PropertyForm = nullptr;
-TDateTimeFormatForm* DateTimeFormatForm = nullptr;
-
 WindowSet::WindowSet(const QStringList& arguments) {
-    MainForm = new TMainForm(arguments);
-    SubForm = new TSubForm;
-    SubForm2 = new TSubForm2;
-    SubForm3 = new TSubForm3;
-    ListWindow = new TListWindow;
-    PropertyForm = new TPropertyForm(MainForm);
-    DateTimeFormatForm = new TDateTimeFormatForm(MainForm);
+    mainWindow_ = std::make_unique<TMainForm>(arguments);
+    // Each window is known to the main window as soon as it exists.
+    subWindows_[0] = std::make_unique<TSubForm>(*mainWindow_);
+    mainWindow_->setSubWindow(1, subWindows_[0].get());
+    subWindows_[1] = std::make_unique<TSubForm2>(*mainWindow_);
+    mainWindow_->setSubWindow(2, subWindows_[1].get());
+    subWindows_[2] = std::make_unique<TSubForm3>(*mainWindow_);
+    mainWindow_->setSubWindow(3, subWindows_[2].get());
+    fileListWindow_ = std::make_unique<TListWindow>(mainWindow_.get());
+    mainWindow_->setFileListWindow(fileListWindow_.get());
+    optionsDialog_ = std::make_unique<TPropertyForm>(*mainWindow_);
+    dateTimeFormatDialog_ = std::make_unique<TDateTimeFormatForm>(mainWindow_.get());
 }
 
-WindowSet::~WindowSet() {
-    delete DateTimeFormatForm;
-    DateTimeFormatForm = nullptr;
-    delete PropertyForm;
-    PropertyForm = nullptr;
-    delete ListWindow;
-    ListWindow = nullptr;
-    delete SubForm3;
-    SubForm3 = nullptr;
-    delete SubForm2;
-    SubForm2 = nullptr;
-    delete SubForm;
-    SubForm = nullptr;
-    delete MainForm;
-    MainForm = nullptr;
-}
+WindowSet::~WindowSet() = default;
 
 } // namespace qel

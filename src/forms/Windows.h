@@ -2,33 +2,43 @@
 
 #include <QStringList>
 
+#include <array>
+#include <memory>
+
 namespace qel {
 
 class TMainForm;
-class TSubForm;
-class TSubForm2;
-class TSubForm3;
+class SubWindow;
 class TListWindow;
 class TPropertyForm;
 class TDateTimeFormatForm;
 
-// The program's windows, one object each, reached through these instances.
-extern TMainForm* MainForm;
-extern TSubForm* SubForm;
-extern TSubForm2* SubForm2;
-extern TSubForm3* SubForm3;
-extern TListWindow* ListWindow;
-extern TPropertyForm* PropertyForm;
-extern TDateTimeFormatForm* DateTimeFormatForm;
-
-// Creates the seven windows in their order (the main window first, its creation
-// complete before any other exists) and destroys them, last first.
+// The program's windows. Creates them in their order (the main window first, its
+// creation complete before any other exists), hands each the windows it works with,
+// and destroys them, last first.
 class WindowSet {
 public:
     explicit WindowSet(const QStringList& arguments);
     ~WindowSet();
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
+
+    TMainForm& mainWindow() const { return *mainWindow_; }
+    // Sub-window 1, 2 or 3.
+    SubWindow& subWindow(int number) const { return *subWindows_[std::size_t(number - 1)]; }
+    TListWindow& fileListWindow() const { return *fileListWindow_; }
+    // The options and date/time format dialogs made at start-up; the commands show
+    // fresh ones.
+    TPropertyForm& optionsDialog() const { return *optionsDialog_; }
+    TDateTimeFormatForm& dateTimeFormatDialog() const { return *dateTimeFormatDialog_; }
+
+private:
+    // In creation order: members are destroyed last first.
+    std::unique_ptr<TMainForm> mainWindow_;
+    std::array<std::unique_ptr<SubWindow>, 3> subWindows_;
+    std::unique_ptr<TListWindow> fileListWindow_;
+    std::unique_ptr<TPropertyForm> optionsDialog_;
+    std::unique_ptr<TDateTimeFormatForm> dateTimeFormatDialog_;
 };
 
 } // namespace qel

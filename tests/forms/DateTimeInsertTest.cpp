@@ -10,16 +10,14 @@ using namespace qel::testing;
 
 namespace {
 
-void run(const char* name) {
-    command(name)->trigger();
-}
-
 const QString kEraPattern = u"[gge'年'm'月'd'日' aaaa h'時'nn'分' ampm]"_s;
 
 } // namespace
 
 class DateTimeInsertTest : public QObject, ProgramFixture {
     Q_OBJECT
+
+    void run(const char* name) { command(name)->trigger(); }
 
 private Q_SLOTS:
     void init() {
@@ -46,7 +44,7 @@ private Q_SLOTS:
 
     void theFormatDialogChangesWhatIsInsertedAndItIsRemembered() {
         start();
-        MainForm->show();
+        mainWindow()->show();
         dialogs_->answerExec(chooseEraTwelveHourFormat);
         run("OpenDateTimeFormat");
         QCOMPARE(dialogs_->calls().last().dialogName, u"DateTimeFormatForm"_s);
@@ -78,7 +76,7 @@ private Q_SLOTS:
         QCOMPARE(editor()->text(), u"[2026-12-06(日)]\n"_s);
         run("InsertTimeNowText");
         QCOMPARE(editor()->text(), u"[2026-12-06(日)]\n[03:04PM]"_s);
-        QVERIFY(MainForm->isModified());
+        QVERIFY(mainWindow()->isModified());
         QCOMPARE(panel(3), u"[yyyy'-'mm'-'dd'('aaa')' hh:nnAM/PM]"_s);
     }
 

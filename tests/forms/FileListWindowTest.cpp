@@ -11,39 +11,29 @@
 using namespace qel;
 using namespace qel::testing;
 
-namespace {
-
-QTableView* view() {
-    return ListWindow->listView();
-}
-
-QStringList column(int c) {
-    QStringList out;
-    for (int r = 0; r < ListWindow->list().rowCount(); ++r)
-        out << ListWindow->list().index(r, c).data().toString();
-    return out;
-}
-
-QStringList names() {
-    return column(0);
-}
-
-QAction* listCommand(const char* name) {
-    return ListWindow->commands().action(QString::fromLatin1(name));
-}
-
-void selectRow(int row) {
-    view()->selectRow(row);
-}
-
-QPoint rowCenter(int row) {
-    return view()->visualRect(ListWindow->list().index(row, 0)).center();
-}
-
-} // namespace
-
 class FileListWindowTest : public QObject, ProgramFixture {
     Q_OBJECT
+
+    QTableView* view() { return fileListWindow()->listView(); }
+
+    QStringList column(int c) {
+        QStringList out;
+        for (int r = 0; r < fileListWindow()->list().rowCount(); ++r)
+            out << fileListWindow()->list().index(r, c).data().toString();
+        return out;
+    }
+
+    QStringList names() { return column(0); }
+
+    QAction* listCommand(const char* name) {
+        return fileListWindow()->commands().action(QString::fromLatin1(name));
+    }
+
+    void selectRow(int row) { view()->selectRow(row); }
+
+    QPoint rowCenter(int row) {
+        return view()->visualRect(fileListWindow()->list().index(row, 0)).center();
+    }
 
     // A file of `size` bytes in the program folder.
     QString makeFile(const QString& name, qint64 size = 1) {
@@ -75,9 +65,9 @@ private Q_SLOTS:
 
     void windowLooksAndCommands() {
         start();
-        QCOMPARE(ListWindow->windowTitle(), u"新規リスト"_s);
-        QVERIFY(ListWindow->isHidden());
-        QCOMPARE(ListWindow->minimumSize(), QSize(170, 50));
+        QCOMPARE(fileListWindow()->windowTitle(), u"新規リスト"_s);
+        QVERIFY(fileListWindow()->isHidden());
+        QCOMPARE(fileListWindow()->minimumSize(), QSize(170, 50));
         QCOMPARE(view()->minimumSize(), QSize(160, 20));
         QCOMPARE(view()->objectName(), u"ListView1"_s);
         QVERIFY(view()->showGrid());
@@ -128,7 +118,7 @@ private Q_SLOTS:
             QCOMPARE(a->shortcut(), c.shortcut);
         }
 
-        auto* popup = ListWindow->findChild<QMenu*>(u"PopupMenu1"_s);
+        auto* popup = fileListWindow()->findChild<QMenu*>(u"PopupMenu1"_s);
         QVERIFY(popup);
         QCOMPARE(entries(popup->actions()),
                  words(u"ItemAdd ItemDelete ItemDeleteAll - ListNew ListOpen ListSave - "
@@ -144,7 +134,7 @@ private Q_SLOTS:
         const QString b = makeFile(u"b.txt"_s, 7);
         const QString gone = path(u"gone.txt"_s);
         start();
-        MainForm->OpenFileListExecute();
+        mainWindow()->OpenFileListExecute();
 
         dialogs_->answerFiles({b, gone, a, b});
         listCommand("ItemAdd")->trigger();
@@ -161,7 +151,7 @@ private Q_SLOTS:
         QCOMPARE(names(), (QStringList{u"a.txt"_s, u"b.txt"_s}));
         QCOMPARE(column(2), (QStringList{u"5"_s, u"7"_s}));
         QCOMPARE(column(3), (QStringList{a, b}));
-        QVERIFY(ListWindow->isModified());
+        QVERIFY(fileListWindow()->isModified());
 
         // Cancelling the dialog adds nothing.
         dialogs_->clearCalls();
@@ -173,9 +163,9 @@ private Q_SLOTS:
         // Dropped files arrive in drop order, each checked; a refused one (another
         // letter case of a listed path) still counts as a change.
         dialogs_->answer(Answer::No);
-        ListWindow->ListNewExecute();
+        fileListWindow()->ListNewExecute();
         dialogs_->clearCalls();
-        QVERIFY(!ListWindow->isModified());
+        QVERIFY(!fileListWindow()->isModified());
         const QString upper = makeFile(u"B.TXT"_s, 9);
         QVERIFY(dropFiles(view()->viewport(), {b, upper, gone}));
         QTRY_COMPARE(dialogs_->texts(u"message"_s).size(), 2);
@@ -183,13 +173,13 @@ private Q_SLOTS:
         QVERIFY(dialogs_->texts(u"message"_s)[1].startsWith(gone + u"を見つけられませんでした。"));
         QCOMPARE(names(), QStringList{u"b.txt"_s});
         dialogs_->answer(Answer::No);
-        ListWindow->ListNewExecute();
+        fileListWindow()->ListNewExecute();
         dialogs_->clearCalls();
         QVERIFY(dropFiles(view()->viewport(), {b}));
-        QTRY_VERIFY(ListWindow->isModified());
-        QVERIFY(dropFiles(ListWindow, {b}));
+        QTRY_VERIFY(fileListWindow()->isModified());
+        QVERIFY(dropFiles(fileListWindow(), {b}));
         QTRY_COMPARE(dialogs_->texts(u"message"_s), QStringList{b + u"は既にリストに存在します"});
-        QVERIFY(ListWindow->isModified());
+        QVERIFY(fileListWindow()->isModified());
 
         // A dropped path is taken whole, however long.
         const QString deep = folder() + QString(200, u'd') + u'/' + QString(200, u'e');
@@ -202,16 +192,16 @@ private Q_SLOTS:
 
         // Delete needs a selected entry; Delete All takes everything.
         dialogs_->answer(Answer::No);
-        ListWindow->ListNewExecute();
-        ListWindow->AddItem({a, b});
+        fileListWindow()->ListNewExecute();
+        fileListWindow()->AddItem({a, b});
         view()->clearSelection();
-        ListWindow->ItemDeleteExecute();
+        fileListWindow()->ItemDeleteExecute();
         QCOMPARE(names().size(), 2);
         selectRow(0);
-        QVERIFY(activate(ListWindow));
+        QVERIFY(activate(fileListWindow()));
         QTest::keyClick(view(), Qt::Key_Delete);
         QCOMPARE(names(), QStringList{u"b.txt"_s});
-        ListWindow->ItemDeleteAllExecute();
+        fileListWindow()->ItemDeleteAllExecute();
         QCOMPARE(names(), QStringList());
     }
 
@@ -220,20 +210,20 @@ private Q_SLOTS:
         QVERIFY(writeText(doc, u"文書"_s));
         const QString gone = makeFile(u"gone.txt"_s);
         start();
-        QVERIFY(activate(ListWindow));
-        ListWindow->AddItem({doc, gone});
+        QVERIFY(activate(fileListWindow()));
+        fileListWindow()->AddItem({doc, gone});
         QFile::remove(gone);
 
         // Nothing selected: nothing happens.
         QTest::keyClick(view(), Qt::Key_Return);
-        QCOMPARE(MainForm->documentPath(), u"UnTitledDoc"_s);
+        QCOMPARE(mainWindow()->documentPath(), u"UnTitledDoc"_s);
 
         // A double-click opens the entry.
         QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, rowCenter(0));
         QTest::mouseDClick(view()->viewport(), Qt::LeftButton, {}, rowCenter(0));
-        QCOMPARE(MainForm->documentPath(), doc);
+        QCOMPARE(mainWindow()->documentPath(), doc);
         QCOMPARE(editor()->text(), u"文書"_s);
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - doc.txt"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - doc.txt"_s);
 
         // Unsaved text is asked about first; Cancel keeps it.
         type(editor(), u"!"_s);
@@ -242,7 +232,7 @@ private Q_SLOTS:
         QTest::keyClick(view(), Qt::Key_Return);
         QCOMPARE(dialogs_->texts(u"askYesNoCancel"_s), QStringList{doc + u"を保存しますか？"});
         QCOMPARE(editor()->text(), u"!文書"_s);
-        QVERIFY(MainForm->isModified());
+        QVERIFY(mainWindow()->isModified());
         // The release of an Enter pressed elsewhere (a message box) opens nothing.
         QTest::keyRelease(view(), Qt::Key_Return);
         QCOMPARE(dialogs_->calls().size(), 1);
@@ -257,13 +247,13 @@ private Q_SLOTS:
         QCOMPARE(dialogs_->texts(u"message"_s),
                  QStringList{gone + u"が見つかりません。\n確認をお願いします"});
         QCOMPARE(names().size(), 2);
-        QCOMPARE(MainForm->documentPath(), doc);
+        QCOMPARE(mainWindow()->documentPath(), doc);
         // A folder of that name is no file either.
         QVERIFY(QDir().mkdir(gone));
         dialogs_->clearCalls();
         QTest::keyClick(view(), Qt::Key_Return);
         QCOMPARE(dialogs_->kinds(), QStringList{u"message"_s});
-        QCOMPARE(MainForm->documentPath(), doc);
+        QCOMPARE(mainWindow()->documentPath(), doc);
     }
 
     void sortingByCommandsAndHeaders() {
@@ -271,18 +261,18 @@ private Q_SLOTS:
         const QString small = makeFile(u"b.txt"_s, 9);
         const QString middle = makeFile(u"C.txt"_s, 9);
         start();
-        MainForm->OpenFileListExecute();
-        ListWindow->AddItem({middle, big, small});
+        mainWindow()->OpenFileListExecute();
+        fileListWindow()->AddItem({middle, big, small});
         QCOMPARE(names(), (QStringList{u"a.txt"_s, u"b.txt"_s, u"C.txt"_s}));
         dialogs_->answerFile(std::nullopt);
-        ListWindow->ListSaveExecute(); // cancelled: saved where it is
+        fileListWindow()->ListSaveExecute(); // cancelled: saved where it is
         dialogs_->clearCalls();
-        QVERIFY(!ListWindow->isModified());
+        QVERIFY(!fileListWindow()->isModified());
 
         listCommand("SortSize")->trigger();
         QCOMPARE(names(),
                  (QStringList{u"C.txt"_s, u"b.txt"_s, u"a.txt"_s})); // ties keep their order
-        QVERIFY(ListWindow->isModified());
+        QVERIFY(fileListWindow()->isModified());
         // Clicking a header sorts by its column, and again gives the same order.
         QHeaderView* header = view()->horizontalHeader();
         for (int twice = 0; twice < 2; ++twice) {
@@ -295,7 +285,7 @@ private Q_SLOTS:
         selectRow(0);
         listCommand("SortSize")->trigger();
         QCOMPARE(view()->selectionModel()->selectedRows().first().row(), 2);
-        ListWindow->AddItem({makeFile(u"d.txt"_s, 9)});
+        fileListWindow()->AddItem({makeFile(u"d.txt"_s, 9)});
         QCOMPARE(names(), (QStringList{u"C.txt"_s, u"b.txt"_s, u"d.txt"_s, u"a.txt"_s}));
     }
 
@@ -303,8 +293,8 @@ private Q_SLOTS:
         const QString a = makeFile(u"a.txt"_s);
         const QString b = makeFile(u"b.txt"_s);
         start();
-        QVERIFY(activate(ListWindow));
-        ListWindow->AddItem({a});
+        QVERIFY(activate(fileListWindow()));
+        fileListWindow()->AddItem({a});
 
         // Cancel to the question of New changes nothing; after saving, New asks nothing.
         dialogs_->answer(Answer::Cancel);
@@ -322,16 +312,16 @@ private Q_SLOTS:
         QCOMPARE(save.startFolder, folder());
         QCOMPARE(save.proposedName, newListPath());
         QVERIFY(save.overwritePrompt && save.hideReadOnly);
-        QCOMPARE(ListWindow->windowTitle(), u"saved.QelL"_s);
-        QVERIFY(!ListWindow->isModified());
+        QCOMPARE(fileListWindow()->windowTitle(), u"saved.QelL"_s);
+        QVERIFY(!fileListWindow()->isModified());
         dialogs_->clearCalls();
         listCommand("ListNew")->trigger();
         QVERIFY(dialogs_->calls().isEmpty());
         QCOMPARE(names(), QStringList());
-        QCOMPARE(ListWindow->windowTitle(), u"新規リスト"_s);
+        QCOMPARE(fileListWindow()->windowTitle(), u"新規リスト"_s);
 
         // Open: Cancel in the dialog leaves everything; OK reads the list, sorted.
-        ListWindow->AddItem({b});
+        fileListWindow()->AddItem({b});
         dialogs_->answer(Answer::No);
         dialogs_->answerFile(std::nullopt);
         listCommand("ListOpen")->trigger();
@@ -341,32 +331,32 @@ private Q_SLOTS:
         QCOMPARE(open.startFolder, folder());
         QCOMPARE(open.proposedName, newListPath());
         QCOMPARE(names(), QStringList{u"b.txt"_s});
-        QVERIFY(ListWindow->isModified());
+        QVERIFY(fileListWindow()->isModified());
         dialogs_->answer(Answer::No);
         dialogs_->answerFile(saved);
         listCommand("ListOpen")->trigger();
         QCOMPARE(names(), QStringList{u"a.txt"_s});
-        QCOMPARE(ListWindow->windowTitle(), u"saved.QelL"_s);
-        QCOMPARE(ListWindow->listFilePath(), saved);
-        QVERIFY(!ListWindow->isModified());
+        QCOMPARE(fileListWindow()->windowTitle(), u"saved.QelL"_s);
+        QCOMPARE(fileListWindow()->listFilePath(), saved);
+        QVERIFY(!fileListWindow()->isModified());
 
         // Cancelling the save dialog writes the list where it is: a new list into the
         // file "新規リスト" of the program folder, its caption unchanged.
         listCommand("ListNew")->trigger();
-        ListWindow->AddItem({b});
+        fileListWindow()->AddItem({b});
         dialogs_->answerFile(std::nullopt);
         listCommand("ListSave")->trigger();
-        QCOMPARE(ListWindow->windowTitle(), u"新規リスト"_s);
+        QCOMPARE(fileListWindow()->windowTitle(), u"新規リスト"_s);
         {
             const IniFile ini(newListPath());
             QCOMPARE(readListFile(ini).paths, QStringList{b});
         }
-        QVERIFY(!ListWindow->isModified());
+        QVERIFY(!fileListWindow()->isModified());
     }
 
     void lookIsChosenAndKept() {
         start();
-        MainForm->OpenFileListExecute();
+        mainWindow()->OpenFileListExecute();
         QFont chosen(u"Chosen Face"_s);
         chosen.setPointSize(14);
         chosen.setBold(true);
@@ -383,7 +373,7 @@ private Q_SLOTS:
         dialogs_->answerColor(QColor(0x40, 0x50, 0x60));
         listCommand("ChangeBackColor")->trigger();
         QCOMPARE(dialogs_->calls().last().color, QColor(Qt::white));
-        QVERIFY(ListWindow->isModified());
+        QVERIFY(fileListWindow()->isModified());
         view()->horizontalHeader()->resizeSection(1, 77);
 
         const QString saved = path(u"look.QelL"_s);
@@ -412,13 +402,13 @@ private Q_SLOTS:
 
     void shortcutsBelongToTheActiveWindow() {
         start();
-        QVERIFY(activate(MainForm));
+        QVERIFY(activate(mainWindow()));
         type(editor(), u"abc"_s);
         QTest::keyClick(editor(), Qt::Key_A, Qt::ControlModifier); // select all, no list dialog
         QCOMPARE(editor()->selLength(), 3);
         QVERIFY(dialogs_->calls().isEmpty());
 
-        QVERIFY(activate(ListWindow));
+        QVERIFY(activate(fileListWindow()));
         QVERIFY(view()->hasFocus());
         dialogs_->answerFiles({});
         QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
@@ -428,7 +418,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs_->calls().last().file.title, u"ファイルリストの選択"_s);
         // Ctrl+N starts a new list; the main window's new document, which would ask
         // about the typed text, does not run.
-        ListWindow->AddItem({makeFile(u"a.txt"_s)});
+        fileListWindow()->AddItem({makeFile(u"a.txt"_s)});
         dialogs_->answer(Answer::No);
         QTest::keyClick(view(), Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(dialogs_->texts(u"askYesNoCancel"_s).last(),
@@ -440,8 +430,8 @@ private Q_SLOTS:
     void hotTrackingUnderlinesTheRowUnderTheMouse() {
         const QString a = makeFile(u"a.txt"_s);
         start();
-        QVERIFY(activate(ListWindow));
-        ListWindow->AddItem({a});
+        QVERIFY(activate(fileListWindow()));
+        fileListWindow()->AddItem({a});
         QWidget* area = view()->viewport();
         const QImage plain = area->grab().toImage();
         QTest::mouseMove(area, rowCenter(0));
@@ -497,11 +487,11 @@ private Q_SLOTS:
         if (named)
             namedList({a});
         start();
-        ListWindow->show();
+        fileListWindow()->show();
         if (named)
             QFile::remove(path(u"mine.QelL"_s)); // shows whether closing writes it again
         if (changed)
-            ListWindow->AddItem({b});
+            fileListWindow()->AddItem({b});
         dialogs_->clearCalls();
         if (answer >= 0)
             dialogs_->answer(Answer(answer));
@@ -509,8 +499,8 @@ private Q_SLOTS:
             dialogs_->answerFile(saveAs.isEmpty() ? std::nullopt
                                                   : std::optional<QString>(path(saveAs)));
 
-        QCOMPARE(ListWindow->close(), closes);
-        QCOMPARE(ListWindow->isVisible(), !closes);
+        QCOMPARE(fileListWindow()->close(), closes);
+        QCOMPARE(fileListWindow()->isVisible(), !closes);
         QCOMPARE(dialogs_->kinds().count(u"askYesNoCancel"_s), answer >= 0 ? 1 : 0);
         if (!closes) {
             QCOMPARE(masterValue(u"Visible"), u"1"_s); // nothing written
@@ -551,16 +541,16 @@ private Q_SLOTS:
             master.writeInteger(u"FileList", u"Height", 300);
         }
         start();
-        QVERIFY(ListWindow->isVisible());
+        QVERIFY(fileListWindow()->isVisible());
         QVERIFY(command("OpenFileList")->isChecked());
         QCOMPARE(command("OpenFileList")->toolTip(), u"ファイルリストを閉じます"_s);
-        QCOMPARE(outerGeometry(ListWindow), QRect(40, 30, 400, 300));
-        QCOMPARE(ListWindow->windowTitle(), u"mine.QelL"_s);
+        QCOMPARE(outerGeometry(fileListWindow()), QRect(40, 30, 400, 300));
+        QCOMPARE(fileListWindow()->windowTitle(), u"mine.QelL"_s);
         // In name order, whatever the file's order; the missing one reported and left out.
         QCOMPARE(names(), (QStringList{u"A.txt"_s, u"b.txt"_s}));
         QCOMPARE(dialogs_->kinds(), QStringList{u"message"_s});
         QVERIFY(dialogs_->texts(u"message"_s)[0].startsWith(path(u"gone.txt"_s) + u"を見"));
-        QVERIFY(!ListWindow->isModified());
+        QVERIFY(!fileListWindow()->isModified());
 
         // A huge Count does not flood the user.
         {
@@ -583,7 +573,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs_->texts(u"message"_s),
                  QStringList{
                      u"設定で指定されたファイルが存在しないので\n「default.QelL」を使用します"_s});
-        QCOMPARE(ListWindow->listFilePath(), path(u"default.QelL"_s));
+        QCOMPARE(fileListWindow()->listFilePath(), path(u"default.QelL"_s));
         QCOMPARE(names(), QStringList{u"A.txt"_s});
         // A missing default list gives an empty list without a word.
         QVERIFY(QFile::remove(path(u"default.QelL"_s)));
@@ -600,14 +590,14 @@ private Q_SLOTS:
     void exitStoresTheListAfterTheSubWindows() {
         const QString a = makeFile(u"a.txt"_s);
         start();
-        MainForm->OpenFileListExecute();
-        placeWindow(ListWindow, QRect(60, 70, 350, 250));
-        ListWindow->AddItem({a});
+        mainWindow()->OpenFileListExecute();
+        placeWindow(fileListWindow(), QRect(60, 70, 350, 250));
+        fileListWindow()->AddItem({a});
 
         // Cancel to the list's question keeps the program running.
         dialogs_->answer(Answer::Cancel);
-        QVERIFY(!MainForm->close());
-        QVERIFY(ListWindow && ListWindow->isVisible());
+        QVERIFY(!mainWindow()->close());
+        QVERIFY(fileListWindow() && fileListWindow()->isVisible());
         QVERIFY(!QFile::exists(path(u"QelEditor.ini"_s)));
 
         const QString saved = path(u"kept.QelL"_s);
@@ -622,8 +612,8 @@ private Q_SLOTS:
 
         // The next start finds the list where it was left.
         start();
-        QVERIFY(ListWindow->isVisible());
-        QCOMPARE(outerGeometry(ListWindow), QRect(60, 70, 350, 250));
+        QVERIFY(fileListWindow()->isVisible());
+        QCOMPARE(outerGeometry(fileListWindow()), QRect(60, 70, 350, 250));
         QCOMPARE(column(3), QStringList{a});
         QVERIFY(dialogs_->texts(u"message"_s).isEmpty());
     }

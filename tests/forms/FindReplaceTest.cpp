@@ -13,8 +13,8 @@ using namespace qel::testing;
 class FindReplaceTest : public QObject, ProgramFixture {
     Q_OBJECT
 
-    static QDialog* dialog(const char* name) {
-        return MainForm->findChild<QDialog*>(QString::fromLatin1(name));
+    QDialog* dialog(const char* name) const {
+        return mainWindow()->findChild<QDialog*>(QString::fromLatin1(name));
     }
     template <typename T> static T* control(QDialog* d, const char* name) {
         return d->findChild<T*>(QString::fromLatin1(name));
@@ -28,14 +28,14 @@ private Q_SLOTS:
     void init() {
         setUp();
         start();
-        MainForm->show();
+        mainWindow()->show();
     }
     void cleanup() { tearDown(); }
 
     void findWalksDownAndUpWithoutWrapping() {
         editor()->setText(QStringLiteral("abc ABC abc"));
         editor()->setSelection(5, 0); // the caret in the middle: the search starts at the top
-        MainForm->commands().action(QStringLiteral("Find"))->trigger();
+        mainWindow()->commands().action(QStringLiteral("Find"))->trigger();
         QDialog* find = dialog("FindDialog1");
         QVERIFY(find && find->isVisible());
         QVERIFY(!control<QAbstractButton>(find, "findNextButton")->isEnabled());
@@ -58,7 +58,7 @@ private Q_SLOTS:
 
         // Closing and opening again keeps the text and the options.
         find->close();
-        MainForm->FindExecute();
+        mainWindow()->FindExecute();
         QCOMPARE(control<QLineEdit>(find, "findText")->text(), QStringLiteral("abc"));
         QVERIFY(control<QRadioButton>(find, "up")->isChecked());
     }
@@ -68,20 +68,20 @@ private Q_SLOTS:
     // goes. The offscreen platform does not move the activation itself; the window
     // system's part is played by setActiveWindow().
     void theMatchFoundIsWhereTypingGoesBackInTheEditor() {
-        QVERIFY(activate(MainForm));
+        QVERIFY(activate(mainWindow()));
         editor()->setText(u"cat dog cat"_s);
         editor()->setSelection(5, 0);
-        const auto inDialog = [](const char* name, const std::function<void(QDialog*)>& work) {
+        const auto inDialog = [this](const char* name, const std::function<void(QDialog*)>& work) {
             QTest::keyClick(editor(), name[0] == 'F' ? Qt::Key_F : Qt::Key_R, Qt::ControlModifier);
             QDialog* d = dialog(name);
             QApplication::setActiveWindow(d);
-            QVERIFY(!MainForm->isActiveWindow());
+            QVERIFY(!mainWindow()->isActiveWindow());
             work(d);
             QVERIFY(d->isVisible()); // still open and usable
             QTest::keyClick(d, Qt::Key_Escape);
             QVERIFY(!d->isVisible());
-            QApplication::setActiveWindow(MainForm);
-            QVERIFY(MainForm->isActiveWindow());
+            QApplication::setActiveWindow(mainWindow());
+            QVERIFY(mainWindow()->isActiveWindow());
         };
         const auto findCat = [](QDialog* find) {
             typeInto(find, "findText", u"cat"_s);
@@ -109,16 +109,16 @@ private Q_SLOTS:
 
         // Leaving the window otherwise still brings back the caret alone.
         editor()->setSelection(0, 3);
-        QApplication::setActiveWindow(SubForm);
-        QApplication::setActiveWindow(MainForm);
+        QApplication::setActiveWindow(subWindow(1));
+        QApplication::setActiveWindow(mainWindow());
         QCOMPARE(editor()->selStart(), qsizetype(0));
         QCOMPARE(editor()->selLength(), qsizetype(0));
     }
 
     void replaceAllIsOneEditReachingEveryWindow() {
-        MainForm->OpenSubWindowExecute();
+        mainWindow()->OpenSubWindowExecute();
         editor()->setText(QStringLiteral("日本の本と本"));
-        MainForm->ReplaceExecute();
+        mainWindow()->ReplaceExecute();
         QDialog* replace = dialog("ReplaceDialog1");
         typeInto(replace, "findText", QStringLiteral("本"));
         typeInto(replace, "replaceText", QStringLiteral("ほん"));
@@ -130,7 +130,7 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("置き換えが終了しました")});
         QCOMPARE(allTexts(), fourTimes(editor()->text()));
         QCOMPARE(panel(1), QStringLiteral("全1行：18bytes"));
-        QVERIFY(MainForm->windowTitle().endsWith(QStringLiteral(" (変更有り)")));
+        QVERIFY(mainWindow()->windowTitle().endsWith(QStringLiteral(" (変更有り)")));
         // The caret stands after the last replacement, as after a single Replace.
         QCOMPARE(editor()->selStart(), qsizetype(18));
         QCOMPARE(editor()->selLength(), qsizetype(0));

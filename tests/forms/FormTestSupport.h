@@ -133,27 +133,6 @@ inline int chooseEraTwelveHourFormat(QDialog& dialog) {
     return dialog.result();
 }
 
-// The main window's commands and menu items, by name.
-inline QAction* command(const char* name) {
-    return MainForm->commands().action(QString::fromLatin1(name));
-}
-
-inline QAction* item(const char* name) {
-    return MainForm->commands().item(QString::fromLatin1(name));
-}
-
-inline StatusPanels* panels() {
-    return MainForm->findChild<StatusPanels*>(u"StatusBar1"_s);
-}
-
-inline QString panel(int index) {
-    return panels()->panelText(index);
-}
-
-inline ByteEditor* editor() {
-    return MainForm->editor();
-}
-
 // An editor's look in one line: face, size and style, text and background colours.
 inline QString look(const ByteEditor* e) {
     const QFont f = e->font();
@@ -164,12 +143,6 @@ inline QString look(const ByteEditor* e) {
     return u"%1,%2%3 %4/%5"_s.arg(f.family())
         .arg(f.pointSize())
         .arg(style, e->textColor().name(), e->backgroundColor().name());
-}
-
-// The texts of the main editor and of the three sub-window editors.
-inline QStringList allTexts() {
-    return {MainForm->editor()->text(), SubForm->editor()->text(), SubForm2->editor()->text(),
-            SubForm3->editor()->text()};
 }
 
 inline QStringList fourTimes(const QString& text) {
@@ -215,6 +188,28 @@ protected:
     QString path(const QString& name) const { return folder_->filePath(name); }
     QString folder() const { return folder_->path() + u'/'; }
 
+    // The running program's windows.
+    TMainForm* mainWindow() const { return &windows_->mainWindow(); }
+    SubWindow* subWindow(int number) const { return &windows_->subWindow(number); }
+    TListWindow* fileListWindow() const { return &windows_->fileListWindow(); }
+
+    // The main window's commands and menu items, by name.
+    QAction* command(const char* name) const {
+        return mainWindow()->commands().action(QString::fromLatin1(name));
+    }
+    QAction* item(const char* name) const {
+        return mainWindow()->commands().item(QString::fromLatin1(name));
+    }
+    StatusPanels* panels() const { return mainWindow()->findChild<StatusPanels*>(u"StatusBar1"_s); }
+    QString panel(int index) const { return panels()->panelText(index); }
+    ByteEditor* editor() const { return mainWindow()->editor(); }
+
+    // The texts of the main editor and of the three sub-window editors.
+    QStringList allTexts() const {
+        return {editor()->text(), subWindow(1)->editor()->text(), subWindow(2)->editor()->text(),
+                subWindow(3)->editor()->text()};
+    }
+
     // Starts the program; a program still running is ended first, without closing.
     void start(const QStringList& arguments = {}) {
         windows_.reset();
@@ -222,7 +217,7 @@ protected:
     }
     // Ends the program as the user does: the main window closes and stores everything.
     bool exitProgram() {
-        const bool closed = MainForm->close();
+        const bool closed = mainWindow()->close();
         windows_.reset();
         return closed;
     }

@@ -15,14 +15,6 @@ using namespace qel::testing;
 
 namespace {
 
-template <typename T> T* part(const char* name) {
-    return MainForm->findChild<T*>(QString::fromLatin1(name));
-}
-
-QLabel* staticText() {
-    return part<QLabel>("StaticText1");
-}
-
 QMenu* submenu(const QWidget* owner, const QString& title) {
     for (QAction* a : owner->actions())
         if (a->menu() && a->text() == title)
@@ -34,6 +26,12 @@ QMenu* submenu(const QWidget* owner, const QString& title) {
 
 class MainCommandsTest : public QObject, ProgramFixture {
     Q_OBJECT
+
+    template <typename T> T* part(const char* name) {
+        return mainWindow()->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    QLabel* staticText() { return part<QLabel>("StaticText1"); }
 
 private Q_SLOTS:
     void init() { setUp(); }
@@ -114,7 +112,7 @@ private Q_SLOTS:
         }
         // Nothing more: internal steps are not commands the user can reach.
         QStringList names;
-        for (const QAction* a : MainForm->commands().actions())
+        for (const QAction* a : mainWindow()->commands().actions())
             names << a->objectName();
         QCOMPARE(names, expectedNames);
     }
@@ -175,11 +173,12 @@ private Q_SLOTS:
         QCOMPARE(n7->shortcut(), QKeySequence(Qt::Key_F1));
         QVERIFY(n7->isCheckable() && !n7->isChecked());
         command("OpenSubWindow")->trigger();
-        QVERIFY(n7->isChecked() && SubForm->isVisible());
+        QVERIFY(n7->isChecked() && subWindow(1)->isVisible());
         n7->trigger();
-        QVERIFY(!n7->isChecked() && !command("OpenSubWindow")->isChecked() && SubForm->isHidden());
+        QVERIFY(!n7->isChecked() && !command("OpenSubWindow")->isChecked() &&
+                subWindow(1)->isHidden());
         popupWindows->actions().at(3)->trigger();
-        QVERIFY(SubForm3->isVisible() && command("OpenSubWindow3")->isChecked());
+        QVERIFY(subWindow(3)->isVisible() && command("OpenSubWindow3")->isChecked());
     }
 
     void toolBar() {
@@ -203,23 +202,23 @@ private Q_SLOTS:
         auto* list = part<QToolButton>("ToolButton20");
         QVERIFY(list);
         list->click();
-        QVERIFY(ListWindow->isVisible() && list->isChecked());
+        QVERIFY(fileListWindow()->isVisible() && list->isChecked());
         QCOMPARE(list->toolTip(), u"ファイルリストを閉じます"_s);
         command("OpenFileList")->trigger();
-        QVERIFY(ListWindow->isHidden() && !command("OpenFileList")->isChecked());
+        QVERIFY(fileListWindow()->isHidden() && !command("OpenFileList")->isChecked());
         QCOMPARE(list->toolTip(), u"ファイルリストを開きます"_s);
-        ListWindow->showMinimized();
+        fileListWindow()->showMinimized();
         command("OpenFileList")->trigger();
-        QVERIFY(!ListWindow->isMinimized() && ListWindow->isVisible());
+        QVERIFY(!fileListWindow()->isMinimized() && fileListWindow()->isVisible());
         QVERIFY(command("OpenFileList")->isChecked());
     }
 
     void toolBarAndStatusBarSwitching() {
         start();
-        QVERIFY(activate(MainForm));
+        QVERIFY(activate(mainWindow()));
         QWidget* strip = part<QWidget>("PageScroller1");
         QWidget* statusBar = part<QWidget>("StatusBar1");
-        const auto press = [](Qt::Key key) {
+        const auto press = [this](Qt::Key key) {
             QTest::keyClick(editor(), key, Qt::ControlModifier | Qt::AltModifier);
         };
         press(Qt::Key_B);
@@ -238,11 +237,12 @@ private Q_SLOTS:
 
     void fontInformationSwitchesEveryFontHint() {
         start();
-        MainForm->OpenSubWindow2Execute(); // shown; 1 and 3 exist hidden
-        QVERIFY(activate(MainForm));
-        const auto hints = [] {
-            return QStringList{editor()->toolTip(), SubForm->editor()->toolTip(),
-                               SubForm2->editor()->toolTip(), SubForm3->editor()->toolTip()};
+        mainWindow()->OpenSubWindow2Execute(); // shown; 1 and 3 exist hidden
+        QVERIFY(activate(mainWindow()));
+        const auto hints = [this] {
+            return QStringList{editor()->toolTip(), subWindow(1)->editor()->toolTip(),
+                               subWindow(2)->editor()->toolTip(),
+                               subWindow(3)->editor()->toolTip()};
         };
         QCOMPARE(hints(), fourTimes(QString()));
         QTest::keyClick(editor(), Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
@@ -258,7 +258,7 @@ private Q_SLOTS:
 
     void fontAndColourChanges() {
         start();
-        MainForm->VisibleStaticTextExecute();
+        mainWindow()->VisibleStaticTextExecute();
         QFont chosen(u"Chosen Face"_s);
         chosen.setPointSize(20);
         chosen.setBold(true);
@@ -274,10 +274,10 @@ private Q_SLOTS:
         QCOMPARE(staticText()->text(), u"Chosen Face,Size:20,Bold"_s);
         QCOMPARE(staticText()->font().family(), u"Chosen Face"_s);
         QCOMPARE(editor()->toolTip(), u"Chosen Face, Size:20"_s);
-        QCOMPARE(SubForm->editor()->font().family(), u"ＭＳ ゴシック"_s); // its own font
+        QCOMPARE(subWindow(1)->editor()->font().family(), u"ＭＳ ゴシック"_s); // its own font
 
         // The colours reach the information line too; cancelled dialogs change nothing.
-        const auto labelColor = [](QPalette::ColorRole role) {
+        const auto labelColor = [this](QPalette::ColorRole role) {
             return staticText()->palette().color(role);
         };
         const QColor back(0x20, 0x40, 0x60), ink(0xf0, 0xe0, 0xd0);
@@ -290,15 +290,15 @@ private Q_SLOTS:
         dialogs_->answerFont(std::nullopt);
         dialogs_->answerColor(std::nullopt);
         dialogs_->answerColor(std::nullopt);
-        MainForm->FontChangeExecute();
-        MainForm->ColorChangeExecute();
-        MainForm->FontColorChangeExecute();
+        mainWindow()->FontChangeExecute();
+        mainWindow()->ColorChangeExecute();
+        mainWindow()->FontColorChangeExecute();
         QCOMPARE(look(editor()), u"Chosen Face,20,bold #f0e0d0/#204060"_s);
         QCOMPARE(labelColor(QPalette::Window), back);
         QCOMPARE(labelColor(QPalette::WindowText), ink);
         // A font change keeps the information line in the text colour.
         dialogs_->answerFont(FontChoice{QFont(u"Another"_s, 12), QColor()});
-        MainForm->FontChangeExecute();
+        mainWindow()->FontChangeExecute();
         QCOMPARE(labelColor(QPalette::WindowText), ink);
         QCOMPARE(labelColor(QPalette::Window), back);
         QCOMPARE(staticText()->text(), u"Another,Size:12,Normal"_s);
@@ -319,7 +319,7 @@ private Q_SLOTS:
         const QString document = path(u"手紙.txt"_s);
         QVERIFY(writeText(document, u"拝啓\n印刷のテスト\n敬具"_s));
         start();
-        MainForm->LoadText(document);
+        mainWindow()->LoadText(document);
         editor()->setSelection(0, 4); // a selection does not limit printing
         const QString pdf = path(u"out.pdf"_s);
         QPrinter* used = nullptr;
@@ -343,7 +343,7 @@ private Q_SLOTS:
         // Cancelled: nothing is printed. Printer set-up asks once and prints nothing.
         QVERIFY(QFile::remove(pdf));
         dialogs_->answerPrint(false);
-        MainForm->PrintExecute();
+        mainWindow()->PrintExecute();
         dialogs_->answerPrinterSetup(true);
         command("PrintC")->trigger();
         QCOMPARE(dialogs_->kinds().last(), u"printerSetup"_s);
@@ -358,45 +358,45 @@ private Q_SLOTS:
         QImage image(8, 8, QImage::Format_RGB32);
         image.fill(Qt::red);
         QApplication::clipboard()->setImage(image);
-        MainForm->EditPaste1Execute();
+        mainWindow()->EditPaste1Execute();
         QCOMPARE(allTexts(), fourTimes(u"abef"_s));
-        MainForm->EditUndo1Execute();
+        mainWindow()->EditUndo1Execute();
         QCOMPARE(allTexts(), fourTimes(u"abcdef"_s));
 
         // Copy, cut and paste take the main editor's selection, even while a
         // sub-window's editor has the focus.
-        QVERIFY(activate(SubForm));
-        SubForm->editor()->setFocus();
-        SubForm->editor()->setSelection(4, 2);
+        QVERIFY(activate(subWindow(1)));
+        subWindow(1)->editor()->setFocus();
+        subWindow(1)->editor()->setSelection(4, 2);
         editor()->setSelection(0, 2);
-        MainForm->EditCopy1Execute();
+        mainWindow()->EditCopy1Execute();
         QCOMPARE(QApplication::clipboard()->text(), u"ab"_s);
         editor()->setSelection(2, 1);
-        MainForm->EditCut1Execute();
+        mainWindow()->EditCut1Execute();
         QCOMPARE(QApplication::clipboard()->text(), u"c"_s);
         editor()->setSelection(0, 0);
         QApplication::clipboard()->setText(u"日本"_s);
-        MainForm->EditPaste1Execute();
+        mainWindow()->EditPaste1Execute();
         QCOMPARE(allTexts(), fourTimes(u"日本abdef"_s));
 
         // Delete, select all and undo act on the editor that has the focus.
-        SubForm->editor()->setSelection(4, 2); // "ab"
-        MainForm->EditDelete1Execute();
+        subWindow(1)->editor()->setSelection(4, 2); // "ab"
+        mainWindow()->EditDelete1Execute();
         QCOMPARE(editor()->text(), u"日本def"_s);
-        MainForm->EditUndo1Execute();
+        mainWindow()->EditUndo1Execute();
         QCOMPARE(editor()->text(), u"日本abdef"_s);
-        MainForm->EditSelectAll1Execute();
-        QCOMPARE(SubForm->editor()->selLength(), qsizetype(9));
+        mainWindow()->EditSelectAll1Execute();
+        QCOMPARE(subWindow(1)->editor()->selLength(), qsizetype(9));
         QCOMPARE(editor()->selLength(), qsizetype(0));
     }
 
     void activeMainWindowBringsTheMainWindowToTheFront() {
         start();
-        QVERIFY(activate(MainForm));
-        MainForm->OpenSubWindowExecute();
-        QVERIFY(activate(SubForm));
+        QVERIFY(activate(mainWindow()));
+        mainWindow()->OpenSubWindowExecute();
+        QVERIFY(activate(subWindow(1)));
         command("ActiveMainWindow")->trigger();
-        QVERIFY(QTest::qWaitForWindowActive(MainForm));
+        QVERIFY(QTest::qWaitForWindowActive(mainWindow()));
     }
 };
 

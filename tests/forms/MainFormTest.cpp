@@ -19,18 +19,6 @@ using namespace qel::testing;
 
 namespace {
 
-QLabel* staticText() {
-    return MainForm->findChild<QLabel*>(u"StaticText1"_s);
-}
-
-bool toolBarShown() {
-    return !MainForm->findChild<QWidget*>(u"PageScroller1"_s)->isHidden();
-}
-
-QStringList allPanels() {
-    return {panel(0), panel(1), panel(2), panel(3)};
-}
-
 QString subWindowFile(int n, bool visible) {
     return u"[Form]\nTop=200\nLeft=200\nHeight=175\nWidth=250\nWindowName=SubWindow%1\n"
            u"StayOnTop=0\nVisible=%2\n[Editor]\nFont=ＭＳ ゴシック\nFontStyle=Normal\n"
@@ -43,14 +31,22 @@ QString subWindowFile(int n, bool visible) {
 class MainFormTest : public QObject, ProgramFixture {
     Q_OBJECT
 
+    QLabel* staticText() { return mainWindow()->findChild<QLabel*>(u"StaticText1"_s); }
+
+    bool toolBarShown() {
+        return !mainWindow()->findChild<QWidget*>(u"PageScroller1"_s)->isHidden();
+    }
+
+    QStringList allPanels() { return {panel(0), panel(1), panel(2), panel(3)}; }
+
 private Q_SLOTS:
     void init() { setUp(); }
     void cleanup() { tearDown(); }
 
     void firstStartShowsTheDefaults() {
         start();
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - UnTitledDoc"_s);
-        QCOMPARE(outerGeometry(MainForm), QRect(100, 100, 500, 350));
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc"_s);
+        QCOMPARE(outerGeometry(mainWindow()), QRect(100, 100, 500, 350));
         QCOMPARE(allPanels(), (QStringList{u"1 行目： 0 バイト目"_s, u"全0行：0bytes"_s, QString(),
                                            u"[yyyy'-'mm'-'dd'('aaa')' hh:nnAM/PM]"_s}));
         QCOMPARE(panels()->panelWidth(0), 150);
@@ -64,8 +60,8 @@ private Q_SLOTS:
 
     void firstExitWritesEverySettingsFile() {
         start();
-        MainForm->show();
-        MainForm->OpenSubWindowExecute();
+        mainWindow()->show();
+        mainWindow()->OpenSubWindowExecute();
         QVERIFY(exitProgram());
         QVERIFY(dialogs_->calls().isEmpty()); // nothing was asked
         // The sub-windows and the file list store theirs before the main window.
@@ -96,18 +92,18 @@ private Q_SLOTS:
 
     void settingsComeBackAtTheNextStart() {
         start();
-        MainForm->show();
-        placeWindow(MainForm, QRect(40, 60, 640, 480));
-        MainForm->VisibleToolBarExecute();
-        MainForm->VisibleStaticTextExecute();
+        mainWindow()->show();
+        placeWindow(mainWindow(), QRect(40, 60, 640, 480));
+        mainWindow()->VisibleToolBarExecute();
+        mainWindow()->VisibleStaticTextExecute();
         editor()->setFont(QFont(u"ＭＳ ゴシック"_s, 14, QFont::Bold, true));
         editor()->setBackgroundColor(QColor(0x10, 0x20, 0x30));
         QVERIFY(exitProgram());
         IniFile(path(u"DefaultMain.QelW"_s)).writeString(u"Form", u"WindowName", u"原稿"_s);
 
         start();
-        QCOMPARE(outerGeometry(MainForm), QRect(40, 60, 640, 480));
-        QCOMPARE(MainForm->windowTitle(), u"原稿 - UnTitledDoc"_s);
+        QCOMPARE(outerGeometry(mainWindow()), QRect(40, 60, 640, 480));
+        QCOMPARE(mainWindow()->windowTitle(), u"原稿 - UnTitledDoc"_s);
         QCOMPARE(item("ActiveMainWindow1")->text(), u"原稿表示"_s);
         QVERIFY(!toolBarShown() && !command("VisibleToolBar")->isChecked());
         QVERIFY(!staticText()->isHidden());
@@ -121,9 +117,9 @@ private Q_SLOTS:
             writeText(path(u"DefaultMain.QelW"_s),
                       u"[form]\nWindowName=\nTop=abc\n[EDITOR]\nFontStyle=bold\nFontSize=12\n"_s));
         start();
-        QCOMPARE(MainForm->windowTitle(), u" - UnTitledDoc"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u" - UnTitledDoc"_s);
         QCOMPARE(item("ActiveMainWindow1")->text(), u"表示"_s);
-        QCOMPARE(outerGeometry(MainForm).top(), 100);
+        QCOMPARE(outerGeometry(mainWindow()).top(), 100);
         QCOMPARE(look(editor()), u"ＭＳ ゴシック,12 #000000/#ffffff"_s);
     }
 
@@ -138,13 +134,13 @@ private Q_SLOTS:
         for (const QString& place : places) {
             QVERIFY(writeText(path(u"DefaultMain.QelW"_s), u"[Form]\n"_s + place));
             start();
-            MainForm->show();
-            MainForm->OpenSubWindowExecute(); // placed after the main window by default
-            const QRect main = outerGeometry(MainForm);
-            const QRect sub = outerGeometry(SubForm);
+            mainWindow()->show();
+            mainWindow()->OpenSubWindowExecute(); // placed after the main window by default
+            const QRect main = outerGeometry(mainWindow());
+            const QRect sub = outerGeometry(subWindow(1));
             QVERIFY2(screen.contains(main) && screen.contains(sub), qPrintable(place));
             if (place.contains(u"Width=-1"_s)) {
-                QCOMPARE(MainForm->size(), MainForm->minimumSize()); // as small as it goes
+                QCOMPARE(mainWindow()->size(), mainWindow()->minimumSize()); // as small as it goes
             } else {
                 QCOMPARE(sub, QRect(main.left() + 100, main.top() + 100, main.width() / 2,
                                     main.height() / 2));
@@ -167,13 +163,13 @@ private Q_SLOTS:
         setProgramFolder(jose);
         for (int run = 1; run <= 3; ++run) {
             start();
-            MainForm->show();
+            mainWindow()->show();
             if (run == 1) {
-                placeWindow(MainForm, QRect(40, 60, 640, 480));
-                MainForm->OpenSubWindowExecute();
+                placeWindow(mainWindow(), QRect(40, 60, 640, 480));
+                mainWindow()->OpenSubWindowExecute();
             } else {
-                QCOMPARE(outerGeometry(MainForm), QRect(40, 60, 640, 480));
-                QVERIFY(SubForm->isVisible());
+                QCOMPARE(outerGeometry(mainWindow()), QRect(40, 60, 640, 480));
+                QVERIFY(subWindow(1)->isVisible());
             }
             QVERIFY(exitProgram());
             const QByteArray master = readFile(jose + u"QelEditor.ini"_s);
@@ -189,13 +185,13 @@ private Q_SLOTS:
 
     void captionAndPanelsFollowTheText() {
         start();
-        MainForm->show();
+        mainWindow()->show();
         type(editor(), u"a"_s);
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - UnTitledDoc (変更有り)"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc (変更有り)"_s);
         QCOMPARE(allPanels().mid(0, 3),
                  (QStringList{u"1 行目： 1 バイト目"_s, u"全1行：1bytes"_s, u"modify"_s}));
         QTest::keyClick(editor(), Qt::Key_Backspace);
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - UnTitledDoc"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc"_s);
         QCOMPARE(panel(2), QString());
 
         // The size panel switches at 1024 bytes, and widens.
@@ -212,15 +208,15 @@ private Q_SLOTS:
         }
         // The caret column counts bytes.
         editor()->setSelection(2, 0);
-        MainForm->GetCaretPosition();
+        mainWindow()->GetCaretPosition();
         QCOMPARE(panel(0), u"1 行目： 2 バイト目"_s);
         editor()->setSelection(4, 0);
-        MainForm->GetCaretPosition();
+        mainWindow()->GetCaretPosition();
         QCOMPARE(panel(0), u"2 行目： 0 バイト目"_s);
         // A hidden status bar is not kept up to date; shown again, it has its old texts.
-        MainForm->VisibleStatusBarExecute();
+        mainWindow()->VisibleStatusBarExecute();
         editor()->setText(u"abcdef"_s);
-        MainForm->VisibleStatusBarExecute();
+        mainWindow()->VisibleStatusBarExecute();
         QCOMPARE(panel(1), u"全1行：4bytes"_s);
 
         // At the default width the panels keep their widths, side by side from the
@@ -235,21 +231,21 @@ private Q_SLOTS:
             right = p->x() + p->width();
         }
         const QLabel* last = panels()->findChild<QLabel*>(u"Panel3"_s);
-        QVERIFY(last->mapTo(MainForm, QPoint(last->width(), 0)).x() > MainForm->width());
+        QVERIFY(last->mapTo(mainWindow(), QPoint(last->width(), 0)).x() > mainWindow()->width());
     }
 
     void saveAsWritesCodePage932WithCrLf() {
         start();
-        MainForm->show();
+        mainWindow()->show();
         type(editor(), u"日本語 text"_s);
         QTest::keyClick(editor(), Qt::Key_Return);
         type(editor(), u"二行目"_s);
         const QString file = path(u"out.txt"_s);
         dialogs_->answerFile(file);
-        MainForm->FileSaveAsExecute();
+        mainWindow()->FileSaveAsExecute();
         QCOMPARE(readFile(file),
                  QByteArray("\x93\xfa\x96{\x8c\xea text\r\n\x93\xf1\x8d\x73\x96\xda"));
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - out.txt"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - out.txt"_s);
         QCOMPARE(panel(2), QString());
         const FileRequest request = dialogs_->calls().last().file;
         QCOMPARE(request.title, u"名前を付けて保存"_s);
@@ -263,7 +259,7 @@ private Q_SLOTS:
 
         // Save writes to the same file without asking.
         type(editor(), u"!"_s);
-        MainForm->FileSaveExecute();
+        mainWindow()->FileSaveExecute();
         QCOMPARE(readFile(file), cp932::encode(u"日本語 text\n二行目!"_s));
         QCOMPARE(dialogs_->kinds(), QStringList{u"saveFile"_s});
     }
@@ -274,89 +270,89 @@ private Q_SLOTS:
         QVERIFY(writeBytes(file, bytes));
         start();
         dialogs_->answerFile(file);
-        MainForm->FileOpenAExecute();
+        mainWindow()->FileOpenAExecute();
         QCOMPARE(editor()->text(), u"あい\nA"_s);
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - Doc.txt"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - Doc.txt"_s);
         QCOMPARE(panel(1), u"全2行：7bytes"_s);
         const FileRequest request = dialogs_->calls().last().file;
         QCOMPARE(request.title, u"ファイルを開く"_s);
         QVERIFY(request.filters[8].startsWith(u"QelEditor設定ファイル (*.Qel,QelW)) ("_s));
         QVERIFY(request.fileMustExist);
         QCOMPARE(request.startFolder, QString()); // no remembered folder
-        MainForm->FileSaveExecute();
+        mainWindow()->FileSaveExecute();
         QCOMPARE(readFile(file), bytes);
         // The next open proposes the name chosen last time.
         dialogs_->answerFile(std::nullopt);
-        MainForm->FileOpenAExecute();
+        mainWindow()->FileOpenAExecute();
         QCOMPARE(dialogs_->calls().last().file.proposedName, u"Doc.txt"_s);
-        QCOMPARE(MainForm->documentPath(), file);
+        QCOMPARE(mainWindow()->documentPath(), file);
     }
 
     void failedLoadOrSaveChangesNothing() {
         start();
-        MainForm->show();
+        mainWindow()->show();
         type(editor(), u"x"_s);
         dialogs_->answer(Answer::No);
         dialogs_->answerFile(path(u"missing.txt"_s));
-        QVERIFY(!guarded([] { MainForm->FileOpenAExecute(); }));
+        QVERIFY(!guarded([this] { mainWindow()->FileOpenAExecute(); }));
         QCOMPARE(dialogs_->kinds().last(), u"showException"_s);
         QCOMPARE(editor()->text(), u"x"_s);
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - UnTitledDoc (変更有り)"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc (変更有り)"_s);
         // Saving onto a folder fails: the name and the modified mark stay.
         QVERIFY(QDir(folder_->path()).mkdir(u"dir"_s));
         dialogs_->answerFile(path(u"dir"_s));
-        QVERIFY(!guarded([] { MainForm->FileSaveAsExecute(); }));
-        QCOMPARE(MainForm->documentPath(), u"UnTitledDoc"_s);
+        QVERIFY(!guarded([this] { mainWindow()->FileSaveAsExecute(); }));
+        QCOMPARE(mainWindow()->documentPath(), u"UnTitledDoc"_s);
         QCOMPARE(panel(2), u"modify"_s);
         // After a failed load of an unmodified document the next edit still counts.
         editor()->setText(QString());
-        QVERIFY(!MainForm->isModified());
+        QVERIFY(!mainWindow()->isModified());
         dialogs_->answerFile(path(u"missing.txt"_s));
-        QVERIFY(!guarded([] { MainForm->FileOpenAExecute(); }));
+        QVERIFY(!guarded([this] { mainWindow()->FileOpenAExecute(); }));
         type(editor(), u"y"_s);
-        QVERIFY(MainForm->isModified());
+        QVERIFY(mainWindow()->isModified());
     }
 
     void unsavedTextIsNeverLostWithoutAsking() {
         QVERIFY(writeBytes(path(u"other.txt"_s), "other"));
         start();
-        MainForm->show();
+        mainWindow()->show();
         type(editor(), u"draft"_s);
         // New: Cancel keeps everything; so does Yes with the save dialog cancelled.
         dialogs_->answer(Answer::Cancel);
-        MainForm->FileNewExecute();
+        mainWindow()->FileNewExecute();
         QCOMPARE(dialogs_->texts(u"askYesNoCancel"_s),
                  QStringList{u"UnTitledDocを保存しますか？"_s});
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - UnTitledDoc (変更有り)"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc (変更有り)"_s);
         dialogs_->answer(Answer::Yes);
         dialogs_->answerFile(std::nullopt);
-        MainForm->FileNewExecute();
+        mainWindow()->FileNewExecute();
         QCOMPARE(editor()->text(), u"draft"_s);
         // Yes and saved: the new document follows.
         dialogs_->answer(Answer::Yes);
         dialogs_->answerFile(path(u"draft.txt"_s));
-        MainForm->FileNewExecute();
+        mainWindow()->FileNewExecute();
         QCOMPARE(readFile(path(u"draft.txt"_s)), QByteArray("draft"));
         QCOMPARE(editor()->text(), QString());
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - UnTitledDoc"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc"_s);
 
         // Open: Cancel stops before the open dialog; No lets the file in.
         type(editor(), u"x"_s);
         dialogs_->clearCalls();
         dialogs_->answer(Answer::Cancel);
-        MainForm->FileOpenAExecute();
+        mainWindow()->FileOpenAExecute();
         QCOMPARE(dialogs_->kinds(), QStringList{u"askYesNoCancel"_s});
         dialogs_->answer(Answer::No);
         dialogs_->answerFile(path(u"other.txt"_s));
-        MainForm->FileOpenAExecute();
+        mainWindow()->FileOpenAExecute();
         QCOMPARE(editor()->text(), u"other"_s);
 
         // Exit: Cancel keeps the window open and stores nothing; Yes saves through the
         // save dialog even for a document that has a name.
         type(editor(), u"!"_s);
         dialogs_->answer(Answer::Cancel);
-        QVERIFY(!MainForm->close());
-        QVERIFY(MainForm->isVisible());
+        QVERIFY(!mainWindow()->close());
+        QVERIFY(mainWindow()->isVisible());
         QVERIFY(!QFile::exists(path(u"DefaultMain.QelW"_s)));
         dialogs_->answer(Answer::Yes);
         dialogs_->answerFile(path(u"named.txt"_s));
@@ -368,19 +364,19 @@ private Q_SLOTS:
     void commandLineOpensTheFirstMatch() {
         QVERIFY(writeBytes(path(u"MixedCase.TXT"_s), "mixed") && writeBytes(path(u"b.txt"_s), "b"));
         start({path(u"mixedcase.txt"_s)});
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - MixedCase.TXT"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - MixedCase.TXT"_s);
         QCOMPARE(editor()->text(), u"mixed"_s);
         QCOMPARE(panel(0), u"1 行目： 0 バイト目"_s);
         start({path(u"*.txt"_s)});
-        QCOMPARE(MainForm->documentPath(), path(u"b.txt"_s));
+        QCOMPARE(mainWindow()->documentPath(), path(u"b.txt"_s));
         start({path(u"none*.txt"_s)});
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - UnTitledDoc"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc"_s);
         // A bare name is taken from the current folder and stays bare.
         const QString before = QDir::currentPath();
         QDir::setCurrent(folder_->path());
         start({u"b.txt"_s});
         QDir::setCurrent(before);
-        QCOMPARE(MainForm->documentPath(), u"b.txt"_s);
+        QCOMPARE(mainWindow()->documentPath(), u"b.txt"_s);
         QVERIFY(dialogs_->calls().isEmpty());
     }
 
@@ -396,9 +392,9 @@ private Q_SLOTS:
                                                 {Way::CommandLine, u"other"_s}};
         for (const auto& [way, after] : ways) {
             start(way == Way::CommandLine ? QStringList{other} : QStringList());
-            QVERIFY(activate(MainForm));
-            MainForm->OpenSubWindowExecute();
-            QVERIFY(activate(MainForm));
+            QVERIFY(activate(mainWindow()));
+            mainWindow()->OpenSubWindowExecute();
+            QVERIFY(activate(mainWindow()));
             if (way != Way::CommandLine) {
                 type(editor(), u"secret"_s);
                 dialogs_->answer(Answer::No);
@@ -410,19 +406,19 @@ private Q_SLOTS:
                 QTest::keyClick(editor(), Qt::Key_O, Qt::ControlModifier);
             } else if (way == Way::Drop) {
                 QVERIFY(drop(editor(), {other}));
-                QTRY_COMPARE(MainForm->documentPath(), other);
+                QTRY_COMPARE(mainWindow()->documentPath(), other);
             }
             QCOMPARE(allTexts(), fourTimes(after));
-            for (ByteEditor* e : {editor(), SubForm->editor()}) {
+            for (ByteEditor* e : {editor(), subWindow(1)->editor()}) {
                 QVERIFY(activate(e->window()));
                 e->setFocus();
                 QTest::keyClick(e, Qt::Key_Backspace, Qt::AltModifier);
                 QCOMPARE(allTexts(), fourTimes(after));
-                QVERIFY(!MainForm->windowTitle().endsWith(u" (変更有り)"_s));
+                QVERIFY(!mainWindow()->windowTitle().endsWith(u" (変更有り)"_s));
             }
             // What is typed afterwards is undone as before.
-            type(SubForm->editor(), u"new"_s);
-            QTest::keyClick(SubForm->editor(), Qt::Key_Backspace, Qt::AltModifier);
+            type(subWindow(1)->editor(), u"new"_s);
+            QTest::keyClick(subWindow(1)->editor(), Qt::Key_Backspace, Qt::AltModifier);
             QCOMPARE(allTexts(), fourTimes(after));
             QVERIFY(exitProgram());
         }
@@ -430,10 +426,10 @@ private Q_SLOTS:
 
     void panelZeroShowsWhereTheClickPutTheCaret() {
         start();
-        QVERIFY(activate(MainForm));
+        QVERIFY(activate(mainWindow()));
         editor()->setText(u"abc\nあいう"_s);
         editor()->setSelection(0, 0);
-        MainForm->GetCaretPosition();
+        mainWindow()->GetCaretPosition();
         // Between い and う.
         QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {},
                           editor()->cursorRect(6).center() + QPoint(1, 0));
@@ -458,7 +454,7 @@ private Q_SLOTS:
             QCOMPARE(dialogs_->kinds(), QStringList{u"showException"_s});
             QCOMPARE(dialogs_->texts(u"showException"_s),
                      QStringList{u"通常のファイルではありません"_s});
-            QCOMPARE(MainForm->windowTitle(), u"QelEditor - UnTitledDoc"_s);
+            QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc"_s);
 
             type(editor(), u"kept"_s);
             dialogs_->answer(Answer::No);
@@ -466,7 +462,7 @@ private Q_SLOTS:
             QVERIFY(drop(editor(), {p}));
             QTRY_COMPARE(dialogs_->kinds().value(1), u"showException"_s);
             QCOMPARE(editor()->text(), u"kept"_s);
-            QCOMPARE(MainForm->documentPath(), u"UnTitledDoc"_s);
+            QCOMPARE(mainWindow()->documentPath(), u"UnTitledDoc"_s);
             windows_.reset();
         }
     }
@@ -475,20 +471,20 @@ private Q_SLOTS:
         start();
         editor()->setText(u"abcdef"_s);
         editor()->setSelection(3, 2);
-        MainForm->FormDeactivate();
+        mainWindow()->FormDeactivate();
         editor()->setSelection(0, 6);
-        MainForm->FormActivate();
+        mainWindow()->FormActivate();
         QCOMPARE(editor()->selStart(), qsizetype(3));
         QCOMPARE(editor()->selLength(), qsizetype(0));
 
         // A caret far down is brought back into view.
-        MainForm->show();
+        mainWindow()->show();
         editor()->setText(QString(u"line\n"_s).repeated(300));
         editor()->setSelection(250 * 6, 0);
-        MainForm->FormDeactivate();
+        mainWindow()->FormDeactivate();
         editor()->setSelection(0, 0);
         QCOMPARE(editor()->firstVisibleLine(), 0);
-        MainForm->FormActivate();
+        mainWindow()->FormActivate();
         QVERIFY(editor()->viewport()->rect().contains(editor()->cursorRect(250 * 5).center()));
     }
 };

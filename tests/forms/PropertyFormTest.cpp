@@ -113,8 +113,9 @@ private Q_SLOTS:
             QVERIFY(writeText(path(QString::fromUtf16(name)), QString()));
         start();
         // The dialog made at start-up was filled but never shown.
-        QVERIFY(PropertyForm && PropertyForm->isHidden());
-        QCOMPARE(PropertyForm->page(0)->sample()->toPlainText(), kSampleText);
+        const TPropertyForm& startup = windows_->optionsDialog();
+        QVERIFY(startup.isHidden());
+        QCOMPARE(startup.page(0)->sample()->toPlainText(), kSampleText);
 
         openOptions([&](TPropertyForm& f) {
             QCOMPARE(f.windowTitle(), u"環境設定"_s);
@@ -309,7 +310,7 @@ private Q_SLOTS:
 
     void fontAndColourDialogsChangeOnlyTheSample() {
         start();
-        MainForm->OpenSubWindowExecute();
+        mainWindow()->OpenSubWindowExecute();
         QFont chosen(u"Test Face"_s);
         chosen.setPointSize(20);
         chosen.setBold(true);
@@ -332,7 +333,7 @@ private Q_SLOTS:
             dialogs_->answerFont(std::nullopt);
             press(f, 1, "FontChangeButton");
             QCOMPARE(dialogs_->calls().last().fontRequest, (FontRequest{0, 0, false}));
-            QCOMPARE(sample(f, 1)->font().family(), SubForm->editor()->font().family());
+            QCOMPARE(sample(f, 1)->font().family(), subWindow(1)->editor()->font().family());
 
             // A font change leaves the lists' colours; a colour change recolours them.
             const QColor red(255, 0, 0);
@@ -340,24 +341,24 @@ private Q_SLOTS:
             QCOMPARE(mainList->palette().color(QPalette::Text), QColor(Qt::black));
             dialogs_->answerColor(QColor(Qt::yellow));
             press(f, 1, "ColorChangeButton");
-            QCOMPARE(dialogs_->calls().last().color, SubForm->editor()->backgroundColor());
+            QCOMPARE(dialogs_->calls().last().color, subWindow(1)->editor()->backgroundColor());
             QCOMPARE(subList->palette().color(QPalette::Base), QColor(Qt::yellow));
             QCOMPARE(mainList->palette().color(QPalette::Text), red);
             dialogs_->answerColor(std::nullopt);
             press(f, 1, "FontColorChangeButton");
-            QCOMPARE(sample(f, 1)->textColor(), SubForm->editor()->textColor());
+            QCOMPARE(sample(f, 1)->textColor(), subWindow(1)->editor()->textColor());
             dialogs_->answerColor(QColor(Qt::blue));
             press(f, 1, "FontColorChangeButton");
             QCOMPARE(subList->palette().color(QPalette::Text), QColor(Qt::blue));
 
             // Nothing reaches the windows before OK.
             QCOMPARE(editor()->font().family(), call.font.font.family());
-            QCOMPARE(SubForm->editor()->backgroundColor(), QColor(Qt::white));
+            QCOMPARE(subWindow(1)->editor()->backgroundColor(), QColor(Qt::white));
             click(f, "OKButton");
         });
         QCOMPARE(look(editor()), u"Test Face,20,bold #ff0000/#ffffff"_s);
-        QCOMPARE(SubForm->editor()->backgroundColor(), QColor(Qt::yellow));
-        QCOMPARE(SubForm->editor()->textColor(), QColor(Qt::blue));
+        QCOMPARE(subWindow(1)->editor()->backgroundColor(), QColor(Qt::yellow));
+        QCOMPARE(subWindow(1)->editor()->textColor(), QColor(Qt::blue));
         // The opening command refreshes the font hints afterwards.
         QCOMPARE(editor()->hint(), u"Test Face, Size:20"_s);
     }
@@ -369,7 +370,7 @@ private Q_SLOTS:
                           u"[Form]\nStayOnTop=3\nVisible=0\nLeft=7\n[Editor]\nFont=Loaded Face\n"
                           u"FontStyle=bold\nBackColor=255\n"_s));
         start();
-        MainForm->OpenSubWindowExecute();
+        mainWindow()->OpenSubWindowExecute();
         openOptions([&](TPropertyForm& f) {
             const FileRequest expected =
                 settingsFileRequest(u"QelEditorWindow設定ファイル (*.QelW)"_s, u"QelW"_s);
@@ -417,15 +418,15 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(path(u"Saved.QelW"_s)));
         QVERIFY(!QFile::exists(path(u"QelEditor.ini"_s)));
         QVERIFY(!QFile::exists(path(u"DefaultConfig.Qel"_s)));
-        QCOMPARE(SubForm->windowName(), u"SubWindow1"_s);
-        QCOMPARE(SubForm->settingsFilePath(), path(u"DefaultSub1.QelW"_s));
-        QVERIFY(SubForm->isVisible() && !SubForm->isStayOnTop());
+        QCOMPARE(subWindow(1)->windowName(), u"SubWindow1"_s);
+        QCOMPARE(subWindow(1)->settingsFilePath(), path(u"DefaultSub1.QelW"_s));
+        QVERIFY(subWindow(1)->isVisible() && !subWindow(1)->isStayOnTop());
     }
 
     void firstOkCreatesTheConfigurationAndEveryWindowReloads() {
         start();
-        MainForm->OpenSubWindowExecute(); // sub-windows 2 and 3 stay hidden
-        SubForm2->editor()->setBackgroundColor(Qt::green);
+        mainWindow()->OpenSubWindowExecute(); // sub-windows 2 and 3 stay hidden
+        subWindow(2)->editor()->setBackgroundColor(Qt::green);
         openOptions([&](TPropertyForm& f) {
             part<QLineEdit>(f, "MainName")->setText(u"メモ帳"_s);
             click(f, "OKButton");
@@ -437,13 +438,13 @@ private Q_SLOTS:
                                u"[InitialFolder]\nSave=%1\nLoad=%1\n"_s.arg(d)));
         QCOMPARE(stored(u"QelEditor.ini"_s),
                  cp932::encode(u"[Config]\nIniFile=%1DefaultConfig.Qel\n"_s.arg(d)));
-        QCOMPARE(MainForm->windowName(), u"メモ帳"_s);
+        QCOMPARE(mainWindow()->windowName(), u"メモ帳"_s);
         QCOMPARE(item("ActiveMainWindow1")->text(), u"メモ帳表示"_s);
         // The hidden sub-window's page was written from the live window all the same,
         // and it reloads hidden.
-        QVERIFY(SubForm->isVisible() && SubForm2->isHidden() && SubForm3->isHidden());
+        QVERIFY(subWindow(1)->isVisible() && subWindow(2)->isHidden() && subWindow(3)->isHidden());
         QVERIFY(stored(u"DefaultSub2.QelW"_s).contains("Visible=0\r\n[Editor]"));
-        QCOMPARE(SubForm2->editor()->backgroundColor(), QColor(Qt::green));
+        QCOMPARE(subWindow(2)->editor()->backgroundColor(), QColor(Qt::green));
         QVERIFY(stored(u"DefaultMain.QelW"_s).contains("[Date&TimeFormat]\r\nYO=yyyy\r\n"));
         QVERIFY(!stored(u"DefaultMain.QelW"_s).contains("[Visible]"));
     }
@@ -478,17 +479,17 @@ private Q_SLOTS:
         // Each page went to the file named on it, then each window loaded its own.
         QVERIFY(stored(u"DefaultSub1.QelW"_s).contains("WindowName=SubWindow1\r\n"));
         QVERIFY(stored(u"DefaultMain.QelW"_s).contains("WindowName=QelEditor\r\n"));
-        QCOMPARE(MainForm->settingsFilePath(), path(u"Alt.QelW"_s));
-        QCOMPARE(MainForm->windowName(), u"Alt"_s);
-        QCOMPARE(SubForm->windowName(), u"Alt"_s);
-        QCOMPARE(SubForm2->settingsFilePath(), path(u"other/same.qelw"_s));
-        QCOMPARE(SubForm2->windowName(), u"there"_s);
-        QCOMPARE(SubForm3->settingsFilePath(), path(u"DefaultSub3.QelW"_s));
+        QCOMPARE(mainWindow()->settingsFilePath(), path(u"Alt.QelW"_s));
+        QCOMPARE(mainWindow()->windowName(), u"Alt"_s);
+        QCOMPARE(subWindow(1)->windowName(), u"Alt"_s);
+        QCOMPARE(subWindow(2)->settingsFilePath(), path(u"other/same.qelw"_s));
+        QCOMPARE(subWindow(2)->windowName(), u"there"_s);
+        QCOMPARE(subWindow(3)->settingsFilePath(), path(u"DefaultSub3.QelW"_s));
         // The configuration keeps the folder's parent; the main window the box's text.
         QVERIFY(stored(u"DefaultConfig.Qel"_s)
                     .contains(cp932::encode(QString(u"Save=" + folder() + u"\n"))));
         dialogs_->answerFile(std::nullopt);
-        MainForm->FileSaveAsExecute();
+        mainWindow()->FileSaveAsExecute();
         QCOMPARE(dialogs_->calls().last().file.startFolder, folder() + u"docs");
     }
 
@@ -511,7 +512,7 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(path(u"DefaultConfig.Qel"_s)));
         QCOMPARE(stored(u"Bad.QelW"_s),
                  QByteArray("[Form]\r\nLeft=abc\r\nHeight=3\r\nWidth=4\r\nTop=100\r\n"));
-        QCOMPARE(MainForm->windowName(), u"QelEditor"_s);
+        QCOMPARE(mainWindow()->windowName(), u"QelEditor"_s);
     }
 
     void folderChoosersKeepTheFolderOfAnyNameTyped() {
@@ -584,7 +585,7 @@ private Q_SLOTS:
         QCOMPARE(stored(u"QelEditor.ini"_s),
                  cp932::encode(u"[Config]\nIniFile=%1sets/other.Qel\n"_s.arg(folder())));
         QVERIFY(stored(u"DefaultSub3.QelW"_s).contains("WindowName=SubWindow3\r\n"));
-        QCOMPARE(SubForm3->windowName(), u"Third"_s);
+        QCOMPARE(subWindow(3)->windowName(), u"Third"_s);
         QVERIFY(stored(u"sets/other.Qel"_s).contains("Save=/a/\r\n"));
     }
 };

@@ -69,7 +69,8 @@ private Q_SLOTS:
             {"EditCut", u"編集", u"切り取り(&T)", u"切り取り", "Ctrl+X"},
             {"EditPaste", u"編集", u"貼り付け(&P)", u"貼り付け", "Ctrl+V"},
         };
-        for (SubWindow* w : {static_cast<SubWindow*>(SubForm), static_cast<SubWindow*>(SubForm3)}) {
+        for (SubWindow* w :
+             {static_cast<SubWindow*>(subWindow(1)), static_cast<SubWindow*>(subWindow(3))}) {
             QCOMPARE(w->commands().actions().size(), std::size(rows));
             for (const Row& row : rows) {
                 const QAction* a = w->commands().action(QString::fromLatin1(row.name));
@@ -99,9 +100,9 @@ private Q_SLOTS:
     void typingInOneSubWindowReachesEveryEditor() {
         start();
         editor()->setText(u"xyz"_s);
-        MainForm->OpenSubWindowExecute(); // 2 and 3 stay hidden
-        SubForm2->setRememberedCaret(2);
-        ByteEditor* sub = SubForm->editor();
+        mainWindow()->OpenSubWindowExecute(); // 2 and 3 stay hidden
+        subWindow(2)->setRememberedCaret(2);
+        ByteEditor* sub = subWindow(1)->editor();
         sub->setSelection(3, 0);
         QString expected = u"xyz"_s;
         for (QChar c : u"a日本b"_s) {
@@ -114,9 +115,9 @@ private Q_SLOTS:
         QCOMPARE(allTexts(), fourTimes(u"xyza日本b\n二行目"_s));
         QCOMPARE(editor()->byteLength(), qsizetype(17));
         // The main document is modified; the sub-windows' captions do not show it.
-        QVERIFY(MainForm->isModified());
-        QCOMPARE(SubForm2->windowTitle(), u"SubWindow2 - UnTitledDoc"_s);
-        QCOMPARE(SubForm2->rememberedCaret(), qsizetype(2)); // hidden: not moved
+        QVERIFY(mainWindow()->isModified());
+        QCOMPARE(subWindow(2)->windowTitle(), u"SubWindow2 - UnTitledDoc"_s);
+        QCOMPARE(subWindow(2)->rememberedCaret(), qsizetype(2)); // hidden: not moved
 
         // An edit in the main editor reaches every sub-window too.
         editor()->setSelection(0, 1);
@@ -135,33 +136,33 @@ private Q_SLOTS:
     // document's last step, and the edits of two windows are never one step.
     void oneDocumentInEveryWindowWithOneUndoHistory() {
         start();
-        MainForm->OpenSubWindow2Execute(); // 2 shown; 1 and 3 hidden
-        QVERIFY(activate(SubForm2));
-        type(SubForm2->editor(), u"abc"_s);
-        QVERIFY(activate(MainForm));
+        mainWindow()->OpenSubWindow2Execute(); // 2 shown; 1 and 3 hidden
+        QVERIFY(activate(subWindow(2)));
+        type(subWindow(2)->editor(), u"abc"_s);
+        QVERIFY(activate(mainWindow()));
         editor()->setSelection(3, 0);
         type(editor(), u"def"_s);
         QTest::keyClick(editor(), Qt::Key_Backspace, Qt::AltModifier);
         QCOMPARE(allTexts(), fourTimes(u"abc"_s));
-        QVERIFY(activate(SubForm2));
-        QTest::keyClick(SubForm2->editor(), Qt::Key_Backspace, Qt::AltModifier);
+        QVERIFY(activate(subWindow(2)));
+        QTest::keyClick(subWindow(2)->editor(), Qt::Key_Backspace, Qt::AltModifier);
         QCOMPARE(allTexts(), fourTimes(QString()));
 
         const QString file = path(u"big.txt"_s);
         QVERIFY(writeText(file, u"読み込んだ\n文書"_s));
-        MainForm->LoadText(file);
+        mainWindow()->LoadText(file);
         QCOMPARE(allTexts(), fourTimes(u"読み込んだ\n文書"_s));
         QVERIFY(!editor()->document()->canUndo());
         // A hidden sub-window's caret follows the edits before it, like a shown one's.
-        SubForm3->editor()->setSelection(12, 0); // before 文書
-        SubForm2->editor()->setSelection(2, 0);
+        subWindow(3)->editor()->setSelection(12, 0); // before 文書
+        subWindow(2)->editor()->setSelection(2, 0);
         editor()->setSelection(0, 0);
         type(editor(), u"x"_s);
-        QCOMPARE(SubForm3->editor()->selStart(), qsizetype(13));
-        QCOMPARE(SubForm2->editor()->selStart(), qsizetype(3));
-        MainForm->OpenSubWindow3Execute();
-        QCOMPARE(SubForm3->editor()->selText(), QString());
-        type(SubForm3->editor(), u"新しい"_s);
+        QCOMPARE(subWindow(3)->editor()->selStart(), qsizetype(13));
+        QCOMPARE(subWindow(2)->editor()->selStart(), qsizetype(3));
+        mainWindow()->OpenSubWindow3Execute();
+        QCOMPARE(subWindow(3)->editor()->selText(), QString());
+        type(subWindow(3)->editor(), u"新しい"_s);
         QCOMPARE(allTexts(), fourTimes(u"x読み込んだ\n新しい文書"_s));
         dialogs_->answer(Answer::No);
         QVERIFY(exitProgram());
@@ -170,101 +171,103 @@ private Q_SLOTS:
     void anotherShownSubWindowRemembersWhereTheEditWas() {
         start();
         editor()->setText(u"abcdef"_s);
-        MainForm->OpenSubWindowExecute();
-        MainForm->OpenSubWindow2Execute();
-        SubForm->editor()->setSelection(0, 0);
-        SubForm->setRememberedCaret(1);
-        SubForm2->editor()->setSelection(3, 0);
-        type(SubForm2->editor(), u"X"_s);
+        mainWindow()->OpenSubWindowExecute();
+        mainWindow()->OpenSubWindow2Execute();
+        subWindow(1)->editor()->setSelection(0, 0);
+        subWindow(1)->setRememberedCaret(1);
+        subWindow(2)->editor()->setSelection(3, 0);
+        type(subWindow(2)->editor(), u"X"_s);
         QCOMPARE(allTexts(), fourTimes(u"abcXdef"_s));
-        QCOMPARE(SubForm->rememberedCaret(), qsizetype(4));
-        QCOMPARE(SubForm3->rememberedCaret(), qsizetype(0)); // hidden
+        QCOMPARE(subWindow(1)->rememberedCaret(), qsizetype(4));
+        QCOMPARE(subWindow(3)->rememberedCaret(), qsizetype(0)); // hidden
         // Activating sub-window 1 puts its caret where the edit took place.
-        QVERIFY(activate(SubForm));
-        QCOMPARE(SubForm->editor()->selStart(), qsizetype(4));
+        QVERIFY(activate(subWindow(1)));
+        QCOMPARE(subWindow(1)->editor()->selStart(), qsizetype(4));
 
         // Carets that already agree leave the remembered position alone.
-        SubForm->setRememberedCaret(1);
-        SubForm->editor()->setSelection(4, 0);
-        SubForm2->editor()->setSelection(4, 0);
-        type(SubForm2->editor(), u"Y"_s);
-        QCOMPARE(SubForm->editor()->selStart(), SubForm2->editor()->selStart());
-        QCOMPARE(SubForm->rememberedCaret(), qsizetype(1));
+        subWindow(1)->setRememberedCaret(1);
+        subWindow(1)->editor()->setSelection(4, 0);
+        subWindow(2)->editor()->setSelection(4, 0);
+        type(subWindow(2)->editor(), u"Y"_s);
+        QCOMPARE(subWindow(1)->editor()->selStart(), subWindow(2)->editor()->selStart());
+        QCOMPARE(subWindow(1)->rememberedCaret(), qsizetype(1));
         // Leaving a sub-window remembers its caret.
-        QVERIFY(activate(SubForm2));
-        SubForm2->editor()->setSelection(2, 0);
-        QVERIFY(activate(MainForm));
-        QCOMPARE(SubForm2->rememberedCaret(), qsizetype(2));
+        QVERIFY(activate(subWindow(2)));
+        subWindow(2)->editor()->setSelection(2, 0);
+        QVERIFY(activate(mainWindow()));
+        QCOMPARE(subWindow(2)->rememberedCaret(), qsizetype(2));
     }
 
     void alwaysOnTopSwitching() {
         start();
         editor()->setText(u"abcdef"_s);
-        MainForm->OpenSubWindowExecute();
-        QAction* own = SubForm->commands().action(u"StayOnTop"_s);
+        mainWindow()->OpenSubWindowExecute();
+        QAction* own = subWindow(1)->commands().action(u"StayOnTop"_s);
         QAction* main = command("SOTSubWindow");
-        QVERIFY(activate(SubForm));
-        SubForm->editor()->setSelection(3, 0);
-        QTest::keyClick(SubForm->editor(), Qt::Key_F9);
-        QVERIFY(SubForm->isStayOnTop() && onTopFlag(SubForm) && SubForm->isVisible());
-        QCOMPARE(SubForm->editor()->selStart(), qsizetype(3));
+        QVERIFY(activate(subWindow(1)));
+        subWindow(1)->editor()->setSelection(3, 0);
+        QTest::keyClick(subWindow(1)->editor(), Qt::Key_F9);
+        QVERIFY(subWindow(1)->isStayOnTop() && onTopFlag(subWindow(1)) &&
+                subWindow(1)->isVisible());
+        QCOMPARE(subWindow(1)->editor()->selStart(), qsizetype(3));
         QVERIFY(own->isChecked() && main->isChecked() && item("N22")->isChecked());
         QCOMPARE(hint(own), u"前面表示を解除します"_s);
         QCOMPARE(hint(main), u"サブウィンドウ１の前面表示を解除します"_s);
-        QCOMPARE(outerGeometry(SubForm), QRect(200, 200, 250, 175)); // stays in place
+        QCOMPARE(outerGeometry(subWindow(1)), QRect(200, 200, 250, 175)); // stays in place
 
-        SubForm->StayOnTopExecute();
-        QVERIFY(!SubForm->isStayOnTop() && !onTopFlag(SubForm) && SubForm->isVisible());
-        QCOMPARE(SubForm->editor()->selStart(), qsizetype(3));
+        subWindow(1)->StayOnTopExecute();
+        QVERIFY(!subWindow(1)->isStayOnTop() && !onTopFlag(subWindow(1)) &&
+                subWindow(1)->isVisible());
+        QCOMPARE(subWindow(1)->editor()->selStart(), qsizetype(3));
         QVERIFY(!own->isChecked() && !main->isChecked());
         QCOMPARE(hint(own), u"常に前面に表示します"_s);
         QCOMPARE(hint(main), u"サブウィンドウ１を最前面に表示します"_s);
 
         // Ctrl+F1 in the main window opens sub-window 1 on top; again, it stays on top
         // and comes to the front.
-        SubForm->close();
+        subWindow(1)->close();
         for (int round = 0; round < 2; ++round) {
-            QVERIFY(activate(MainForm));
+            QVERIFY(activate(mainWindow()));
             QTest::keyClick(editor(), Qt::Key_F1, Qt::ControlModifier);
-            QVERIFY(SubForm->isVisible() && SubForm->isStayOnTop());
+            QVERIFY(subWindow(1)->isVisible() && subWindow(1)->isStayOnTop());
             QVERIFY(own->isChecked() && main->isChecked() && command("OpenSubWindow")->isChecked());
             QCOMPARE(hint(item("ToolButton21")), u"サブウィンドウ１を閉じます"_s);
         }
-        QVERIFY(QTest::qWaitForWindowActive(SubForm));
+        QVERIFY(QTest::qWaitForWindowActive(subWindow(1)));
     }
 
     void f1OpensHidesAndRestores() {
         start();
-        QVERIFY(activate(MainForm));
+        QVERIFY(activate(mainWindow()));
         type(editor(), u"本文"_s);
         QAction* open = command("OpenSubWindow");
-        auto* button = MainForm->findChild<QToolButton*>(u"ToolButton21"_s);
+        auto* button = mainWindow()->findChild<QToolButton*>(u"ToolButton21"_s);
         QVERIFY(button);
         const auto shown = [&](bool on) {
-            return SubForm->isVisible() == on && open->isChecked() == on &&
+            return subWindow(1)->isVisible() == on && open->isChecked() == on &&
                    item("N7")->isChecked() == on &&
                    item("PopupOpenSubWindow1")->isChecked() == on && button->isChecked() == on;
         };
 
         QTest::keyClick(editor(), Qt::Key_F1);
         QVERIFY(shown(true));
-        QCOMPARE(SubForm->editor()->text(), u"本文"_s);
+        QCOMPARE(subWindow(1)->editor()->text(), u"本文"_s);
         QCOMPARE(button->toolTip(), u"サブウィンドウ１を閉じます"_s);
         QCOMPARE(hint(open), u"サブウィンドウ１を開きます"_s); // the command keeps its hint
-        QVERIFY(activate(MainForm));
+        QVERIFY(activate(mainWindow()));
         QTest::keyClick(editor(), Qt::Key_F1);
         QVERIFY(shown(false));
         QCOMPARE(button->toolTip(), u"サブウィンドウ１を開きます"_s);
         button->click(); // the tool button does the same as the key
         QVERIFY(shown(true));
-        SubForm->showMinimized();
-        QVERIFY(activate(MainForm));
+        subWindow(1)->showMinimized();
+        QVERIFY(activate(mainWindow()));
         QTest::keyClick(editor(), Qt::Key_F1);
-        QVERIFY(shown(true) && !SubForm->isMinimized());
+        QVERIFY(shown(true) && !subWindow(1)->isMinimized());
 
         // The close box hides it, unticks it and stores its settings at once.
         QVERIFY(!QFile::exists(path(u"DefaultSub1.QelW"_s)));
-        QVERIFY(SubForm->close());
+        QVERIFY(subWindow(1)->close());
         QVERIFY(shown(false));
         QCOMPARE(hint(item("ToolButton21")), u"サブウィンドウ１を開きます"_s);
         IniFile stored(path(u"DefaultSub1.QelW"_s));
@@ -275,30 +278,30 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path(u"DefaultSub2.QelW"_s)));
 
         // Sub-windows 2 and 3 have their own keys.
-        QVERIFY(activate(MainForm));
+        QVERIFY(activate(mainWindow()));
         QTest::keyClick(editor(), Qt::Key_F3);
-        QVERIFY(SubForm3->isVisible() && SubForm2->isHidden());
+        QVERIFY(subWindow(3)->isVisible() && subWindow(2)->isHidden());
         QCOMPARE(hint(item("ToolButton7")), u"サブウィンドウ３を閉じます"_s);
     }
 
     void undoAndOptionsFromTheSubWindowsKeyboard() {
         start();
         editor()->setText(u"xyz"_s);
-        QVERIFY(activate(SubForm));
-        SubForm->editor()->setFocus();
-        SubForm->editor()->setSelection(1, 1);
+        QVERIFY(activate(subWindow(1)));
+        subWindow(1)->editor()->setFocus();
+        subWindow(1)->editor()->setSelection(1, 1);
         QApplication::clipboard()->setText(u"貼り付け"_s);
-        SubForm->commands().action(u"EditPaste"_s)->trigger();
+        subWindow(1)->commands().action(u"EditPaste"_s)->trigger();
         QCOMPARE(allTexts(), fourTimes(u"x貼り付けz"_s));
         // The main window's undo, from the sub-window's keyboard, undoes there.
-        QTest::keyClick(SubForm->editor(), Qt::Key_Backspace, Qt::AltModifier);
+        QTest::keyClick(subWindow(1)->editor(), Qt::Key_Backspace, Qt::AltModifier);
         QCOMPARE(allTexts(), fourTimes(u"xyz"_s));
-        type(SubForm->editor(), u"Q"_s);
+        type(subWindow(1)->editor(), u"Q"_s);
         command("EditUndo1")->trigger(); // from the context menu
         QCOMPARE(allTexts(), fourTimes(u"xyz"_s));
 
         dialogs_->answerExec(int(QDialog::Rejected));
-        QTest::keyClick(SubForm->editor(), Qt::Key_P, Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(subWindow(1)->editor(), Qt::Key_P, Qt::ControlModifier | Qt::AltModifier);
         QCOMPARE(dialogs_->kinds(), QStringList{u"exec"_s});
         QCOMPARE(dialogs_->calls().last().dialogName, u"PropertyForm"_s);
     }
@@ -308,24 +311,24 @@ private Q_SLOTS:
         const QString two = path(u"two.txt"_s);
         QVERIFY(writeText(one, u"一"_s) && writeText(two, u"二\n行"_s));
         start();
-        MainForm->OpenSubWindow2Execute();
-        QVERIFY(drop(SubForm2->editor(), {one, two})); // the last one stays open
-        QTRY_COMPARE(MainForm->documentPath(), two);
+        mainWindow()->OpenSubWindow2Execute();
+        QVERIFY(drop(subWindow(2)->editor(), {one, two})); // the last one stays open
+        QTRY_COMPARE(mainWindow()->documentPath(), two);
         QCOMPARE(allTexts(), fourTimes(u"二\n行"_s));
-        QCOMPARE(SubForm2->windowTitle(), u"SubWindow2 - two.txt"_s);
-        QCOMPARE(MainForm->windowTitle(), u"QelEditor - two.txt"_s);
-        QVERIFY(!MainForm->isModified());
+        QCOMPARE(subWindow(2)->windowTitle(), u"SubWindow2 - two.txt"_s);
+        QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - two.txt"_s);
+        QVERIFY(!mainWindow()->isModified());
         QVERIFY(dialogs_->calls().isEmpty());
 
         // Unsaved text is not thrown away without asking.
-        type(SubForm2->editor(), u"!"_s);
+        type(subWindow(2)->editor(), u"!"_s);
         dialogs_->answer(Answer::Cancel);
-        QVERIFY(drop(SubForm2->editor(), {one}));
+        QVERIFY(drop(subWindow(2)->editor(), {one}));
         QTRY_COMPARE(dialogs_->kinds(), QStringList{u"askYesNoCancel"_s});
         QCOMPARE(allTexts(), fourTimes(u"!二\n行"_s));
         dialogs_->answer(Answer::No);
-        QVERIFY(drop(SubForm2->editor(), {one}));
-        QTRY_COMPARE(MainForm->documentPath(), one);
+        QVERIFY(drop(subWindow(2)->editor(), {one}));
+        QTRY_COMPARE(mainWindow()->documentPath(), one);
         QCOMPARE(allTexts(), fourTimes(u"一"_s));
     }
 
@@ -337,66 +340,67 @@ private Q_SLOTS:
         chosen.setUnderline(true);
         // Sub-window 3 offers no effects: colour and underline are not taken.
         dialogs_->answerFont(FontChoice{chosen, QColor(Qt::blue)});
-        SubForm3->FontChangeExecute();
+        subWindow(3)->FontChangeExecute();
         const ScriptedDialogs::Call call = dialogs_->calls().last();
         QCOMPARE(call.fontRequest, (FontRequest{.minSize = 0, .maxSize = 0, .effects = false}));
         QCOMPARE(call.font.font.family(), u"ＭＳ ゴシック"_s);
-        QCOMPARE(look(SubForm3->editor()), u"Chosen Face,7,italic #000000/#ffffff"_s);
-        QCOMPARE(SubForm3->editor()->hint(), u"Chosen Face, Size:7"_s);
+        QCOMPARE(look(subWindow(3)->editor()), u"Chosen Face,7,italic #000000/#ffffff"_s);
+        QCOMPARE(subWindow(3)->editor()->hint(), u"Chosen Face, Size:7"_s);
         // Sub-window 1 offers them.
         dialogs_->answerFont(FontChoice{chosen, QColor(Qt::blue)});
-        SubForm->FontChangeExecute();
+        subWindow(1)->FontChangeExecute();
         QVERIFY(dialogs_->calls().last().fontRequest.effects);
-        QCOMPARE(look(SubForm->editor()), u"Chosen Face,7,italic,underline #0000ff/#ffffff"_s);
+        QCOMPARE(look(subWindow(1)->editor()), u"Chosen Face,7,italic,underline #0000ff/#ffffff"_s);
 
         // Colours start from the editor's own and change only that editor.
         dialogs_->answerColor(QColor(Qt::yellow));
-        SubForm3->ColorChangeExecute();
+        subWindow(3)->ColorChangeExecute();
         QCOMPARE(dialogs_->calls().last().color, QColor(Qt::white));
         dialogs_->answerColor(QColor(Qt::darkGreen));
-        SubForm3->FontColorChangeExecute();
+        subWindow(3)->FontColorChangeExecute();
         QCOMPARE(dialogs_->calls().last().color, QColor(Qt::black));
         const QString changed = u"Chosen Face,7,italic #008000/#ffff00"_s;
-        QCOMPARE(look(SubForm3->editor()), changed);
-        QCOMPARE(look(SubForm2->editor()), u"ＭＳ ゴシック,10 #000000/#ffffff"_s);
+        QCOMPARE(look(subWindow(3)->editor()), changed);
+        QCOMPARE(look(subWindow(2)->editor()), u"ＭＳ ゴシック,10 #000000/#ffffff"_s);
         // Cancelled dialogs change nothing.
         dialogs_->answerFont(std::nullopt);
         dialogs_->answerColor(std::nullopt);
         dialogs_->answerColor(std::nullopt);
-        SubForm3->FontChangeExecute();
-        SubForm3->ColorChangeExecute();
-        SubForm3->FontColorChangeExecute();
-        QCOMPARE(look(SubForm3->editor()), changed);
+        subWindow(3)->FontChangeExecute();
+        subWindow(3)->ColorChangeExecute();
+        subWindow(3)->FontColorChangeExecute();
+        QCOMPARE(look(subWindow(3)->editor()), changed);
 
         // Underline is not stored: it is gone after the next start.
         QVERIFY(exitProgram());
         start();
-        QCOMPARE(look(SubForm->editor()), u"Chosen Face,7,italic #0000ff/#ffffff"_s);
+        QCOMPARE(look(subWindow(1)->editor()), u"Chosen Face,7,italic #0000ff/#ffffff"_s);
     }
 
     void settingsSurviveARestart() {
         start();
-        MainForm->OpenSubWindow2Execute();
+        mainWindow()->OpenSubWindow2Execute();
         dialogs_->answerFont(
             FontChoice{QFont(u"Restart Face"_s, 16, QFont::Bold), QColor(0x123456)});
-        SubForm2->FontChangeExecute();
+        subWindow(2)->FontChangeExecute();
         dialogs_->answerColor(QColor(0xfedcba));
-        SubForm2->ColorChangeExecute();
-        placeWindow(SubForm2, QRect(320, 240, 400, 300));
-        SubForm2->StayOnTopExecute();
+        subWindow(2)->ColorChangeExecute();
+        placeWindow(subWindow(2), QRect(320, 240, 400, 300));
+        subWindow(2)->StayOnTopExecute();
         QVERIFY(exitProgram());
         IniFile(path(u"DefaultSub2.QelW"_s)).writeString(u"Form", u"WindowName", u"右の窓"_s);
         IniFile(path(u"DefaultSub1.QelW"_s)).writeString(u"Form", u"WindowName", QString());
 
         start();
-        QVERIFY(SubForm2->isVisible() && SubForm2->isStayOnTop() && onTopFlag(SubForm2));
-        QVERIFY(SubForm->isHidden() && SubForm3->isHidden());
-        QCOMPARE(outerGeometry(SubForm2), QRect(320, 240, 400, 300));
-        QCOMPARE(SubForm2->windowTitle(), u"右の窓 - UnTitledDoc"_s);
+        QVERIFY(subWindow(2)->isVisible() && subWindow(2)->isStayOnTop() &&
+                onTopFlag(subWindow(2)));
+        QVERIFY(subWindow(1)->isHidden() && subWindow(3)->isHidden());
+        QCOMPARE(outerGeometry(subWindow(2)), QRect(320, 240, 400, 300));
+        QCOMPARE(subWindow(2)->windowTitle(), u"右の窓 - UnTitledDoc"_s);
         QCOMPARE(item("OpenSubWindow22")->text(), u"右の窓"_s);
         QCOMPARE(item("N23")->text(), u"右の窓前面表示"_s);
-        QCOMPARE(look(SubForm2->editor()), u"Restart Face,16,bold #123456/#fedcba"_s);
-        QVERIFY(SubForm2->commands().action(u"StayOnTop"_s)->isChecked());
+        QCOMPARE(look(subWindow(2)->editor()), u"Restart Face,16,bold #123456/#fedcba"_s);
+        QVERIFY(subWindow(2)->commands().action(u"StayOnTop"_s)->isChecked());
         QVERIFY(command("OpenSubWindow2")->isChecked() && command("SOTSubWindow2")->isChecked());
         // The hints keep their texts until the command is next used; a window shown from
         // its settings offers to close on its tool button.
@@ -404,11 +408,11 @@ private Q_SLOTS:
         QCOMPARE(hint(item("ToolButton6")), u"サブウィンドウ２を閉じます"_s);
         QCOMPARE(hint(item("ToolButton21")), u"サブウィンドウ１を開きます"_s);
         // An empty window name stays empty, in the caption, the menu and the file.
-        QCOMPARE(SubForm->windowTitle(), u" - UnTitledDoc"_s);
+        QCOMPARE(subWindow(1)->windowTitle(), u" - UnTitledDoc"_s);
         QCOMPARE(item("N22")->text(), u"前面表示"_s);
         // The other windows kept their defaults.
-        QCOMPARE(look(SubForm->editor()), u"ＭＳ ゴシック,10 #000000/#ffffff"_s);
-        QCOMPARE(SubForm3->windowName(), u"SubWindow3"_s);
+        QCOMPARE(look(subWindow(1)->editor()), u"ＭＳ ゴシック,10 #000000/#ffffff"_s);
+        QCOMPARE(subWindow(3)->windowName(), u"SubWindow3"_s);
 
         // Any other style number than the stored one gives an ordinary window.
         QVERIFY(exitProgram());
@@ -416,7 +420,7 @@ private Q_SLOTS:
                  QString());
         IniFile(path(u"DefaultSub2.QelW"_s)).writeInteger(u"Form", u"StayOnTop", 1);
         start();
-        QVERIFY(!SubForm2->isStayOnTop() && !command("SOTSubWindow2")->isChecked());
+        QVERIFY(!subWindow(2)->isStayOnTop() && !command("SOTSubWindow2")->isChecked());
     }
 };
 

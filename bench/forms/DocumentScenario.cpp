@@ -8,7 +8,7 @@
 // Each size runs in a fresh process of its own, so that the memory figures are those
 // of that size alone.
 #include "../MixedDocument.h"
-#include "forms/Autocopy.h"
+#include "forms/MainWindow.h"
 #include "forms/Subw.h"
 #include "forms/Windows.h"
 #include "platform/ByteEditor.h"
@@ -164,16 +164,16 @@ void runOne(qsizetype megabytes, const QString& folder) {
     const double baseline = memoryMB().first;
 
     WindowSet set({});
-    TMainForm* mainWindow = &set.mainWindow();
+    MainWindow* mainWindow = &set.mainWindow();
     mainWindow->show();
-    mainWindow->OpenSubWindowExecute();
-    mainWindow->OpenSubWindow2Execute();
-    mainWindow->OpenSubWindow3Execute();
+    mainWindow->toggleSubWindow(1);
+    mainWindow->toggleSubWindow(2);
+    mainWindow->toggleSubWindow(3);
     paintAll(set);
     const double empty = memoryMB().first;
 
     timer.restart();
-    mainWindow->LoadText(path);
+    mainWindow->loadDocument(path);
     paintAll(set);
     const Lap openTime = timer.lap();
     const auto [rss, peak] = memoryMB();
@@ -208,11 +208,11 @@ void runOne(qsizetype megabytes, const QString& folder) {
     }
 
     // A sub-window hidden while the document is loaded again, then shown and painted.
-    mainWindow->OpenSubWindow3Execute();
-    mainWindow->LoadText(path);
+    mainWindow->toggleSubWindow(3);
+    mainWindow->loadDocument(path);
     paintAll(set);
     timer.restart();
-    mainWindow->OpenSubWindow3Execute();
+    mainWindow->toggleSubWindow(3);
     QApplication::processEvents();
     set.subWindow(3).repaint();
     const Lap showTime = timer.lap();
@@ -222,11 +222,11 @@ void runOne(qsizetype megabytes, const QString& folder) {
     // Select all, delete, undo.
     ByteEditor* main = mainWindow->editor();
     main->setFocus();
-    mainWindow->EditSelectAll1Execute();
-    mainWindow->EditDelete1Execute();
+    mainWindow->selectAll();
+    mainWindow->deleteSelection();
     paintAll(set);
     timer.restart();
-    mainWindow->EditUndo1Execute();
+    mainWindow->undo();
     const Lap undoTime = timer.lap();
     timer.restart();
     paintAll(set);
@@ -266,13 +266,13 @@ void runOne(qsizetype megabytes, const QString& folder) {
         f.open(QIODevice::WriteOnly);
         f.write(cp932::encode(withOccurrences(bench::mixedDocument(bytes), 100000)));
         f.close();
-        mainWindow->LoadText(path);
+        mainWindow->loadDocument(path);
         paintAll(set);
         auto* replace = mainWindow->findChild<ReplaceDialog*>(QStringLiteral("ReplaceDialog1"));
         replace->setFindText(QStringLiteral("置換"));
         replace->setReplaceText(QStringLiteral("ちか"));
         timer.restart();
-        mainWindow->DoReplaceAll();
+        mainWindow->replaceAllMatches();
         paintAll(set);
         const Lap replaceTime = timer.lap();
         const QString after = main->text();

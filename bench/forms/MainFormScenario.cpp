@@ -2,7 +2,7 @@
 // handling of one typed character and one Backspace (modified check, panels,
 // caption). The four windows together are measured by document_bench.
 #include "../MixedDocument.h"
-#include "forms/Autocopy.h"
+#include "forms/MainWindow.h"
 #include "platform/ByteEditor.h"
 #include "platform/Printers.h"
 #include "platform/ScriptedDialogs.h"
@@ -35,7 +35,7 @@ void scenario(qsizetype bytes, const QString& folder) {
         f.write(data);
     }
 
-    qel::TMainForm window({});
+    qel::MainWindow window({});
     window.show();
     QApplication::processEvents();
 
@@ -46,7 +46,7 @@ void scenario(qsizetype bytes, const QString& folder) {
     Q_UNUSED(decoded);
 
     timer.restart();
-    window.LoadText(path);
+    window.loadDocument(path);
     window.repaint();
     const double openMs = timer.nsecsElapsed() / 1e6;
 

@@ -1,4 +1,4 @@
-#include "forms/Autocopy.h"
+#include "forms/MainWindow.h"
 #include "forms/Windows.h"
 #include "icons/Icons.h"
 #include "platform/Dialogs.h"
@@ -28,9 +28,9 @@ int main(int argc, char* argv[]) {
         QStringList arguments = QCoreApplication::arguments();
         arguments.removeFirst();
         qel::WindowSet windows(arguments);
-        qel::TMainForm& mainWindow = windows.mainWindow();
+        qel::MainWindow& mainWindow = windows.mainWindow();
         mainWindow.show();
-        QObject::connect(&mainWindow, &qel::TMainForm::closed, &app, &QCoreApplication::quit,
+        QObject::connect(&mainWindow, &qel::MainWindow::closed, &app, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         app.exec();
     });

@@ -1,6 +1,6 @@
 #include "Filelist.h"
 
-#include "Autocopy.h"
+#include "MainWindow.h"
 #include "WindowSettings.h"
 #include "document/DocumentRules.h"
 #include "platform/FileDrops.h"
@@ -85,7 +85,7 @@ private:
 
 } // namespace
 
-TListWindow::TListWindow(TMainForm* mainWindow, QWidget* parent)
+TListWindow::TListWindow(MainWindow* mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Window), mainWindow_(mainWindow), commands_(this) {
     setObjectName(QStringLiteral("ListWindow"));
     createComponents();
@@ -248,10 +248,10 @@ void TListWindow::FileOpenExecute() {
     }
     if (!mainWindow_)
         return;
-    mainWindow_->SaveCheck();
-    if (mainWindow_->takeSaveCheckCancel())
+    mainWindow_->askToSave();
+    if (mainWindow_->takeSaveCancelled())
         return;
-    mainWindow_->LoadText(path);
+    mainWindow_->loadDocument(path);
 }
 
 void TListWindow::sortBy(SortKey key) {

@@ -15,7 +15,7 @@ class QTableView;
 
 namespace qel {
 
-class TMainForm;
+class MainWindow;
 
 // The file list window: files the user works with often, opened in the main window
 // by a double-click or Enter. The list, its look and its column widths are kept in a
@@ -26,7 +26,7 @@ class TListWindow : public QWidget {
 public:
     // Files open in `mainWindow`, which outlives the list; without one the list only
     // keeps its entries.
-    explicit TListWindow(TMainForm* mainWindow = nullptr, QWidget* parent = nullptr);
+    explicit TListWindow(MainWindow* mainWindow = nullptr, QWidget* parent = nullptr);
     ~TListWindow() override;
 
     // Commands.
@@ -90,7 +90,7 @@ private:
     // The main window's command says what pressing it does next.
     void setOpenFileListCommand(bool shown);
 
-    TMainForm* mainWindow_;
+    MainWindow* mainWindow_;
     CommandTable commands_;
     FileList* list_ = nullptr;
     QTableView* listView_ = nullptr;

@@ -1,6 +1,6 @@
 #include "Propertyw.h"
 
-#include "Autocopy.h"
+#include "MainWindow.h"
 #include "Subw.h"
 #include "document/DocumentRules.h"
 #include "icons/Icons.h"
@@ -151,7 +151,7 @@ public:
 // The live windows, as the apply sequence reaches them.
 class LiveWindows : public OptionsWindows {
 public:
-    explicit LiveWindows(TMainForm& mainWindow) : mainWindow_(mainWindow) {}
+    explicit LiveWindows(MainWindow& mainWindow) : mainWindow_(mainWindow) {}
     bool exists(int window) const override {
         return window == 0 || mainWindow_.subWindow(window) != nullptr;
     }
@@ -163,7 +163,7 @@ public:
     }
     void reloadSettings(int window) override {
         if (window == 0)
-            mainWindow_.OpenQelW();
+            mainWindow_.readWindowSettings();
         else
             mainWindow_.subWindow(window)->OpenQelW();
     }
@@ -172,7 +172,7 @@ public:
     }
 
 private:
-    TMainForm& mainWindow_;
+    MainWindow& mainWindow_;
 };
 
 } // namespace
@@ -309,7 +309,7 @@ void WindowPageTab::setFileName(const QString& path) {
     fileName_->setText(extractFileName(path));
 }
 
-TPropertyForm::TPropertyForm(TMainForm& mainWindow)
+TPropertyForm::TPropertyForm(MainWindow& mainWindow)
     : QDialog(&mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowStaysOnTopHint),
       mainWindow_(mainWindow) {

@@ -16,7 +16,7 @@ class QTabWidget;
 namespace qel {
 
 class ByteLimitedEdit;
-class TMainForm;
+class MainWindow;
 
 // The pane a window page previews its font and colours in; the user may type in it,
 // and nothing typed there is kept.
@@ -82,7 +82,7 @@ class TPropertyForm : public QDialog {
 public:
     // Fills every page from the main window and its sub-windows and reads the
     // configuration in use.
-    explicit TPropertyForm(TMainForm& mainWindow);
+    explicit TPropertyForm(MainWindow& mainWindow);
     ~TPropertyForm() override;
 
     // The window settings file chosen for window 0 (main) to 3 (MainIniPath ...
@@ -137,7 +137,7 @@ private:
     // Closes the dialog after FormClose; an error in it keeps the dialog open.
     void closeDialog();
 
-    TMainForm& mainWindow_;
+    MainWindow& mainWindow_;
     QTabWidget* pageControl_ = nullptr;
     std::array<WindowPageTab*, kWindowCount> pages_{};
     std::array<QComboBox*, kWindowCount> comboBoxes_{};

@@ -1,6 +1,6 @@
 #include "Subw.h"
 
-#include "Autocopy.h"
+#include "MainWindow.h"
 #include "WindowSettings.h"
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
@@ -111,7 +111,7 @@ const SubCommand kSubCommands[] = {
 
 } // namespace
 
-SubWindow::SubWindow(const SubWindowTraits& traits, TMainForm& mainWindow, QWidget* parent)
+SubWindow::SubWindow(const SubWindowTraits& traits, MainWindow& mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Window), traits_(traits), mainWindow_(mainWindow), commands_(this) {
     setObjectName(str(traits.formName));
     auto* layout = new QVBoxLayout(this);
@@ -364,11 +364,11 @@ void SubWindow::EditPasteExecute() {
 void SubWindow::dropOpen(const QStringList& paths) {
     activateWindow();
     raise();
-    mainWindow_.dropOpen(paths);
+    mainWindow_.openDropped(paths);
 }
 
 void SubWindow::FormShow() {
-    editor_->setShowHint(mainWindow_.isStaticTextShown());
+    editor_->setShowHint(mainWindow_.isFontInfoShown());
 }
 
 void SubWindow::FormActivate() {
@@ -406,10 +406,11 @@ void SubWindow::changeEvent(QEvent* event) {
         guarded([this] { isActiveWindow() ? FormActivate() : FormDeactivate(); });
 }
 
-TSubForm::TSubForm(TMainForm& mainWindow, QWidget* parent) : SubWindow(kSub1, mainWindow, parent) {}
-TSubForm2::TSubForm2(TMainForm& mainWindow, QWidget* parent)
+TSubForm::TSubForm(MainWindow& mainWindow, QWidget* parent)
+    : SubWindow(kSub1, mainWindow, parent) {}
+TSubForm2::TSubForm2(MainWindow& mainWindow, QWidget* parent)
     : SubWindow(kSub2, mainWindow, parent) {}
-TSubForm3::TSubForm3(TMainForm& mainWindow, QWidget* parent)
+TSubForm3::TSubForm3(MainWindow& mainWindow, QWidget* parent)
     : SubWindow(kSub3, mainWindow, parent) {}
 
 } // namespace qel

@@ -9,7 +9,7 @@ class QMenu;
 namespace qel {
 
 class ByteEditor;
-class TMainForm;
+class MainWindow;
 
 // The points where the three sub-windows differ; everything else is shared.
 struct SubWindowTraits {
@@ -35,7 +35,7 @@ class SubWindow : public QWidget {
     Q_OBJECT
 public:
     // `mainWindow` holds the document this window shows, and outlives it.
-    SubWindow(const SubWindowTraits& traits, TMainForm& mainWindow, QWidget* parent = nullptr);
+    SubWindow(const SubWindowTraits& traits, MainWindow& mainWindow, QWidget* parent = nullptr);
     ~SubWindow() override;
 
     const SubWindowTraits& traits() const { return traits_; }
@@ -89,7 +89,7 @@ private:
     QAction* mainAction(const char16_t* name) const;
 
     const SubWindowTraits& traits_;
-    TMainForm& mainWindow_;
+    MainWindow& mainWindow_;
     CommandTable commands_;
     ByteEditor* editor_ = nullptr;
     QMenu* popupMenu_ = nullptr;
@@ -103,19 +103,19 @@ private:
 class TSubForm : public SubWindow {
     Q_OBJECT
 public:
-    explicit TSubForm(TMainForm& mainWindow, QWidget* parent = nullptr);
+    explicit TSubForm(MainWindow& mainWindow, QWidget* parent = nullptr);
 };
 
 class TSubForm2 : public SubWindow {
     Q_OBJECT
 public:
-    explicit TSubForm2(TMainForm& mainWindow, QWidget* parent = nullptr);
+    explicit TSubForm2(MainWindow& mainWindow, QWidget* parent = nullptr);
 };
 
 class TSubForm3 : public SubWindow {
     Q_OBJECT
 public:
-    explicit TSubForm3(TMainForm& mainWindow, QWidget* parent = nullptr);
+    explicit TSubForm3(MainWindow& mainWindow, QWidget* parent = nullptr);
 };
 
 } // namespace qel

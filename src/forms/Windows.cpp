@@ -1,15 +1,15 @@
 #include "Windows.h"
 
-#include "Autocopy.h"
 #include "Datetimeformat.h"
 #include "Filelist.h"
+#include "MainWindow.h"
 #include "Propertyw.h"
 #include "Subw.h"
 
 namespace qel {
 
 WindowSet::WindowSet(const QStringList& arguments) {
-    mainWindow_ = std::make_unique<TMainForm>(arguments);
+    mainWindow_ = std::make_unique<MainWindow>(arguments);
     // Each window is known to the main window as soon as it exists.
     subWindows_[0] = std::make_unique<TSubForm>(*mainWindow_);
     mainWindow_->setSubWindow(1, subWindows_[0].get());

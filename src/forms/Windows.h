@@ -7,7 +7,7 @@
 
 namespace qel {
 
-class TMainForm;
+class MainWindow;
 class SubWindow;
 class TListWindow;
 class TPropertyForm;
@@ -23,7 +23,7 @@ public:
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
 
-    TMainForm& mainWindow() const { return *mainWindow_; }
+    MainWindow& mainWindow() const { return *mainWindow_; }
     // Sub-window 1, 2 or 3.
     SubWindow& subWindow(int number) const { return *subWindows_[std::size_t(number - 1)]; }
     TListWindow& fileListWindow() const { return *fileListWindow_; }
@@ -34,7 +34,7 @@ public:
 
 private:
     // In creation order: members are destroyed last first.
-    std::unique_ptr<TMainForm> mainWindow_;
+    std::unique_ptr<MainWindow> mainWindow_;
     std::array<std::unique_ptr<SubWindow>, 3> subWindows_;
     std::unique_ptr<TListWindow> fileListWindow_;
     std::unique_ptr<TPropertyForm> optionsDialog_;

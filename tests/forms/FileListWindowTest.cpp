@@ -134,7 +134,7 @@ private Q_SLOTS:
         const QString b = makeFile(u"b.txt"_s, 7);
         const QString gone = path(u"gone.txt"_s);
         start();
-        mainWindow()->OpenFileListExecute();
+        mainWindow()->toggleFileList();
 
         dialogs_->answerFiles({b, gone, a, b});
         listCommand("ItemAdd")->trigger();
@@ -261,7 +261,7 @@ private Q_SLOTS:
         const QString small = makeFile(u"b.txt"_s, 9);
         const QString middle = makeFile(u"C.txt"_s, 9);
         start();
-        mainWindow()->OpenFileListExecute();
+        mainWindow()->toggleFileList();
         fileListWindow()->AddItem({middle, big, small});
         QCOMPARE(names(), (QStringList{u"a.txt"_s, u"b.txt"_s, u"C.txt"_s}));
         dialogs_->answerFile(std::nullopt);
@@ -356,7 +356,7 @@ private Q_SLOTS:
 
     void lookIsChosenAndKept() {
         start();
-        mainWindow()->OpenFileListExecute();
+        mainWindow()->toggleFileList();
         QFont chosen(u"Chosen Face"_s);
         chosen.setPointSize(14);
         chosen.setBold(true);
@@ -590,7 +590,7 @@ private Q_SLOTS:
     void exitStoresTheListAfterTheSubWindows() {
         const QString a = makeFile(u"a.txt"_s);
         start();
-        mainWindow()->OpenFileListExecute();
+        mainWindow()->toggleFileList();
         placeWindow(fileListWindow(), QRect(60, 70, 350, 250));
         fileListWindow()->AddItem({a});
 

@@ -58,7 +58,7 @@ private Q_SLOTS:
 
         // Closing and opening again keeps the text and the options.
         find->close();
-        mainWindow()->FindExecute();
+        mainWindow()->showFindDialog();
         QCOMPARE(control<QLineEdit>(find, "findText")->text(), QStringLiteral("abc"));
         QVERIFY(control<QRadioButton>(find, "up")->isChecked());
     }
@@ -116,9 +116,9 @@ private Q_SLOTS:
     }
 
     void replaceAllIsOneEditReachingEveryWindow() {
-        mainWindow()->OpenSubWindowExecute();
+        mainWindow()->toggleSubWindow(1);
         editor()->setText(QStringLiteral("日本の本と本"));
-        mainWindow()->ReplaceExecute();
+        mainWindow()->showReplaceDialog();
         QDialog* replace = dialog("ReplaceDialog1");
         typeInto(replace, "findText", QStringLiteral("本"));
         typeInto(replace, "replaceText", QStringLiteral("ほん"));

@@ -5,8 +5,8 @@
 // keyboard and mouse.
 
 #include "datetime/NameTables.h"
-#include "forms/Autocopy.h"
 #include "forms/Filelist.h"
+#include "forms/MainWindow.h"
 #include "forms/Subw.h"
 #include "forms/Windows.h"
 #include "platform/ByteEditor.h"
@@ -189,7 +189,7 @@ protected:
     QString folder() const { return folder_->path() + u'/'; }
 
     // The running program's windows.
-    TMainForm* mainWindow() const { return &windows_->mainWindow(); }
+    MainWindow* mainWindow() const { return &windows_->mainWindow(); }
     SubWindow* subWindow(int number) const { return &windows_->subWindow(number); }
     TListWindow* fileListWindow() const { return &windows_->fileListWindow(); }
 

@@ -237,7 +237,7 @@ private Q_SLOTS:
 
     void fontInformationSwitchesEveryFontHint() {
         start();
-        mainWindow()->OpenSubWindow2Execute(); // shown; 1 and 3 exist hidden
+        mainWindow()->toggleSubWindow(2); // shown; 1 and 3 exist hidden
         QVERIFY(activate(mainWindow()));
         const auto hints = [this] {
             return QStringList{editor()->toolTip(), subWindow(1)->editor()->toolTip(),
@@ -258,7 +258,7 @@ private Q_SLOTS:
 
     void fontAndColourChanges() {
         start();
-        mainWindow()->VisibleStaticTextExecute();
+        mainWindow()->toggleFontInfo();
         QFont chosen(u"Chosen Face"_s);
         chosen.setPointSize(20);
         chosen.setBold(true);
@@ -290,15 +290,15 @@ private Q_SLOTS:
         dialogs_->answerFont(std::nullopt);
         dialogs_->answerColor(std::nullopt);
         dialogs_->answerColor(std::nullopt);
-        mainWindow()->FontChangeExecute();
-        mainWindow()->ColorChangeExecute();
-        mainWindow()->FontColorChangeExecute();
+        mainWindow()->chooseFont();
+        mainWindow()->chooseBackgroundColor();
+        mainWindow()->chooseTextColor();
         QCOMPARE(look(editor()), u"Chosen Face,20,bold #f0e0d0/#204060"_s);
         QCOMPARE(labelColor(QPalette::Window), back);
         QCOMPARE(labelColor(QPalette::WindowText), ink);
         // A font change keeps the information line in the text colour.
         dialogs_->answerFont(FontChoice{QFont(u"Another"_s, 12), QColor()});
-        mainWindow()->FontChangeExecute();
+        mainWindow()->chooseFont();
         QCOMPARE(labelColor(QPalette::WindowText), ink);
         QCOMPARE(labelColor(QPalette::Window), back);
         QCOMPARE(staticText()->text(), u"Another,Size:12,Normal"_s);
@@ -319,7 +319,7 @@ private Q_SLOTS:
         const QString document = path(u"手紙.txt"_s);
         QVERIFY(writeText(document, u"拝啓\n印刷のテスト\n敬具"_s));
         start();
-        mainWindow()->LoadText(document);
+        mainWindow()->loadDocument(document);
         editor()->setSelection(0, 4); // a selection does not limit printing
         const QString pdf = path(u"out.pdf"_s);
         QPrinter* used = nullptr;
@@ -343,7 +343,7 @@ private Q_SLOTS:
         // Cancelled: nothing is printed. Printer set-up asks once and prints nothing.
         QVERIFY(QFile::remove(pdf));
         dialogs_->answerPrint(false);
-        mainWindow()->PrintExecute();
+        mainWindow()->print();
         dialogs_->answerPrinterSetup(true);
         command("PrintC")->trigger();
         QCOMPARE(dialogs_->kinds().last(), u"printerSetup"_s);
@@ -358,9 +358,9 @@ private Q_SLOTS:
         QImage image(8, 8, QImage::Format_RGB32);
         image.fill(Qt::red);
         QApplication::clipboard()->setImage(image);
-        mainWindow()->EditPaste1Execute();
+        mainWindow()->paste();
         QCOMPARE(allTexts(), fourTimes(u"abef"_s));
-        mainWindow()->EditUndo1Execute();
+        mainWindow()->undo();
         QCOMPARE(allTexts(), fourTimes(u"abcdef"_s));
 
         // Copy, cut and paste take the main editor's selection, even while a
@@ -369,23 +369,23 @@ private Q_SLOTS:
         subWindow(1)->editor()->setFocus();
         subWindow(1)->editor()->setSelection(4, 2);
         editor()->setSelection(0, 2);
-        mainWindow()->EditCopy1Execute();
+        mainWindow()->copy();
         QCOMPARE(QApplication::clipboard()->text(), u"ab"_s);
         editor()->setSelection(2, 1);
-        mainWindow()->EditCut1Execute();
+        mainWindow()->cut();
         QCOMPARE(QApplication::clipboard()->text(), u"c"_s);
         editor()->setSelection(0, 0);
         QApplication::clipboard()->setText(u"日本"_s);
-        mainWindow()->EditPaste1Execute();
+        mainWindow()->paste();
         QCOMPARE(allTexts(), fourTimes(u"日本abdef"_s));
 
         // Delete, select all and undo act on the editor that has the focus.
         subWindow(1)->editor()->setSelection(4, 2); // "ab"
-        mainWindow()->EditDelete1Execute();
+        mainWindow()->deleteSelection();
         QCOMPARE(editor()->text(), u"日本def"_s);
-        mainWindow()->EditUndo1Execute();
+        mainWindow()->undo();
         QCOMPARE(editor()->text(), u"日本abdef"_s);
-        mainWindow()->EditSelectAll1Execute();
+        mainWindow()->selectAll();
         QCOMPARE(subWindow(1)->editor()->selLength(), qsizetype(9));
         QCOMPARE(editor()->selLength(), qsizetype(0));
     }
@@ -393,7 +393,7 @@ private Q_SLOTS:
     void activeMainWindowBringsTheMainWindowToTheFront() {
         start();
         QVERIFY(activate(mainWindow()));
-        mainWindow()->OpenSubWindowExecute();
+        mainWindow()->toggleSubWindow(1);
         QVERIFY(activate(subWindow(1)));
         command("ActiveMainWindow")->trigger();
         QVERIFY(QTest::qWaitForWindowActive(mainWindow()));

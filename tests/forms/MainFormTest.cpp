@@ -61,7 +61,7 @@ private Q_SLOTS:
     void firstExitWritesEverySettingsFile() {
         start();
         mainWindow()->show();
-        mainWindow()->OpenSubWindowExecute();
+        mainWindow()->toggleSubWindow(1);
         QVERIFY(exitProgram());
         QVERIFY(dialogs_->calls().isEmpty()); // nothing was asked
         // The sub-windows and the file list store theirs before the main window.
@@ -94,8 +94,8 @@ private Q_SLOTS:
         start();
         mainWindow()->show();
         placeWindow(mainWindow(), QRect(40, 60, 640, 480));
-        mainWindow()->VisibleToolBarExecute();
-        mainWindow()->VisibleStaticTextExecute();
+        mainWindow()->toggleToolBar();
+        mainWindow()->toggleFontInfo();
         editor()->setFont(QFont(u"ＭＳ ゴシック"_s, 14, QFont::Bold, true));
         editor()->setBackgroundColor(QColor(0x10, 0x20, 0x30));
         QVERIFY(exitProgram());
@@ -135,7 +135,7 @@ private Q_SLOTS:
             QVERIFY(writeText(path(u"DefaultMain.QelW"_s), u"[Form]\n"_s + place));
             start();
             mainWindow()->show();
-            mainWindow()->OpenSubWindowExecute(); // placed after the main window by default
+            mainWindow()->toggleSubWindow(1); // placed after the main window by default
             const QRect main = outerGeometry(mainWindow());
             const QRect sub = outerGeometry(subWindow(1));
             QVERIFY2(screen.contains(main) && screen.contains(sub), qPrintable(place));
@@ -166,7 +166,7 @@ private Q_SLOTS:
             mainWindow()->show();
             if (run == 1) {
                 placeWindow(mainWindow(), QRect(40, 60, 640, 480));
-                mainWindow()->OpenSubWindowExecute();
+                mainWindow()->toggleSubWindow(1);
             } else {
                 QCOMPARE(outerGeometry(mainWindow()), QRect(40, 60, 640, 480));
                 QVERIFY(subWindow(1)->isVisible());
@@ -208,15 +208,15 @@ private Q_SLOTS:
         }
         // The caret column counts bytes.
         editor()->setSelection(2, 0);
-        mainWindow()->GetCaretPosition();
+        mainWindow()->updateCaretPanel();
         QCOMPARE(panel(0), u"1 行目： 2 バイト目"_s);
         editor()->setSelection(4, 0);
-        mainWindow()->GetCaretPosition();
+        mainWindow()->updateCaretPanel();
         QCOMPARE(panel(0), u"2 行目： 0 バイト目"_s);
         // A hidden status bar is not kept up to date; shown again, it has its old texts.
-        mainWindow()->VisibleStatusBarExecute();
+        mainWindow()->toggleStatusBar();
         editor()->setText(u"abcdef"_s);
-        mainWindow()->VisibleStatusBarExecute();
+        mainWindow()->toggleStatusBar();
         QCOMPARE(panel(1), u"全1行：4bytes"_s);
 
         // At the default width the panels keep their widths, side by side from the
@@ -242,7 +242,7 @@ private Q_SLOTS:
         type(editor(), u"二行目"_s);
         const QString file = path(u"out.txt"_s);
         dialogs_->answerFile(file);
-        mainWindow()->FileSaveAsExecute();
+        mainWindow()->saveAs();
         QCOMPARE(readFile(file),
                  QByteArray("\x93\xfa\x96{\x8c\xea text\r\n\x93\xf1\x8d\x73\x96\xda"));
         QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - out.txt"_s);
@@ -259,7 +259,7 @@ private Q_SLOTS:
 
         // Save writes to the same file without asking.
         type(editor(), u"!"_s);
-        mainWindow()->FileSaveExecute();
+        mainWindow()->save();
         QCOMPARE(readFile(file), cp932::encode(u"日本語 text\n二行目!"_s));
         QCOMPARE(dialogs_->kinds(), QStringList{u"saveFile"_s});
     }
@@ -270,7 +270,7 @@ private Q_SLOTS:
         QVERIFY(writeBytes(file, bytes));
         start();
         dialogs_->answerFile(file);
-        mainWindow()->FileOpenAExecute();
+        mainWindow()->openFile();
         QCOMPARE(editor()->text(), u"あい\nA"_s);
         QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - Doc.txt"_s);
         QCOMPARE(panel(1), u"全2行：7bytes"_s);
@@ -279,11 +279,11 @@ private Q_SLOTS:
         QVERIFY(request.filters[8].startsWith(u"QelEditor設定ファイル (*.Qel,QelW)) ("_s));
         QVERIFY(request.fileMustExist);
         QCOMPARE(request.startFolder, QString()); // no remembered folder
-        mainWindow()->FileSaveExecute();
+        mainWindow()->save();
         QCOMPARE(readFile(file), bytes);
         // The next open proposes the name chosen last time.
         dialogs_->answerFile(std::nullopt);
-        mainWindow()->FileOpenAExecute();
+        mainWindow()->openFile();
         QCOMPARE(dialogs_->calls().last().file.proposedName, u"Doc.txt"_s);
         QCOMPARE(mainWindow()->documentPath(), file);
     }
@@ -294,21 +294,21 @@ private Q_SLOTS:
         type(editor(), u"x"_s);
         dialogs_->answer(Answer::No);
         dialogs_->answerFile(path(u"missing.txt"_s));
-        QVERIFY(!guarded([this] { mainWindow()->FileOpenAExecute(); }));
+        QVERIFY(!guarded([this] { mainWindow()->openFile(); }));
         QCOMPARE(dialogs_->kinds().last(), u"showException"_s);
         QCOMPARE(editor()->text(), u"x"_s);
         QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc (変更有り)"_s);
         // Saving onto a folder fails: the name and the modified mark stay.
         QVERIFY(QDir(folder_->path()).mkdir(u"dir"_s));
         dialogs_->answerFile(path(u"dir"_s));
-        QVERIFY(!guarded([this] { mainWindow()->FileSaveAsExecute(); }));
+        QVERIFY(!guarded([this] { mainWindow()->saveAs(); }));
         QCOMPARE(mainWindow()->documentPath(), u"UnTitledDoc"_s);
         QCOMPARE(panel(2), u"modify"_s);
         // After a failed load of an unmodified document the next edit still counts.
         editor()->setText(QString());
         QVERIFY(!mainWindow()->isModified());
         dialogs_->answerFile(path(u"missing.txt"_s));
-        QVERIFY(!guarded([this] { mainWindow()->FileOpenAExecute(); }));
+        QVERIFY(!guarded([this] { mainWindow()->openFile(); }));
         type(editor(), u"y"_s);
         QVERIFY(mainWindow()->isModified());
     }
@@ -320,18 +320,18 @@ private Q_SLOTS:
         type(editor(), u"draft"_s);
         // New: Cancel keeps everything; so does Yes with the save dialog cancelled.
         dialogs_->answer(Answer::Cancel);
-        mainWindow()->FileNewExecute();
+        mainWindow()->newFile();
         QCOMPARE(dialogs_->texts(u"askYesNoCancel"_s),
                  QStringList{u"UnTitledDocを保存しますか？"_s});
         QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc (変更有り)"_s);
         dialogs_->answer(Answer::Yes);
         dialogs_->answerFile(std::nullopt);
-        mainWindow()->FileNewExecute();
+        mainWindow()->newFile();
         QCOMPARE(editor()->text(), u"draft"_s);
         // Yes and saved: the new document follows.
         dialogs_->answer(Answer::Yes);
         dialogs_->answerFile(path(u"draft.txt"_s));
-        mainWindow()->FileNewExecute();
+        mainWindow()->newFile();
         QCOMPARE(readFile(path(u"draft.txt"_s)), QByteArray("draft"));
         QCOMPARE(editor()->text(), QString());
         QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - UnTitledDoc"_s);
@@ -340,11 +340,11 @@ private Q_SLOTS:
         type(editor(), u"x"_s);
         dialogs_->clearCalls();
         dialogs_->answer(Answer::Cancel);
-        mainWindow()->FileOpenAExecute();
+        mainWindow()->openFile();
         QCOMPARE(dialogs_->kinds(), QStringList{u"askYesNoCancel"_s});
         dialogs_->answer(Answer::No);
         dialogs_->answerFile(path(u"other.txt"_s));
-        mainWindow()->FileOpenAExecute();
+        mainWindow()->openFile();
         QCOMPARE(editor()->text(), u"other"_s);
 
         // Exit: Cancel keeps the window open and stores nothing; Yes saves through the
@@ -393,7 +393,7 @@ private Q_SLOTS:
         for (const auto& [way, after] : ways) {
             start(way == Way::CommandLine ? QStringList{other} : QStringList());
             QVERIFY(activate(mainWindow()));
-            mainWindow()->OpenSubWindowExecute();
+            mainWindow()->toggleSubWindow(1);
             QVERIFY(activate(mainWindow()));
             if (way != Way::CommandLine) {
                 type(editor(), u"secret"_s);
@@ -429,7 +429,7 @@ private Q_SLOTS:
         QVERIFY(activate(mainWindow()));
         editor()->setText(u"abc\nあいう"_s);
         editor()->setSelection(0, 0);
-        mainWindow()->GetCaretPosition();
+        mainWindow()->updateCaretPanel();
         // Between い and う.
         QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {},
                           editor()->cursorRect(6).center() + QPoint(1, 0));
@@ -471,9 +471,9 @@ private Q_SLOTS:
         start();
         editor()->setText(u"abcdef"_s);
         editor()->setSelection(3, 2);
-        mainWindow()->FormDeactivate();
+        mainWindow()->onDeactivated();
         editor()->setSelection(0, 6);
-        mainWindow()->FormActivate();
+        mainWindow()->onActivated();
         QCOMPARE(editor()->selStart(), qsizetype(3));
         QCOMPARE(editor()->selLength(), qsizetype(0));
 
@@ -481,10 +481,10 @@ private Q_SLOTS:
         mainWindow()->show();
         editor()->setText(QString(u"line\n"_s).repeated(300));
         editor()->setSelection(250 * 6, 0);
-        mainWindow()->FormDeactivate();
+        mainWindow()->onDeactivated();
         editor()->setSelection(0, 0);
         QCOMPARE(editor()->firstVisibleLine(), 0);
-        mainWindow()->FormActivate();
+        mainWindow()->onActivated();
         QVERIFY(editor()->viewport()->rect().contains(editor()->cursorRect(250 * 5).center()));
     }
 };

@@ -310,7 +310,7 @@ private Q_SLOTS:
 
     void fontAndColourDialogsChangeOnlyTheSample() {
         start();
-        mainWindow()->OpenSubWindowExecute();
+        mainWindow()->toggleSubWindow(1);
         QFont chosen(u"Test Face"_s);
         chosen.setPointSize(20);
         chosen.setBold(true);
@@ -370,7 +370,7 @@ private Q_SLOTS:
                           u"[Form]\nStayOnTop=3\nVisible=0\nLeft=7\n[Editor]\nFont=Loaded Face\n"
                           u"FontStyle=bold\nBackColor=255\n"_s));
         start();
-        mainWindow()->OpenSubWindowExecute();
+        mainWindow()->toggleSubWindow(1);
         openOptions([&](TPropertyForm& f) {
             const FileRequest expected =
                 settingsFileRequest(u"QelEditorWindow設定ファイル (*.QelW)"_s, u"QelW"_s);
@@ -425,7 +425,7 @@ private Q_SLOTS:
 
     void firstOkCreatesTheConfigurationAndEveryWindowReloads() {
         start();
-        mainWindow()->OpenSubWindowExecute(); // sub-windows 2 and 3 stay hidden
+        mainWindow()->toggleSubWindow(1); // sub-windows 2 and 3 stay hidden
         subWindow(2)->editor()->setBackgroundColor(Qt::green);
         openOptions([&](TPropertyForm& f) {
             part<QLineEdit>(f, "MainName")->setText(u"メモ帳"_s);
@@ -489,7 +489,7 @@ private Q_SLOTS:
         QVERIFY(stored(u"DefaultConfig.Qel"_s)
                     .contains(cp932::encode(QString(u"Save=" + folder() + u"\n"))));
         dialogs_->answerFile(std::nullopt);
-        mainWindow()->FileSaveAsExecute();
+        mainWindow()->saveAs();
         QCOMPARE(dialogs_->calls().last().file.startFolder, folder() + u"docs");
     }
 

@@ -100,7 +100,7 @@ private Q_SLOTS:
     void typingInOneSubWindowReachesEveryEditor() {
         start();
         editor()->setText(u"xyz"_s);
-        mainWindow()->OpenSubWindowExecute(); // 2 and 3 stay hidden
+        mainWindow()->toggleSubWindow(1); // 2 and 3 stay hidden
         subWindow(2)->setRememberedCaret(2);
         ByteEditor* sub = subWindow(1)->editor();
         sub->setSelection(3, 0);
@@ -136,7 +136,7 @@ private Q_SLOTS:
     // document's last step, and the edits of two windows are never one step.
     void oneDocumentInEveryWindowWithOneUndoHistory() {
         start();
-        mainWindow()->OpenSubWindow2Execute(); // 2 shown; 1 and 3 hidden
+        mainWindow()->toggleSubWindow(2); // 2 shown; 1 and 3 hidden
         QVERIFY(activate(subWindow(2)));
         type(subWindow(2)->editor(), u"abc"_s);
         QVERIFY(activate(mainWindow()));
@@ -150,7 +150,7 @@ private Q_SLOTS:
 
         const QString file = path(u"big.txt"_s);
         QVERIFY(writeText(file, u"読み込んだ\n文書"_s));
-        mainWindow()->LoadText(file);
+        mainWindow()->loadDocument(file);
         QCOMPARE(allTexts(), fourTimes(u"読み込んだ\n文書"_s));
         QVERIFY(!editor()->document()->canUndo());
         // A hidden sub-window's caret follows the edits before it, like a shown one's.
@@ -160,7 +160,7 @@ private Q_SLOTS:
         type(editor(), u"x"_s);
         QCOMPARE(subWindow(3)->editor()->selStart(), qsizetype(13));
         QCOMPARE(subWindow(2)->editor()->selStart(), qsizetype(3));
-        mainWindow()->OpenSubWindow3Execute();
+        mainWindow()->toggleSubWindow(3);
         QCOMPARE(subWindow(3)->editor()->selText(), QString());
         type(subWindow(3)->editor(), u"新しい"_s);
         QCOMPARE(allTexts(), fourTimes(u"x読み込んだ\n新しい文書"_s));
@@ -171,8 +171,8 @@ private Q_SLOTS:
     void anotherShownSubWindowRemembersWhereTheEditWas() {
         start();
         editor()->setText(u"abcdef"_s);
-        mainWindow()->OpenSubWindowExecute();
-        mainWindow()->OpenSubWindow2Execute();
+        mainWindow()->toggleSubWindow(1);
+        mainWindow()->toggleSubWindow(2);
         subWindow(1)->editor()->setSelection(0, 0);
         subWindow(1)->setRememberedCaret(1);
         subWindow(2)->editor()->setSelection(3, 0);
@@ -201,7 +201,7 @@ private Q_SLOTS:
     void alwaysOnTopSwitching() {
         start();
         editor()->setText(u"abcdef"_s);
-        mainWindow()->OpenSubWindowExecute();
+        mainWindow()->toggleSubWindow(1);
         QAction* own = subWindow(1)->commands().action(u"StayOnTop"_s);
         QAction* main = command("SOTSubWindow");
         QVERIFY(activate(subWindow(1)));
@@ -311,7 +311,7 @@ private Q_SLOTS:
         const QString two = path(u"two.txt"_s);
         QVERIFY(writeText(one, u"一"_s) && writeText(two, u"二\n行"_s));
         start();
-        mainWindow()->OpenSubWindow2Execute();
+        mainWindow()->toggleSubWindow(2);
         QVERIFY(drop(subWindow(2)->editor(), {one, two})); // the last one stays open
         QTRY_COMPARE(mainWindow()->documentPath(), two);
         QCOMPARE(allTexts(), fourTimes(u"二\n行"_s));
@@ -379,7 +379,7 @@ private Q_SLOTS:
 
     void settingsSurviveARestart() {
         start();
-        mainWindow()->OpenSubWindow2Execute();
+        mainWindow()->toggleSubWindow(2);
         dialogs_->answerFont(
             FontChoice{QFont(u"Restart Face"_s, 16, QFont::Bold), QColor(0x123456)});
         subWindow(2)->FontChangeExecute();

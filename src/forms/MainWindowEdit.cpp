@@ -1,5 +1,5 @@
 // The main window's editing commands: clipboard, undo, date and time insertion.
-#include "Autocopy.h"
+#include "MainWindow.h"
 
 #include "Subw.h"
 #include "datetime/DateTimeRenderer.h"
@@ -12,7 +12,7 @@
 
 namespace qel {
 
-ByteEditor* TMainForm::focusedEditor() const {
+ByteEditor* MainWindow::focusedEditor() const {
     if (auto* e = qobject_cast<ByteEditor*>(QApplication::focusWidget()))
         return e;
     // Opening a menu takes the focus from the editor; the editor still counts.
@@ -21,7 +21,7 @@ ByteEditor* TMainForm::focusedEditor() const {
     return editor_;
 }
 
-void TMainForm::updateEditCommands() {
+void MainWindow::updateEditCommands() {
     ByteEditor* focused = qobject_cast<ByteEditor*>(QApplication::focusWidget());
     if (!focused)
         focused = lastEditor_;
@@ -40,7 +40,7 @@ void TMainForm::updateEditCommands() {
 
 // The edit commands follow the editor that has the focus: its selection, its undo
 // history, and the clipboard.
-void TMainForm::watchFocusedEditor() {
+void MainWindow::watchFocusedEditor() {
     for (const QMetaObject::Connection& c : focusedEditorWatch_)
         disconnect(c);
     focusedEditorWatch_.clear();
@@ -57,36 +57,36 @@ void TMainForm::watchFocusedEditor() {
 }
 
 // Cut, copy and paste act on the main editor.
-void TMainForm::EditCut1Execute() {
+void MainWindow::cut() {
     editor_->cut();
 }
 
-void TMainForm::EditCopy1Execute() {
+void MainWindow::copy() {
     editor_->copy();
 }
 
-void TMainForm::EditPaste1Execute() {
+void MainWindow::paste() {
     // Anything but text on the clipboard pastes as nothing: the selection goes.
     const QMimeData* data = QApplication::clipboard()->mimeData();
     editor_->replaceSelection(data && data->hasText() ? data->text() : QString());
 }
 
 // Delete, select all and undo act on the editor that has the focus.
-void TMainForm::EditDelete1Execute() {
+void MainWindow::deleteSelection() {
     ByteEditor* e = focusedEditor();
     if (e->hasSelection())
         e->replaceSelection(QString());
 }
 
-void TMainForm::EditSelectAll1Execute() {
+void MainWindow::selectAll() {
     focusedEditor()->selectAll();
 }
 
-void TMainForm::EditUndo1Execute() {
+void MainWindow::undo() {
     focusedEditor()->undo();
 }
 
-void TMainForm::insertDateTime(const QString& pattern, bool asLine) {
+void MainWindow::insertNow(const QString& pattern, bool asLine) {
     const QString text = renderDateTime(pattern, now());
     if (asLine)
         editor_->insertLine(editor_->caretLine(), text);
@@ -94,23 +94,23 @@ void TMainForm::insertDateTime(const QString& pattern, bool asLine) {
         editor_->replaceSelection(text);
 }
 
-void TMainForm::InsertDateLinesExecute() {
-    insertDateTime(dateTimeFormat_.dateFormat, true);
+void MainWindow::insertDateLine() {
+    insertNow(dateTimeFormat_.dateFormat, true);
 }
-void TMainForm::InsertDateTextExecute() {
-    insertDateTime(dateTimeFormat_.dateFormat, false);
+void MainWindow::insertDate() {
+    insertNow(dateTimeFormat_.dateFormat, false);
 }
-void TMainForm::InsertTimeNowLinesExecute() {
-    insertDateTime(dateTimeFormat_.timeFormat, true);
+void MainWindow::insertTimeLine() {
+    insertNow(dateTimeFormat_.timeFormat, true);
 }
-void TMainForm::InsertTimeNowTextExecute() {
-    insertDateTime(dateTimeFormat_.timeFormat, false);
+void MainWindow::insertTime() {
+    insertNow(dateTimeFormat_.timeFormat, false);
 }
-void TMainForm::InsertDateTimeNowLinesExecute() {
-    insertDateTime(dateTimeFormat_.dateTimeFormat, true);
+void MainWindow::insertDateTimeLine() {
+    insertNow(dateTimeFormat_.dateTimeFormat, true);
 }
-void TMainForm::InsertDateTimeNowTextExecute() {
-    insertDateTime(dateTimeFormat_.dateTimeFormat, false);
+void MainWindow::insertDateTime() {
+    insertNow(dateTimeFormat_.dateTimeFormat, false);
 }
 
 } // namespace qel

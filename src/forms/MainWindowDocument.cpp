@@ -1,6 +1,6 @@
 // The main window's document: new, open, save, the save question, the caption and
 // the modified check.
-#include "Autocopy.h"
+#include "MainWindow.h"
 
 #include "Subw.h"
 
@@ -25,48 +25,44 @@ QString existingFolderOrEmpty(const QString& folder) {
 
 } // namespace
 
-void TMainForm::SaveCheck() {
-    if (modifiedFlag_ != 1 || !editor_->differsFromSaved())
+void MainWindow::askToSave() {
+    if (!modified_ || !editor_->differsFromSaved())
         return;
     switch (dialogs().askYesNoCancel(documentPath_ + u"を保存しますか？")) {
     case Answer::Yes:
         // Saving was asked for: when the save dialog is cancelled the operation that
         // asked stops, instead of dropping the unsaved text.
-        saveCheckCancel_ = saveAs() ? 0 : 1;
+        saveCancelled_ = !askNameAndSave();
         break;
     case Answer::No:
-        saveCheckCancel_ = 0;
+        saveCancelled_ = false;
         break;
     case Answer::Cancel:
-        saveCheckCancel_ = 1;
+        saveCancelled_ = true;
         break;
     }
 }
 
-bool TMainForm::takeSaveCheckCancel() {
-    const bool cancelled = saveCheckCancel_ == 1;
-    saveCheckCancel_ = 0;
+bool MainWindow::takeSaveCancelled() {
+    const bool cancelled = saveCancelled_;
+    saveCancelled_ = false;
     return cancelled;
 }
 
-void TMainForm::FileNewExecute() {
-    SaveCheck();
-    if (saveCheckCancel_ == 1) {
-        saveCheckCancel_ = 0;
+void MainWindow::newFile() {
+    askToSave();
+    if (takeSaveCancelled())
         return;
-    }
-    loadingFlag_ = 1;
+    loading_ = true;
     editor_->setText(QString());
     documentPath_ = QString::fromUtf16(kUntitledDocument);
-    Syokika();
+    resetDocument();
 }
 
-void TMainForm::FileOpenAExecute() {
-    SaveCheck();
-    if (saveCheckCancel_ == 1) {
-        saveCheckCancel_ = 0;
+void MainWindow::openFile() {
+    askToSave();
+    if (takeSaveCancelled())
         return;
-    }
     FileRequest request;
     request.title = QStringLiteral("ファイルを開く");
     request.filters = documentFileFilters(false);
@@ -81,43 +77,37 @@ void TMainForm::FileOpenAExecute() {
     if (!chosen)
         return;
     lastOpenedName_ = extractFileName(*chosen);
-    LoadText(*chosen);
+    loadDocument(*chosen);
 }
 
-void TMainForm::LoadText(const QString& path) {
-    loadDocument(path);
-}
-
-void TMainForm::loadDocument(const QString& path) {
-    const int loadingBefore = loadingFlag_;
-    loadingFlag_ = 1;
+void MainWindow::loadDocument(const QString& path) {
+    const bool loadingBefore = loading_;
+    loading_ = true;
     try {
         editor_->loadFromFile(path);
     } catch (...) {
         // Nothing was loaded: the flags stay as they were.
-        loadingFlag_ = loadingBefore;
+        loading_ = loadingBefore;
         throw;
     }
     documentPath_ = path;
-    Syokika();
+    resetDocument();
 }
 
-void TMainForm::dropOpen(const QStringList& paths) {
+void MainWindow::openDropped(const QStringList& paths) {
     activateWindow();
     raise();
     if (paths.isEmpty())
         return;
     // Unsaved text is not thrown away without asking.
-    SaveCheck();
-    if (saveCheckCancel_ == 1) {
-        saveCheckCancel_ = 0;
+    askToSave();
+    if (takeSaveCancelled())
         return;
-    }
     for (const QString& path : paths)
         loadDocument(path);
 }
 
-void TMainForm::Syokika() {
+void MainWindow::resetDocument() {
     // A new or loaded document starts with nothing to undo, in every editor showing it.
     editor_->document()->clearHistory();
     editor_->setSelection(0, 0);
@@ -126,20 +116,20 @@ void TMainForm::Syokika() {
     afterSave();
 }
 
-void TMainForm::FileSaveExecute() {
+void MainWindow::save() {
     if (documentPath_ == QStringView(kUntitledDocument)) {
-        FileSaveAsExecute();
+        saveAs();
         return;
     }
     editor_->saveToFile(documentPath_);
     afterSave();
 }
 
-void TMainForm::FileSaveAsExecute() {
-    saveAs();
+void MainWindow::saveAs() {
+    askNameAndSave();
 }
 
-bool TMainForm::saveAs() {
+bool MainWindow::askNameAndSave() {
     FileRequest request;
     request.title = QStringLiteral("名前を付けて保存");
     request.filters = documentFileFilters(true);
@@ -159,35 +149,35 @@ bool TMainForm::saveAs() {
 }
 
 // The text as it stands is the saved text: no modified mark, no "modify".
-void TMainForm::afterSave() {
-    modifiedFlag_ = 0;
-    ChangeCaption();
+void MainWindow::afterSave() {
+    modified_ = false;
+    updateCaption();
     statusBar_->setPanelText(2, QString());
     editor_->markSaved();
-    GetCaretPosition();
+    updateCaretPanel();
 }
 
-void TMainForm::ChangeCaption() {
+void MainWindow::updateCaption() {
     setWindowTitle(documentCaption(windowName_, captionSeparator_, documentPath_, false));
     for (int n = 1; n <= 3; ++n)
         if (SubWindow* w = subWindow(n))
             w->ChangeCaption();
 }
 
-void TMainForm::ChangeCaptionModified() {
-    if (loadingFlag_ == 1) {
-        loadingFlag_ = 0;
+void MainWindow::updateModifiedMark() {
+    if (loading_) {
+        loading_ = false;
         return;
     }
-    if (modifiedFlag_ == 0 && editor_->differsFromSaved()) {
-        ChangeCaption();
+    if (!modified_ && editor_->differsFromSaved()) {
+        updateCaption();
         setWindowTitle(windowTitle() + QStringView(kModifiedMark));
-        modifiedFlag_ = 1;
-    } else if (modifiedFlag_ == 1 && !editor_->differsFromSaved()) {
-        ChangeCaption();
-        modifiedFlag_ = 0;
+        modified_ = true;
+    } else if (modified_ && !editor_->differsFromSaved()) {
+        updateCaption();
+        modified_ = false;
     }
-    loadingFlag_ = 0;
+    loading_ = false;
 }
 
 } // namespace qel

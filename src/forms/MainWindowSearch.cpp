@@ -1,5 +1,5 @@
 // The main window's find and replace commands and their two modeless dialogs.
-#include "Autocopy.h"
+#include "MainWindow.h"
 
 #include "platform/ByteEditor.h"
 #include "platform/EditorSearch.h"
@@ -8,63 +8,58 @@
 
 namespace qel {
 
-void TMainForm::createSearchDialogs() {
+void MainWindow::createSearchDialogs() {
     findDialog_ = new FindDialog(this);
     replaceDialog_ = new ReplaceDialog(this);
-    connect(findDialog_, &FindDialog::findNext, this,
-            [this] { guarded([this] { FindDialog1Find(); }); });
+    connect(findDialog_, &FindDialog::findNext, this, [this] { guarded([this] { findNext(); }); });
     connect(replaceDialog_, &ReplaceDialog::findNext, this,
-            [this] { guarded([this] { ReplaceDialog1Find(); }); });
-    const auto replace = [this] { guarded([this] { ReplaceDialog1Replace(); }); };
+            [this] { guarded([this] { findNextToReplace(); }); });
+    const auto replace = [this] { guarded([this] { replaceOrReplaceAll(); }); };
     connect(replaceDialog_, &ReplaceDialog::replace, this, replace);
     connect(replaceDialog_, &ReplaceDialog::replaceAll, this, replace);
 }
 
-void TMainForm::FindExecute() {
+void MainWindow::showFindDialog() {
     findDialog_->showDialog();
 }
 
-void TMainForm::ReplaceExecute() {
+void MainWindow::showReplaceDialog() {
     replaceDialog_->showDialog();
 }
 
-void TMainForm::FindDialog1Find() {
+void MainWindow::findNext() {
     if (findDialog_->direction() == search::Direction::Down)
-        FindToDown();
+        findDown();
     else
-        FindToUp();
+        findUp();
 }
 
-void TMainForm::FindToDown() {
+void MainWindow::findDown() {
     EditorSearch(*editor_).findToDown(findDialog_->request());
     rememberSelection();
 }
 
-void TMainForm::FindToUp() {
+void MainWindow::findUp() {
     EditorSearch(*editor_).findToUp(findDialog_->request());
     rememberSelection();
 }
 
-void TMainForm::ReplaceDialog1Find() {
-    FindToReplace();
-}
-
-void TMainForm::FindToReplace() {
+void MainWindow::findNextToReplace() {
     EditorSearch(*editor_).findToReplace(replaceDialog_->request());
     rememberSelection();
 }
 
-void TMainForm::ReplaceDialog1Replace() {
+void MainWindow::replaceOrReplaceAll() {
     EditorSearch(*editor_).replaceDialogReplace(replaceDialog_->request());
     rememberSelection();
 }
 
-void TMainForm::DoReplace() {
+void MainWindow::replaceSelectedMatch() {
     EditorSearch(*editor_).doReplace(replaceDialog_->request());
     rememberSelection();
 }
 
-void TMainForm::DoReplaceAll() {
+void MainWindow::replaceAllMatches() {
     EditorSearch(*editor_).doReplaceAll(replaceDialog_->request());
     rememberSelection();
 }

@@ -1,4 +1,4 @@
-#include "Autocopy.h"
+#include "MainWindow.h"
 
 #include "Filelist.h"
 #include "Subw.h"
@@ -33,45 +33,45 @@ QFont defaultEditorFont() {
 
 } // namespace
 
-TMainForm::TMainForm(const QStringList& arguments, QWidget* parent)
+MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), commands_(this) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("QelEditor"));
     QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
     windowFont.setPointSize(9);
     setFont(windowFont);
-    createComponents();
+    createWidgets();
     createCommands();
     createSearchDialogs();
-    connect(qApp, &QApplication::focusChanged, this, &TMainForm::watchFocusedEditor);
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::watchFocusedEditor);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
-            &TMainForm::updateEditCommands);
+            &MainWindow::updateEditCommands);
     updateEditCommands();
 
-    // FormCreate
+    // The settings, then a new document, or the one the command line names.
     setJapaneseDesignators(currentNameTables());
     programFolder_ = qel::programFolder();
-    LoadIni();
-    EditHintChange();
-    StaticTextChange();
+    readSettings();
+    updateFontHint();
+    updateFontInfo();
     {
-        QPalette p = staticText_->palette();
+        QPalette p = fontInfo_->palette();
         p.setColor(QPalette::Window, editor_->backgroundColor());
-        staticText_->setPalette(p);
+        fontInfo_->setPalette(p);
     }
-    modifiedFlag_ = 0;
-    loadingFlag_ = 0;
+    modified_ = false;
+    loading_ = false;
     captionSeparator_ = QStringLiteral(" - ");
-    PrinterCheck();
-    FileNewExecute();
-    saveCheckCancel_ = 0;
+    updatePrintCommands();
+    newFile();
+    saveCancelled_ = false;
     if (!arguments.isEmpty())
         openCommandLine(arguments.first());
-    GetCaretPosition();
-    ChangeFormatSBText();
+    updateCaretPanel();
+    updateFormatPanel();
 }
 
-TMainForm::~TMainForm() {
+MainWindow::~MainWindow() {
     // The base class still hides the window and moves the focus, after this class's
     // members are gone: nothing may call back into them from here on.
     qApp->disconnect(this);
@@ -81,7 +81,7 @@ TMainForm::~TMainForm() {
     focusedEditorWatch_.clear();
 }
 
-void TMainForm::createComponents() {
+void MainWindow::createWidgets() {
     auto* menu = new QMenuBar(this);
     menu->setObjectName(QStringLiteral("MainMenu1"));
     setMenuBar(menu);
@@ -91,24 +91,24 @@ void TMainForm::createComponents() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    pageScroller_ = new QWidget(central);
-    pageScroller_->setObjectName(QStringLiteral("PageScroller1"));
-    pageScroller_->setFixedHeight(25);
-    auto* stripLayout = new QHBoxLayout(pageScroller_);
+    toolBarStrip_ = new QWidget(central);
+    toolBarStrip_->setObjectName(QStringLiteral("PageScroller1"));
+    toolBarStrip_->setFixedHeight(25);
+    auto* stripLayout = new QHBoxLayout(toolBarStrip_);
     stripLayout->setContentsMargins(0, 0, 0, 0);
-    toolBar_ = new QToolBar(pageScroller_);
+    toolBar_ = new QToolBar(toolBarStrip_);
     toolBar_->setObjectName(QStringLiteral("ToolBar1"));
     toolBar_->setIconSize(QSize(16, 16));
     stripLayout->addWidget(toolBar_);
-    layout->addWidget(pageScroller_);
+    layout->addWidget(toolBarStrip_);
 
-    staticText_ = new QLabel(central);
-    staticText_->setObjectName(QStringLiteral("StaticText1"));
-    staticText_->setFixedHeight(16);
-    staticText_->setFrameShape(QFrame::Box);
-    staticText_->setAutoFillBackground(true);
-    staticText_->hide();
-    layout->addWidget(staticText_);
+    fontInfo_ = new QLabel(central);
+    fontInfo_->setObjectName(QStringLiteral("StaticText1"));
+    fontInfo_->setFixedHeight(16);
+    fontInfo_->setFrameShape(QFrame::Box);
+    fontInfo_->setAutoFillBackground(true);
+    fontInfo_->hide();
+    layout->addWidget(fontInfo_);
 
     editor_ = new ByteEditor(central);
     editor_->setObjectName(QStringLiteral("RichEdit1"));
@@ -132,11 +132,10 @@ void TMainForm::createComponents() {
     statusBar_->setFont(panelFont);
     setStatusBar(statusBar_);
 
-    connect(editor_, &ByteEditor::changed, this,
-            [this] { guarded([this] { RichEdit1Change(); }); });
-    connect(editor_, &ByteEditor::keyUp, this, [this] { guarded([this] { GetCaretPosition(); }); });
+    connect(editor_, &ByteEditor::changed, this, [this] { guarded([this] { onTextChanged(); }); });
+    connect(editor_, &ByteEditor::keyUp, this, [this] { guarded([this] { updateCaretPanel(); }); });
     connect(editor_, &ByteEditor::mouseDown, this,
-            [this] { guarded([this] { GetCaretPosition(); }); });
+            [this] { guarded([this] { updateCaretPanel(); }); });
 
     // An edit made in a sub-window, once every view has it: the caret rule follows.
     connect(editor_->document(), &textmodel::TextDocument::changed, this,
@@ -147,12 +146,12 @@ void TMainForm::createComponents() {
                         guarded([w] { w->ChangeOtherText(); });
                 }
             });
-    const auto onDrop = [this](const QStringList& paths) { dropOpen(paths); };
+    const auto onDrop = [this](const QStringList& paths) { openDropped(paths); };
     new FileDropTarget(this, onDrop);
     new FileDropTarget(editor_->viewport(), onDrop);
 }
 
-void TMainForm::openCommandLine(const QString& argument) {
+void MainWindow::openCommandLine(const QString& argument) {
     const std::optional<QString> path = findCommandLineDocument(argument);
     if (!path)
         return;
@@ -160,44 +159,44 @@ void TMainForm::openCommandLine(const QString& argument) {
     guarded([&] { loadDocument(*path); });
 }
 
-void TMainForm::FormActivate() {
+void MainWindow::onActivated() {
     editor_->setFocus();
     editor_->setSelection(caretPosition_, selectionLength_);
 }
 
-void TMainForm::FormDeactivate() {
+void MainWindow::onDeactivated() {
     caretPosition_ = editor_->selStart();
     selectionLength_ = 0;
 }
 
-void TMainForm::rememberSelection() {
+void MainWindow::rememberSelection() {
     caretPosition_ = editor_->selStart();
     selectionLength_ = editor_->selLength();
 }
 
-bool TMainForm::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     // Menu hints stay in their tool tips: the status bar keeps its panels.
     if (event->type() == QEvent::StatusTip)
         return true;
     return QMainWindow::event(event);
 }
 
-void TMainForm::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange)
-        guarded([this] { isActiveWindow() ? FormActivate() : FormDeactivate(); });
+        guarded([this] { isActiveWindow() ? onActivated() : onDeactivated(); });
 }
 
-bool TMainForm::FormCloseQuery() {
-    SaveCheck();
-    if (takeSaveCheckCancel())
+bool MainWindow::mayClose() {
+    askToSave();
+    if (takeSaveCancelled())
         return false;
     // The file list asks about its changes now, so that Cancel there keeps the program
     // running instead of dropping them.
     return !fileListWindow_ || fileListWindow_->FormCloseQuery();
 }
 
-void TMainForm::FormClose() {
+void MainWindow::closeOthersAndWriteSettings() {
     // Each sub-window stores its settings as on any close, before the main window; then
     // the windows leave the screen, and nothing reaches them from here on.
     const auto closeAndLeave = [](auto* w) {
@@ -212,29 +211,29 @@ void TMainForm::FormClose() {
     }
     closeAndLeave(fileListWindow_);
     fileListWindow_ = nullptr;
-    SaveIni();
+    writeSettings();
 }
 
-void TMainForm::setSubWindow(int number, SubWindow* window) {
+void MainWindow::setSubWindow(int number, SubWindow* window) {
     subWindows_[std::size_t(number - 1)] = window;
 }
 
-SubWindow* TMainForm::subWindow(int number) const {
+SubWindow* MainWindow::subWindow(int number) const {
     return number >= 1 && number <= 3 ? subWindows_[std::size_t(number - 1)] : nullptr;
 }
 
-void TMainForm::closeEvent(QCloseEvent* event) {
-    bool mayClose = false;
-    if (!guarded([&] { mayClose = FormCloseQuery(); }) || !mayClose) {
+void MainWindow::closeEvent(QCloseEvent* event) {
+    bool closing = false;
+    if (!guarded([&] { closing = mayClose(); }) || !closing) {
         event->ignore();
         return;
     }
-    guarded([this] { FormClose(); });
+    guarded([this] { closeOthersAndWriteSettings(); });
     event->accept();
     Q_EMIT closed();
 }
 
-void TMainForm::FileExitExecute() {
+void MainWindow::exitProgram() {
     close();
 }
 

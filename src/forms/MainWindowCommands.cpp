@@ -1,6 +1,6 @@
 // The main window's command table, and the menus, context menu and tool bar built
 // from it.
-#include "Autocopy.h"
+#include "MainWindow.h"
 
 #include "icons/Icons.h"
 #include "platform/ByteEditor.h"
@@ -9,6 +9,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <functional>
 
 namespace qel {
 
@@ -22,7 +24,7 @@ struct MainCommand {
     int shortcut;         // 0: none
     bool checkable;
     bool checked;
-    void (TMainForm::*handler)();
+    std::function<void(MainWindow&)> handler;
 };
 
 constexpr int key(QKeyCombination combination) {
@@ -35,83 +37,83 @@ constexpr Qt::KeyboardModifiers kCtrlAlt = Qt::ControlModifier | Qt::AltModifier
 
 const MainCommand kMainCommands[] = {
     {u"FileNew", u"ファイル", u"新規作成(&N)", u"新規作成", key(Qt::CTRL | Qt::Key_N), false, false,
-     &TMainForm::FileNewExecute},
+     &MainWindow::newFile},
     {u"FileOpenA", u"ファイル", u"ファイルを開く(&O)", u"ファイルを開く", key(Qt::CTRL | Qt::Key_O),
-     false, false, &TMainForm::FileOpenAExecute},
+     false, false, &MainWindow::openFile},
     {u"FileSave", u"ファイル", u"上書き保存(&S)", u"上書き保存", key(Qt::CTRL | Qt::Key_S), false,
-     false, &TMainForm::FileSaveExecute},
+     false, &MainWindow::save},
     {u"FileSaveAs", u"ファイル", u"名前を付けて保存(&W)", u"名前を付けて保存", 0, false, false,
-     &TMainForm::FileSaveAsExecute},
+     &MainWindow::saveAs},
     {u"Print", u"ファイル", u"印刷(&P)", u"印刷", key(Qt::CTRL | Qt::Key_P), false, false,
-     &TMainForm::PrintExecute},
+     &MainWindow::print},
     {u"PrintC", u"ファイル", u"プリンタ設定(&Q)", u"プリンタ設定", 0, false, false,
-     &TMainForm::PrintCExecute},
-    {u"FileExit", u"ファイル", u"終了(&X)", u"終了", 0, false, false, &TMainForm::FileExitExecute},
+     &MainWindow::setUpPrinter},
+    {u"FileExit", u"ファイル", u"終了(&X)", u"終了", 0, false, false, &MainWindow::exitProgram},
     {u"EditCut1", u"編集", u"切り取り(&T)", u"切り取り", key(Qt::CTRL | Qt::Key_X), false, false,
-     &TMainForm::EditCut1Execute},
+     &MainWindow::cut},
     {u"EditCopy1", u"編集", u"コピー(&C)", u"コピー", key(Qt::CTRL | Qt::Key_C), false, false,
-     &TMainForm::EditCopy1Execute},
+     &MainWindow::copy},
     {u"EditPaste1", u"編集", u"貼り付け(&P)", u"貼り付け", key(Qt::CTRL | Qt::Key_V), false, false,
-     &TMainForm::EditPaste1Execute},
+     &MainWindow::paste},
     {u"EditDelete1", u"編集", u"削除(&D)", u"削除", key(Qt::CTRL | Qt::Key_Delete), false, false,
-     &TMainForm::EditDelete1Execute},
+     &MainWindow::deleteSelection},
     {u"EditSelectAll1", u"編集", u"すべて選択(&A)", u"すべて選択", key(Qt::CTRL | Qt::Key_A), false,
-     false, &TMainForm::EditSelectAll1Execute},
+     false, &MainWindow::selectAll},
     {u"EditUndo1", u"編集", u"元に戻す(&U)", u"やり直し", key(Qt::ALT | Qt::Key_Backspace), false,
-     false, &TMainForm::EditUndo1Execute},
+     false, &MainWindow::undo},
     {u"InsertDateLines", u"編集", u"日付の挿入 - 行", nullptr, key(Qt::CTRL | Qt::Key_D), false,
-     false, &TMainForm::InsertDateLinesExecute},
+     false, &MainWindow::insertDateLine},
     {u"InsertDateText", u"編集", u"日付の挿入 - 文", nullptr, key(kCtrlAlt | Qt::Key_D), false,
-     false, &TMainForm::InsertDateTextExecute},
+     false, &MainWindow::insertDate},
     {u"InsertTimeNowLines", u"編集", u"時刻の挿入 - 行", nullptr, key(Qt::CTRL | Qt::Key_T), false,
-     false, &TMainForm::InsertTimeNowLinesExecute},
+     false, &MainWindow::insertTimeLine},
     {u"InsertTimeNowText", u"編集", u"時刻の挿入 - 文", nullptr, key(kCtrlAlt | Qt::Key_T), false,
-     false, &TMainForm::InsertTimeNowTextExecute},
+     false, &MainWindow::insertTime},
     {u"InsertDateTimeNowLines", u"編集", u"日付と時刻の挿入 - 行", nullptr,
-     key(Qt::CTRL | Qt::Key_U), false, false, &TMainForm::InsertDateTimeNowLinesExecute},
+     key(Qt::CTRL | Qt::Key_U), false, false, &MainWindow::insertDateTimeLine},
     {u"InsertDateTimeNowText", u"編集", u"日付と時刻の挿入 - 文", nullptr,
-     key(kCtrlAlt | Qt::Key_U), false, false, &TMainForm::InsertDateTimeNowTextExecute},
+     key(kCtrlAlt | Qt::Key_U), false, false, &MainWindow::insertDateTime},
     {u"Find", u"検索", u"検索(&F)", nullptr, key(Qt::CTRL | Qt::Key_F), false, false,
-     &TMainForm::FindExecute},
+     &MainWindow::showFindDialog},
     {u"Replace", u"検索", u"置換(&R)", nullptr, key(Qt::CTRL | Qt::Key_R), false, false,
-     &TMainForm::ReplaceExecute},
+     &MainWindow::showReplaceDialog},
     {u"VisibleToolBar", u"表示", u"ツールバー", u"ツールバーを隠します", key(kCtrlAlt | Qt::Key_B),
-     true, true, &TMainForm::VisibleToolBarExecute},
+     true, true, &MainWindow::toggleToolBar},
     {u"VisibleStatusBar", u"表示", u"ステータスバー", u"ステータスバーを隠します",
-     key(kCtrlAlt | Qt::Key_S), true, true, &TMainForm::VisibleStatusBarExecute},
+     key(kCtrlAlt | Qt::Key_S), true, true, &MainWindow::toggleStatusBar},
     {u"VisibleStaticText", u"表示", u"フォント情報", u"フォント情報の表示／非表示を切り替えます",
-     key(kCtrlAlt | Qt::Key_F), true, false, &TMainForm::VisibleStaticTextExecute},
+     key(kCtrlAlt | Qt::Key_F), true, false, &MainWindow::toggleFontInfo},
     {u"OpenFileList", u"ウィンドウ", u"ファイルリスト", u"ファイルリストを開きます",
-     key(Qt::CTRL | Qt::Key_F12), true, false, &TMainForm::OpenFileListExecute},
+     key(Qt::CTRL | Qt::Key_F12), true, false, &MainWindow::toggleFileList},
     {u"OpenSubWindow", u"ウィンドウ", u"サブウィンドウ", u"サブウィンドウ１を開きます",
-     key(Qt::Key_F1), true, false, &TMainForm::OpenSubWindowExecute},
+     key(Qt::Key_F1), true, false, [](MainWindow& w) { w.toggleSubWindow(1); }},
     {u"OpenSubWindow2", u"ウィンドウ", u"OpenSubWindow2", u"サブウィンドウ２を開きます",
-     key(Qt::Key_F2), true, false, &TMainForm::OpenSubWindow2Execute},
+     key(Qt::Key_F2), true, false, [](MainWindow& w) { w.toggleSubWindow(2); }},
     {u"OpenSubWindow3", u"ウィンドウ", u"OpenSubWindow3", u"サブウィンドウ３を開きます",
-     key(Qt::Key_F3), true, false, &TMainForm::OpenSubWindow3Execute},
+     key(Qt::Key_F3), true, false, [](MainWindow& w) { w.toggleSubWindow(3); }},
     {u"SOTSubWindow", u"ウィンドウ", u"サブウィンドウ１最前面表示",
      u"サブウィンドウ１を最前面に表示します", key(Qt::CTRL | Qt::Key_F1), true, false,
-     &TMainForm::SOTSubWindowExecute},
+     [](MainWindow& w) { w.showSubWindowOnTop(1); }},
     {u"SOTSubWindow2", u"ウィンドウ", u"サブウィンドウ２最前面表示",
      u"サブウィンドウ２を最前面に表示します", key(Qt::CTRL | Qt::Key_F2), true, false,
-     &TMainForm::SOTSubWindow2Execute},
+     [](MainWindow& w) { w.showSubWindowOnTop(2); }},
     {u"SOTSubWindow3", u"ウィンドウ", u"サブウィンドウ３最前面表示",
      u"サブウィンドウ３を最前面に表示します", key(Qt::CTRL | Qt::Key_F3), true, false,
-     &TMainForm::SOTSubWindow3Execute},
+     [](MainWindow& w) { w.showSubWindowOnTop(3); }},
     {u"ActiveMainWindow", u"ウィンドウ", u"メインウィンドウ表示",
      u"メインウィンドウをアクティヴにします", key(Qt::CTRL | Qt::Key_F5), false, false,
-     &TMainForm::ActiveMainWindowExecute},
+     &MainWindow::activateMainWindow},
     {u"OpenDateTimeFormat", u"ウィンドウ", u"挿入日時書式設定",
      u"日付の挿入で挿入される項目を編集します", key(Qt::Key_F7), false, false,
-     &TMainForm::OpenDateTimeFormatExecute},
+     &MainWindow::showDateTimeFormatDialog},
     {u"FontChange", u"設定", u"フォント変更", u"フォント変更", key(Qt::Key_F10), false, false,
-     &TMainForm::FontChangeExecute},
+     &MainWindow::chooseFont},
     {u"FontColorChange", u"設定", u"文字色変更", u"文字色変更", key(Qt::Key_F11), false, false,
-     &TMainForm::FontColorChangeExecute},
+     &MainWindow::chooseTextColor},
     {u"ColorChange", u"設定", u"背景色設定", u"背景色変更", key(Qt::Key_F12), false, false,
-     &TMainForm::ColorChangeExecute},
+     &MainWindow::chooseBackgroundColor},
     {u"OpenProperty", u"設定", u"設定(&O)", u"設定", key(kCtrlAlt | Qt::Key_P), false, false,
-     &TMainForm::OpenPropertyExecute},
+     &MainWindow::showOptionsDialog},
 };
 
 // Menu items and tool buttons with a caption or hint of their own: item, command,
@@ -149,7 +151,7 @@ QStringList names(std::initializer_list<const char16_t*> list) {
 
 } // namespace
 
-void TMainForm::createCommands() {
+void MainWindow::createCommands() {
     for (const MainCommand& c : kMainCommands) {
         CommandSpec spec;
         spec.name = QString::fromUtf16(c.name);
@@ -159,14 +161,14 @@ void TMainForm::createCommands() {
         spec.shortcut = c.shortcut != 0 ? QKeySequence(c.shortcut) : QKeySequence();
         spec.checkable = c.checkable;
         spec.checked = c.checked;
-        QAction* a = commands_.add(spec, [this, handler = c.handler] { (this->*handler)(); });
+        QAction* a = commands_.add(spec, [this, handler = c.handler] { handler(*this); });
         a->setIcon(commandIcon(spec.name));
         addAction(a); // shortcuts work while the window is active
     }
     for (const OwnItem& i : kOwnItems)
         commands_.addItem(QString::fromUtf16(i.item), QString::fromUtf16(i.command),
                           QString::fromUtf16(i.caption));
-    activeMainWindowItem_ = commands_.item(QStringLiteral("ActiveMainWindow1"));
+    activateItem_ = commands_.item(QStringLiteral("ActiveMainWindow1"));
 
     QMenuBar* bar = menuBar();
     const auto addMenu = [&](QWidget* parent, const char16_t* title,
@@ -196,27 +198,27 @@ void TMainForm::createCommands() {
     version->setObjectName(QStringLiteral("Ver1301"));
     version->setEnabled(false);
 
-    popupMenu_ = new QMenu(this);
-    popupMenu_->setObjectName(QStringLiteral("PopupMenu1"));
-    commands_.fill(popupMenu_, names({u"EditCut1", u"EditCopy1", u"EditPaste1", u"EditDelete1",
-                                      u"EditSelectAll1", u"EditUndo1", u"-"}));
-    addMenu(popupMenu_, u"ファイル",
+    contextMenu_ = new QMenu(this);
+    contextMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+    commands_.fill(contextMenu_, names({u"EditCut1", u"EditCopy1", u"EditPaste1", u"EditDelete1",
+                                        u"EditSelectAll1", u"EditUndo1", u"-"}));
+    addMenu(contextMenu_, u"ファイル",
             {u"FileNew", u"FileOpenA", u"FileSave", u"FileSaveAs", u"-", u"Print", u"PrintC", u"-",
              u"FileExit"});
-    addMenu(popupMenu_, u"日時の挿入",
+    addMenu(contextMenu_, u"日時の挿入",
             {u"InsertDateLines", u"InsertDateText", u"InsertTimeNowLines", u"InsertTimeNowText",
              u"InsertDateTimeNowLines", u"InsertDateTimeNowText"});
-    addMenu(popupMenu_, u"表示", {u"VisibleToolBar", u"VisibleStatusBar", u"VisibleStaticText"});
-    addMenu(popupMenu_, u"ウィンドウ",
+    addMenu(contextMenu_, u"表示", {u"VisibleToolBar", u"VisibleStatusBar", u"VisibleStaticText"});
+    addMenu(contextMenu_, u"ウィンドウ",
             {u"OpenFileList", u"PopupOpenSubWindow1", u"PopupOpenSubWindow2",
              u"PopupOpenSubWindow3", u"-", u"SOTSubWindow", u"SOTSubWindow2", u"SOTSubWindow3"});
-    addMenu(popupMenu_, u"設定",
+    addMenu(contextMenu_, u"設定",
             {u"FontChange", u"FontColorChange", u"ColorChange", u"-", u"OpenProperty",
              u"OpenDateTimeFormat"});
-    commands_.fill(popupMenu_, names({u"Find", u"Replace"}));
+    commands_.fill(contextMenu_, names({u"Find", u"Replace"}));
     editor_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(editor_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { popupMenu_->popup(editor_->mapToGlobal(at)); });
+            [this](const QPoint& at) { contextMenu_->popup(editor_->mapToGlobal(at)); });
 
     commands_.fill(toolBar_, names({u"FileNew",
                                     u"FileOpenA",

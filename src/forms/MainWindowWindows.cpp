@@ -1,6 +1,6 @@
 // The main window's window commands: sub-windows, file list, the two dialogs, and the
 // appearance and printing commands.
-#include "Autocopy.h"
+#include "MainWindow.h"
 
 #include "Datetimeformat.h"
 #include "Filelist.h"
@@ -39,7 +39,7 @@ void setHint(QAction* action, const QString& hint) {
 
 } // namespace
 
-void TMainForm::openSubWindow(int number) {
+void MainWindow::toggleSubWindow(int number) {
     SubWindow* w = subWindow(number);
     if (!w)
         return;
@@ -63,17 +63,7 @@ void TMainForm::openSubWindow(int number) {
     }
 }
 
-void TMainForm::OpenSubWindowExecute() {
-    openSubWindow(1);
-}
-void TMainForm::OpenSubWindow2Execute() {
-    openSubWindow(2);
-}
-void TMainForm::OpenSubWindow3Execute() {
-    openSubWindow(3);
-}
-
-void TMainForm::stayOnTopSubWindow(int number) {
+void MainWindow::showSubWindowOnTop(int number) {
     SubWindow* w = subWindow(number);
     if (!w)
         return;
@@ -81,7 +71,7 @@ void TMainForm::stayOnTopSubWindow(int number) {
         w->raise();
         w->activateWindow();
     } else {
-        openSubWindow(number);
+        toggleSubWindow(number);
     }
     if (!w->isStayOnTop())
         w->StayOnTopExecute();
@@ -89,17 +79,7 @@ void TMainForm::stayOnTopSubWindow(int number) {
         commands_.action(QString::fromUtf16(w->traits().onTopCommand))->setChecked(true);
 }
 
-void TMainForm::SOTSubWindowExecute() {
-    stayOnTopSubWindow(1);
-}
-void TMainForm::SOTSubWindow2Execute() {
-    stayOnTopSubWindow(2);
-}
-void TMainForm::SOTSubWindow3Execute() {
-    stayOnTopSubWindow(3);
-}
-
-void TMainForm::OpenFileListExecute() {
+void MainWindow::toggleFileList() {
     QAction* command = commands_.action(QStringLiteral("OpenFileList"));
     TListWindow* list = fileListWindow_;
     if (!list)
@@ -120,32 +100,32 @@ void TMainForm::OpenFileListExecute() {
     }
 }
 
-void TMainForm::ActiveMainWindowExecute() {
+void MainWindow::activateMainWindow() {
     showNormal();
     raise();
     activateWindow();
 }
 
-void TMainForm::OpenPropertyExecute() {
+void MainWindow::showOptionsDialog() {
     {
         TPropertyForm form(*this);
         dialogs().exec(form);
     }
-    EditHintChange();
+    updateFontHint();
     for (int n = 1; n <= 3; ++n)
         if (SubWindow* w = subWindow(n))
             w->EditHintChange();
 }
 
-void TMainForm::OpenDateTimeFormatExecute() {
+void MainWindow::showDateTimeFormatDialog() {
     {
         TDateTimeFormatForm form(dateTimeFormat_, this);
         dialogs().exec(form);
     }
-    ChangeFormatSBText();
+    updateFormatPanel();
 }
 
-void TMainForm::FontChangeExecute() {
+void MainWindow::chooseFont() {
     FontRequest request;
     request.minSize = 8;
     request.maxSize = 48;
@@ -159,31 +139,31 @@ void TMainForm::FontChangeExecute() {
     font.setUnderline(editor_->font().underline());
     font.setStrikeOut(editor_->font().strikeOut());
     editor_->setFont(font);
-    StaticTextChange();
-    EditHintChange();
+    updateFontInfo();
+    updateFontHint();
 }
 
-void TMainForm::ColorChangeExecute() {
+void MainWindow::chooseBackgroundColor() {
     const std::optional<QColor> chosen = dialogs().chooseColor(editor_->backgroundColor());
     if (!chosen)
         return;
-    QPalette p = staticText_->palette();
+    QPalette p = fontInfo_->palette();
     p.setColor(QPalette::Window, *chosen);
-    staticText_->setPalette(p);
+    fontInfo_->setPalette(p);
     editor_->setBackgroundColor(*chosen);
 }
 
-void TMainForm::FontColorChangeExecute() {
+void MainWindow::chooseTextColor() {
     const std::optional<QColor> chosen = dialogs().chooseColor(editor_->textColor());
     if (!chosen)
         return;
-    QPalette p = staticText_->palette();
+    QPalette p = fontInfo_->palette();
     p.setColor(QPalette::WindowText, *chosen);
-    staticText_->setPalette(p);
+    fontInfo_->setPalette(p);
     editor_->setTextColor(*chosen);
 }
 
-void TMainForm::PrintExecute() {
+void MainWindow::print() {
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     PrintRequest request;
@@ -197,7 +177,7 @@ void TMainForm::PrintExecute() {
     editor_->print(printer_.get());
 }
 
-void TMainForm::PrintCExecute() {
+void MainWindow::setUpPrinter() {
     if (!printer_)
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     dialogs().printerSetup(*printer_);

@@ -1,5 +1,5 @@
 // The main window's settings: the master settings file and its own window settings.
-#include "Autocopy.h"
+#include "MainWindow.h"
 
 #include "WindowSettings.h"
 
@@ -24,23 +24,24 @@ const QString kVisible = QStringLiteral("Visible");
 
 } // namespace
 
-void TMainForm::LoadIni() {
+void MainWindow::readSettings() {
     {
         IniFile ini(programFolder_ + kMasterFile);
-        qelwPath_ = ini.readString(kUseQelW, u"Main", programFolder_ + u"DefaultMain.QelW");
+        windowSettingsPath_ =
+            ini.readString(kUseQelW, u"Main", programFolder_ + u"DefaultMain.QelW");
         initialSaveFolder_ = ini.readString(kInitialFolder, u"Save", QString());
         initialOpenFolder_ = ini.readString(kInitialFolder, u"Load", QString());
     }
-    OpenQelW();
+    readWindowSettings();
 }
 
-void TMainForm::OpenQelW() {
+void MainWindow::readWindowSettings() {
     {
-        IniFile ini(qelwPath_);
+        IniFile ini(windowSettingsPath_);
         placeWindow(this, readPlacement(ini, QRect(100, 100, 500, 350)));
 
         windowName_ = ini.readString(kForm, u"WindowName", QStringLiteral("QelEditor"));
-        activeMainWindowItem_->setText(windowName_ + u"表示");
+        activateItem_->setText(windowName_ + u"表示");
 
         // A missing face keeps the face the editor has; a missing style is "Normal".
         QFont defaultFont = editor_->font();
@@ -48,40 +49,40 @@ void TMainForm::OpenQelW() {
         applyFontStyleName(defaultFont, u"Normal");
         readEditorLook(ini, editor_, {defaultFont, QColor(Qt::black), QColor(Qt::white)});
 
-        pageScroller_->setVisible(ini.readBool(kVisible, u"ToolBar", true));
-        staticText_->setVisible(ini.readBool(kVisible, u"FontInfo", false));
-        applyHintDisplay(!staticText_->isHidden());
+        toolBarStrip_->setVisible(ini.readBool(kVisible, u"ToolBar", true));
+        fontInfo_->setVisible(ini.readBool(kVisible, u"FontInfo", false));
+        showFontHints(!fontInfo_->isHidden());
         statusBar_->setVisible(ini.readBool(kVisible, u"StatusBar", true));
-        commands_.action(QStringLiteral("VisibleToolBar"))->setChecked(!pageScroller_->isHidden());
-        commands_.action(QStringLiteral("VisibleStaticText"))->setChecked(!staticText_->isHidden());
+        commands_.action(QStringLiteral("VisibleToolBar"))->setChecked(!toolBarStrip_->isHidden());
+        commands_.action(QStringLiteral("VisibleStaticText"))->setChecked(!fontInfo_->isHidden());
         commands_.action(QStringLiteral("VisibleStatusBar"))->setChecked(!statusBar_->isHidden());
 
         dateTimeFormat_ = readDateTimeFormat(ini);
     }
-    ChangeCaptionModified();
+    updateModifiedMark();
     applyNameTableChoice(currentNameTables(), dateTimeFormat_.monthNumbering,
                          dateTimeFormat_.dayNames);
 }
 
-void TMainForm::SaveIni() {
+void MainWindow::writeSettings() {
     {
         IniFile ini(programFolder_ + kMasterFile);
-        ini.writeString(kUseQelW, u"Main", qelwPath_);
+        ini.writeString(kUseQelW, u"Main", windowSettingsPath_);
         ini.writeString(kInitialFolder, u"Save", initialSaveFolder_);
         ini.writeString(kInitialFolder, u"Load", initialOpenFolder_);
     }
-    SaveQelW();
+    writeWindowSettings();
 }
 
-void TMainForm::SaveQelW() {
-    IniFile ini(qelwPath_);
+void MainWindow::writeWindowSettings() {
+    IniFile ini(windowSettingsPath_);
     writePlacement(ini, this);
     ini.writeString(kForm, u"WindowName", windowName_);
 
     writeEditorLook(ini, editor_);
 
-    ini.writeBool(kVisible, u"ToolBar", !pageScroller_->isHidden());
-    ini.writeBool(kVisible, u"FontInfo", !staticText_->isHidden());
+    ini.writeBool(kVisible, u"ToolBar", !toolBarStrip_->isHidden());
+    ini.writeBool(kVisible, u"FontInfo", !fontInfo_->isHidden());
     ini.writeBool(kVisible, u"StatusBar", !statusBar_->isHidden());
 
     writeDateTimeFormat(ini, dateTimeFormat_);

@@ -182,13 +182,19 @@ inline bool leadByteMeetsTrail(QStringView text) {
 }
 
 // Whether a value written reads back as it was. In code page 932 an undecodable lead
-// byte may pair with what follows it (see leadByteMeetsTrail); in UTF-8 the code
-// points standing for undecodable code page 932 bytes have no form at all.
+// byte may pair with what follows it (see leadByteMeetsTrail); in UTF-8 the bytes kept
+// from reading are written as they were, and two of them side by side may make a
+// valid sequence.
 inline bool keepsValue(const QString& value, bool utf8File) {
     if (!utf8File)
         return !leadByteMeetsTrail(value);
-    return std::none_of(value.begin(), value.end(),
-                        [](QChar c) { return cp932::isReserved(c.unicode()); });
+    const auto isByte = [](QChar c) {
+        return cp932::isReserved(c.unicode()) || (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF);
+    };
+    for (qsizetype i = 0; i + 1 < value.size(); ++i)
+        if (isByte(value[i]) && isByte(value[i + 1]))
+            return false;
+    return true;
 }
 
 // Settings files that hold a value code page 932 lacks are UTF-8 behind this mark.

@@ -68,14 +68,25 @@ bool sameName(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// A name or value as it can stand on one line of the file.
 // UTF-8 as settings files hold it. Like code page 932 decoding, it never loses a byte:
-// a byte that is no part of a valid sequence becomes the code point U+DC80 + byte,
-// which encodes back to that byte.
+// a byte that is no part of a valid sequence becomes a code point of its own, which
+// encodes back to that byte. Bytes that code page 932 cannot decode either take the
+// same code point as there, so a line keeps its bytes whichever of the two encodings
+// the file is written in; the others take U+DC00 + byte.
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 char16_t escapedByte(unsigned char byte) {
-    return char16_t(0xDC00 + byte);
+    const char16_t cp932Byte = cp932::reservedFor(byte);
+    return cp932::isReserved(cp932Byte) ? cp932Byte : char16_t(0xDC00 + byte);
+}
+
+// The byte a code point read by decodeUtf8() or cp932::decode() stands for, or -1.
+int byteOf(char32_t c) {
+    if (c <= 0xFFFF && cp932::isReserved(char16_t(c)))
+        return int(c - cp932::reservedFor(0));
+    if (c >= 0xDC80 && c <= 0xDCFF)
+        return int(c - 0xDC00);
+    return -1;
 }
 
 QString decodeUtf8(QByteArrayView bytes) {
@@ -131,8 +142,8 @@ QByteArray encodeUtf8(QStringView text) {
         if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
             c = QChar::surrogateToUcs4(char16_t(c), text[i + 1].unicode());
             ++i;
-        } else if (c >= escapedByte(0x80) && c <= escapedByte(0xFF)) {
-            out += char(c - 0xDC00); // a byte kept from reading
+        } else if (const int byte = byteOf(c); byte >= 0) {
+            out += char(byte); // a byte kept from reading
             continue;
         } else if (QChar::isSurrogate(c)) {
             c = 0xFFFD; // a lone half of a pair has no UTF-8 form
@@ -163,6 +174,7 @@ bool fitsCp932(QStringView text) {
     return true;
 }
 
+// A name or value as it can stand on one line of the file.
 QString oneLine(QStringView s) {
     QString out = s.toString();
     out.replace(QStringLiteral("\r\n"), QStringLiteral(" "));

@@ -323,6 +323,11 @@ TEST_F(IniFileTest, AValueCodePage932LacksMakesTheFileUtf8) {
          "; \x82\xA0\r\n[S]\r\nMain=jose\r\n"},
         {"bytes that are no UTF-8 survive", bom + "; \xFF\xC3\r\n[S]\r\nMain=é\r\n", u"Main", u"è",
          bom + "; \xFF\xC3\r\n[S]\r\nMain=\xC3\xA8\r\n"},
+        {"bytes that are no code page 932 survive going over to UTF-8",
+         "; \xFF\xE0 \x80\r\n[S]\r\n", u"Main", u"josé",
+         bom + "; \xFF\xE0 \x80\r\n[S]\r\nMain=jos\xC3\xA9\r\n"},
+        {"and coming back", bom + "; \xFF\xE0 \x80\r\n[S]\r\nMain=josé\r\n", u"Main", u"jose",
+         "; \xFF\xE0 \x80\r\n[S]\r\nMain=jose\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

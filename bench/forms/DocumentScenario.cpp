@@ -9,7 +9,7 @@
 // of that size alone.
 #include "../MixedDocument.h"
 #include "forms/MainWindow.h"
-#include "forms/Subw.h"
+#include "forms/SubWindow.h"
 #include "forms/Windows.h"
 #include "platform/ByteEditor.h"
 #include "platform/FindReplaceDialogs.h"

@@ -478,7 +478,7 @@ bool TListWindow::FormCloseQuery() {
     return true;
 }
 
-void TListWindow::FormClose() {
+void TListWindow::finishClose() {
     setOpenFileListCommand(false);
     SaveIni();
 }
@@ -496,7 +496,7 @@ void TListWindow::closeEvent(QCloseEvent* event) {
     // Closed by the user: the window is gone from the screen, and the master settings
     // file says so.
     hide();
-    guarded([this] { FormClose(); });
+    guarded([this] { finishClose(); });
     event->accept(); // only hides: the window lives as long as the program
 }
 

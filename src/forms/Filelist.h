@@ -60,7 +60,7 @@ public:
 
     // Window events. The main window runs the close steps itself when it exits.
     bool FormCloseQuery();
-    void FormClose();
+    void finishClose();
     void dropFiles(const QStringList& paths);
 
     // State.

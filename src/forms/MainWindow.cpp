@@ -1,7 +1,7 @@
 #include "MainWindow.h"
 
 #include "Filelist.h"
-#include "Subw.h"
+#include "SubWindow.h"
 #include "datetime/NameTables.h"
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
@@ -143,7 +143,7 @@ void MainWindow::createWidgets() {
                 for (int n = 1; n <= 3; ++n) {
                     SubWindow* w = subWindow(n);
                     if (w && change.source == static_cast<const TextView*>(w->editor()))
-                        guarded([w] { w->ChangeOtherText(); });
+                        guarded([w] { w->shareCaretWithOtherSubWindows(); });
                 }
             });
     const auto onDrop = [this](const QStringList& paths) { openDropped(paths); };
@@ -202,7 +202,7 @@ void MainWindow::closeOthersAndWriteSettings() {
     const auto closeAndLeave = [](auto* w) {
         if (!w)
             return;
-        guarded([w] { w->FormClose(); });
+        guarded([w] { w->finishClose(); });
         w->hide();
     };
     for (SubWindow*& w : subWindows_) {

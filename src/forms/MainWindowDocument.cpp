@@ -2,7 +2,7 @@
 // the modified check.
 #include "MainWindow.h"
 
-#include "Subw.h"
+#include "SubWindow.h"
 
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
@@ -161,7 +161,7 @@ void MainWindow::updateCaption() {
     setWindowTitle(documentCaption(windowName_, captionSeparator_, documentPath_, false));
     for (int n = 1; n <= 3; ++n)
         if (SubWindow* w = subWindow(n))
-            w->ChangeCaption();
+            w->updateCaption();
 }
 
 void MainWindow::updateModifiedMark() {

@@ -1,7 +1,7 @@
 // The main window's editing commands: clipboard, undo, date and time insertion.
 #include "MainWindow.h"
 
-#include "Subw.h"
+#include "SubWindow.h"
 #include "datetime/DateTimeRenderer.h"
 #include "platform/ByteEditor.h"
 #include "platform/Clock.h"

@@ -1,7 +1,7 @@
 // The main window's status bar, information line, font hint and view commands.
 #include "MainWindow.h"
 
-#include "Subw.h"
+#include "SubWindow.h"
 
 #include "document/DocumentRules.h"
 #include "platform/ByteEditor.h"
@@ -24,7 +24,7 @@ void MainWindow::onTextChanged() {
     }
     for (int n = 1; n <= 3; ++n)
         if (SubWindow* w = subWindow(n))
-            w->ChangeSubText();
+            w->followMainDocument();
 }
 
 void MainWindow::updateCaretPanel() {

@@ -5,7 +5,7 @@
 #include "Datetimeformat.h"
 #include "Filelist.h"
 #include "Propertyw.h"
-#include "Subw.h"
+#include "SubWindow.h"
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
 
@@ -15,22 +15,6 @@
 namespace qel {
 
 namespace {
-
-struct SubWindowCommands {
-    const char16_t* open;
-    const char16_t* button;
-    const char16_t* closingHint;
-    const char16_t* openingHint;
-};
-
-const SubWindowCommands kSubWindowCommands[] = {
-    {u"OpenSubWindow", u"ToolButton21", u"サブウィンドウ１を閉じます",
-     u"サブウィンドウ１を開きます"},
-    {u"OpenSubWindow2", u"ToolButton6", u"サブウィンドウ２を閉じます",
-     u"サブウィンドウ２を開きます"},
-    {u"OpenSubWindow3", u"ToolButton7", u"サブウィンドウ３を閉じます",
-     u"サブウィンドウ３を開きます"},
-};
 
 void setHint(QAction* action, const QString& hint) {
     action->setToolTip(hint);
@@ -43,9 +27,9 @@ void MainWindow::toggleSubWindow(int number) {
     SubWindow* w = subWindow(number);
     if (!w)
         return;
-    const SubWindowCommands& names = kSubWindowCommands[number - 1];
-    QAction* command = commands_.action(QString::fromUtf16(names.open));
-    QAction* button = commands_.item(QString::fromUtf16(names.button));
+    const SubWindowTraits& names = w->traits();
+    QAction* command = commands_.action(QString::fromUtf16(names.openCommand));
+    QAction* button = commands_.item(QString::fromUtf16(names.toolButton));
     if (w->isMinimized()) {
         w->showNormal();
         command->setChecked(true);
@@ -53,13 +37,13 @@ void MainWindow::toggleSubWindow(int number) {
     }
     if (w->isHidden()) {
         w->show();
-        w->ChangeSubText();
+        w->followMainDocument();
         command->setChecked(true);
-        setHint(button, QString::fromUtf16(names.closingHint));
+        setHint(button, QString::fromUtf16(names.closeHint));
     } else {
         w->hide();
         command->setChecked(false);
-        setHint(button, QString::fromUtf16(names.openingHint));
+        setHint(button, QString::fromUtf16(names.openHint));
     }
 }
 
@@ -73,8 +57,8 @@ void MainWindow::showSubWindowOnTop(int number) {
     } else {
         toggleSubWindow(number);
     }
-    if (!w->isStayOnTop())
-        w->StayOnTopExecute();
+    if (!w->staysOnTop())
+        w->toggleStayOnTop();
     else // the command's check mark stays with the window's state
         commands_.action(QString::fromUtf16(w->traits().onTopCommand))->setChecked(true);
 }
@@ -114,7 +98,7 @@ void MainWindow::showOptionsDialog() {
     updateFontHint();
     for (int n = 1; n <= 3; ++n)
         if (SubWindow* w = subWindow(n))
-            w->EditHintChange();
+            w->updateFontHint();
 }
 
 void MainWindow::showDateTimeFormatDialog() {

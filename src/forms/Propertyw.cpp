@@ -1,7 +1,7 @@
 #include "Propertyw.h"
 
 #include "MainWindow.h"
-#include "Subw.h"
+#include "SubWindow.h"
 #include "document/DocumentRules.h"
 #include "icons/Icons.h"
 #include "options/ApplyOptions.h"
@@ -165,7 +165,7 @@ public:
         if (window == 0)
             mainWindow_.readWindowSettings();
         else
-            mainWindow_.subWindow(window)->OpenQelW();
+            mainWindow_.subWindow(window)->readWindowSettings();
     }
     void setInitialFolders(const QString& save, const QString& open) override {
         mainWindow_.setInitialFolders(save, open);
@@ -444,7 +444,7 @@ void TPropertyForm::FormCreate() {
         p.top = QString::number(outer.top());
         if (const auto* sub = qobject_cast<const SubWindow*>(window)) {
             p.shown = sub->isVisible();
-            p.onTop = sub->isStayOnTop();
+            p.onTop = sub->staysOnTop();
         }
         WindowPageTab* tab = pages_[std::size_t(w)];
         tab->setValues(p);

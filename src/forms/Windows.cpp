@@ -4,19 +4,18 @@
 #include "Filelist.h"
 #include "MainWindow.h"
 #include "Propertyw.h"
-#include "Subw.h"
+#include "SubWindow.h"
 
 namespace qel {
 
 WindowSet::WindowSet(const QStringList& arguments) {
     mainWindow_ = std::make_unique<MainWindow>(arguments);
     // Each window is known to the main window as soon as it exists.
-    subWindows_[0] = std::make_unique<TSubForm>(*mainWindow_);
-    mainWindow_->setSubWindow(1, subWindows_[0].get());
-    subWindows_[1] = std::make_unique<TSubForm2>(*mainWindow_);
-    mainWindow_->setSubWindow(2, subWindows_[1].get());
-    subWindows_[2] = std::make_unique<TSubForm3>(*mainWindow_);
-    mainWindow_->setSubWindow(3, subWindows_[2].get());
+    for (int n = 1; n <= 3; ++n) {
+        auto& window = subWindows_[std::size_t(n - 1)];
+        window = std::make_unique<SubWindow>(n, *mainWindow_);
+        mainWindow_->setSubWindow(n, window.get());
+    }
     fileListWindow_ = std::make_unique<TListWindow>(mainWindow_.get());
     mainWindow_->setFileListWindow(fileListWindow_.get());
     optionsDialog_ = std::make_unique<TPropertyForm>(*mainWindow_);

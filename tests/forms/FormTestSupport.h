@@ -7,7 +7,7 @@
 #include "datetime/NameTables.h"
 #include "forms/Filelist.h"
 #include "forms/MainWindow.h"
-#include "forms/Subw.h"
+#include "forms/SubWindow.h"
 #include "forms/Windows.h"
 #include "platform/ByteEditor.h"
 #include "platform/Clock.h"

@@ -420,7 +420,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path(u"DefaultConfig.Qel"_s)));
         QCOMPARE(subWindow(1)->windowName(), u"SubWindow1"_s);
         QCOMPARE(subWindow(1)->settingsFilePath(), path(u"DefaultSub1.QelW"_s));
-        QVERIFY(subWindow(1)->isVisible() && !subWindow(1)->isStayOnTop());
+        QVERIFY(subWindow(1)->isVisible() && !subWindow(1)->staysOnTop());
     }
 
     void firstOkCreatesTheConfigurationAndEveryWindowReloads() {

@@ -40,7 +40,7 @@ private Q_SLOTS:
         for (int n = 1; n <= 3; ++n) {
             SubWindow* w = subWindow(n);
             QCOMPARE(outerGeometry(w), QRect(200, 200, 250, 175)); // next to the main window
-            QVERIFY(w->isHidden() && !w->isStayOnTop());
+            QVERIFY(w->isHidden() && !w->staysOnTop());
             QCOMPARE(w->windowTitle(), u"SubWindow%1 - UnTitledDoc"_s.arg(n));
             QCOMPARE(look(w->editor()), u"Test Face,14,bold,italic #ff0000/#00ff00"_s);
             QCOMPARE(w->editor()->hint(), u"Test Face, Size:14"_s);
@@ -207,16 +207,15 @@ private Q_SLOTS:
         QVERIFY(activate(subWindow(1)));
         subWindow(1)->editor()->setSelection(3, 0);
         QTest::keyClick(subWindow(1)->editor(), Qt::Key_F9);
-        QVERIFY(subWindow(1)->isStayOnTop() && onTopFlag(subWindow(1)) &&
-                subWindow(1)->isVisible());
+        QVERIFY(subWindow(1)->staysOnTop() && onTopFlag(subWindow(1)) && subWindow(1)->isVisible());
         QCOMPARE(subWindow(1)->editor()->selStart(), qsizetype(3));
         QVERIFY(own->isChecked() && main->isChecked() && item("N22")->isChecked());
         QCOMPARE(hint(own), u"前面表示を解除します"_s);
         QCOMPARE(hint(main), u"サブウィンドウ１の前面表示を解除します"_s);
         QCOMPARE(outerGeometry(subWindow(1)), QRect(200, 200, 250, 175)); // stays in place
 
-        subWindow(1)->StayOnTopExecute();
-        QVERIFY(!subWindow(1)->isStayOnTop() && !onTopFlag(subWindow(1)) &&
+        subWindow(1)->toggleStayOnTop();
+        QVERIFY(!subWindow(1)->staysOnTop() && !onTopFlag(subWindow(1)) &&
                 subWindow(1)->isVisible());
         QCOMPARE(subWindow(1)->editor()->selStart(), qsizetype(3));
         QVERIFY(!own->isChecked() && !main->isChecked());
@@ -229,7 +228,7 @@ private Q_SLOTS:
         for (int round = 0; round < 2; ++round) {
             QVERIFY(activate(mainWindow()));
             QTest::keyClick(editor(), Qt::Key_F1, Qt::ControlModifier);
-            QVERIFY(subWindow(1)->isVisible() && subWindow(1)->isStayOnTop());
+            QVERIFY(subWindow(1)->isVisible() && subWindow(1)->staysOnTop());
             QVERIFY(own->isChecked() && main->isChecked() && command("OpenSubWindow")->isChecked());
             QCOMPARE(hint(item("ToolButton21")), u"サブウィンドウ１を閉じます"_s);
         }
@@ -340,7 +339,7 @@ private Q_SLOTS:
         chosen.setUnderline(true);
         // Sub-window 3 offers no effects: colour and underline are not taken.
         dialogs_->answerFont(FontChoice{chosen, QColor(Qt::blue)});
-        subWindow(3)->FontChangeExecute();
+        subWindow(3)->chooseFont();
         const ScriptedDialogs::Call call = dialogs_->calls().last();
         QCOMPARE(call.fontRequest, (FontRequest{.minSize = 0, .maxSize = 0, .effects = false}));
         QCOMPARE(call.font.font.family(), u"ＭＳ ゴシック"_s);
@@ -348,16 +347,16 @@ private Q_SLOTS:
         QCOMPARE(subWindow(3)->editor()->hint(), u"Chosen Face, Size:7"_s);
         // Sub-window 1 offers them.
         dialogs_->answerFont(FontChoice{chosen, QColor(Qt::blue)});
-        subWindow(1)->FontChangeExecute();
+        subWindow(1)->chooseFont();
         QVERIFY(dialogs_->calls().last().fontRequest.effects);
         QCOMPARE(look(subWindow(1)->editor()), u"Chosen Face,7,italic,underline #0000ff/#ffffff"_s);
 
         // Colours start from the editor's own and change only that editor.
         dialogs_->answerColor(QColor(Qt::yellow));
-        subWindow(3)->ColorChangeExecute();
+        subWindow(3)->chooseBackgroundColor();
         QCOMPARE(dialogs_->calls().last().color, QColor(Qt::white));
         dialogs_->answerColor(QColor(Qt::darkGreen));
-        subWindow(3)->FontColorChangeExecute();
+        subWindow(3)->chooseTextColor();
         QCOMPARE(dialogs_->calls().last().color, QColor(Qt::black));
         const QString changed = u"Chosen Face,7,italic #008000/#ffff00"_s;
         QCOMPARE(look(subWindow(3)->editor()), changed);
@@ -366,9 +365,9 @@ private Q_SLOTS:
         dialogs_->answerFont(std::nullopt);
         dialogs_->answerColor(std::nullopt);
         dialogs_->answerColor(std::nullopt);
-        subWindow(3)->FontChangeExecute();
-        subWindow(3)->ColorChangeExecute();
-        subWindow(3)->FontColorChangeExecute();
+        subWindow(3)->chooseFont();
+        subWindow(3)->chooseBackgroundColor();
+        subWindow(3)->chooseTextColor();
         QCOMPARE(look(subWindow(3)->editor()), changed);
 
         // Underline is not stored: it is gone after the next start.
@@ -382,18 +381,17 @@ private Q_SLOTS:
         mainWindow()->toggleSubWindow(2);
         dialogs_->answerFont(
             FontChoice{QFont(u"Restart Face"_s, 16, QFont::Bold), QColor(0x123456)});
-        subWindow(2)->FontChangeExecute();
+        subWindow(2)->chooseFont();
         dialogs_->answerColor(QColor(0xfedcba));
-        subWindow(2)->ColorChangeExecute();
+        subWindow(2)->chooseBackgroundColor();
         placeWindow(subWindow(2), QRect(320, 240, 400, 300));
-        subWindow(2)->StayOnTopExecute();
+        subWindow(2)->toggleStayOnTop();
         QVERIFY(exitProgram());
         IniFile(path(u"DefaultSub2.QelW"_s)).writeString(u"Form", u"WindowName", u"右の窓"_s);
         IniFile(path(u"DefaultSub1.QelW"_s)).writeString(u"Form", u"WindowName", QString());
 
         start();
-        QVERIFY(subWindow(2)->isVisible() && subWindow(2)->isStayOnTop() &&
-                onTopFlag(subWindow(2)));
+        QVERIFY(subWindow(2)->isVisible() && subWindow(2)->staysOnTop() && onTopFlag(subWindow(2)));
         QVERIFY(subWindow(1)->isHidden() && subWindow(3)->isHidden());
         QCOMPARE(outerGeometry(subWindow(2)), QRect(320, 240, 400, 300));
         QCOMPARE(subWindow(2)->windowTitle(), u"右の窓 - UnTitledDoc"_s);
@@ -420,7 +418,7 @@ private Q_SLOTS:
                  QString());
         IniFile(path(u"DefaultSub2.QelW"_s)).writeInteger(u"Form", u"StayOnTop", 1);
         start();
-        QVERIFY(!subWindow(2)->isStayOnTop() && !command("SOTSubWindow2")->isChecked());
+        QVERIFY(!subWindow(2)->staysOnTop() && !command("SOTSubWindow2")->isChecked());
     }
 };
 

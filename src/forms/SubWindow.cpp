@@ -1,4 +1,4 @@
-#include "Subw.h"
+#include "SubWindow.h"
 
 #include "MainWindow.h"
 #include "WindowSettings.h"
@@ -25,48 +25,18 @@ namespace {
 
 const QString kForm = QStringLiteral("Form");
 
-const SubWindowTraits kSub1 = {u"SubForm",
-                               u"Sub1",
-                               u"DefaultSub1.QelW",
-                               u"SubWindow1",
-                               u"OpenSubWindow",
-                               u"SOTSubWindow",
-                               u"N7",
-                               u"N22",
-                               u"ToolButton21",
-                               u"サブウィンドウ１を開きます",
-                               u"サブウィンドウ１を閉じます",
-                               u"サブウィンドウ１を最前面に表示します",
-                               u"サブウィンドウ１の前面表示を解除します",
-                               true};
-const SubWindowTraits kSub2 = {u"SubForm2",
-                               u"Sub2",
-                               u"DefaultSub2.QelW",
-                               u"SubWindow2",
-                               u"OpenSubWindow2",
-                               u"SOTSubWindow2",
-                               u"OpenSubWindow22",
-                               u"N23",
-                               u"ToolButton6",
-                               u"サブウィンドウ２を開きます",
-                               u"サブウィンドウ２を閉じます",
-                               u"サブウィンドウ２を最前面に表示します",
-                               u"サブウィンドウ２の前面表示を解除します",
-                               true};
-const SubWindowTraits kSub3 = {u"SubForm3",
-                               u"Sub3",
-                               u"DefaultSub3.QelW",
-                               u"SubWindow3",
-                               u"OpenSubWindow3",
-                               u"SOTSubWindow3",
-                               u"OpenSubWindow32",
-                               u"N24",
-                               u"ToolButton7",
-                               u"サブウィンドウ３を開きます",
-                               u"サブウィンドウ３を閉じます",
-                               u"サブウィンドウ３を最前面に表示します",
-                               u"サブウィンドウ３の前面表示を解除します",
-                               false};
+const SubWindowTraits kTraits[3] = {
+    {u"SubForm", u"Sub1", u"DefaultSub1.QelW", u"SubWindow1", u"OpenSubWindow", u"SOTSubWindow",
+     u"N7", u"N22", u"ToolButton21", u"サブウィンドウ１を開きます", u"サブウィンドウ１を閉じます",
+     u"サブウィンドウ１を最前面に表示します", u"サブウィンドウ１の前面表示を解除します", true},
+    {u"SubForm2", u"Sub2", u"DefaultSub2.QelW", u"SubWindow2", u"OpenSubWindow2", u"SOTSubWindow2",
+     u"OpenSubWindow22", u"N23", u"ToolButton6", u"サブウィンドウ２を開きます",
+     u"サブウィンドウ２を閉じます", u"サブウィンドウ２を最前面に表示します",
+     u"サブウィンドウ２の前面表示を解除します", true},
+    {u"SubForm3", u"Sub3", u"DefaultSub3.QelW", u"SubWindow3", u"OpenSubWindow3", u"SOTSubWindow3",
+     u"OpenSubWindow32", u"N24", u"ToolButton7", u"サブウィンドウ３を開きます",
+     u"サブウィンドウ３を閉じます", u"サブウィンドウ３を最前面に表示します",
+     u"サブウィンドウ３の前面表示を解除します", false}};
 
 QString str(const char16_t* text) {
     return QString::fromUtf16(text);
@@ -94,26 +64,25 @@ constexpr int key(QKeyCombination combination) {
 
 const SubCommand kSubCommands[] = {
     {u"FontChange", u"設定", u"フォント変更", u"フォント変更", key(QKeyCombination(Qt::Key_F10)),
-     &SubWindow::FontChangeExecute},
+     &SubWindow::chooseFont},
     {u"ColorChange", u"設定", u"背景色変更", u"背景色変更", key(QKeyCombination(Qt::Key_F12)),
-     &SubWindow::ColorChangeExecute},
+     &SubWindow::chooseBackgroundColor},
     {u"FontColorChange", u"設定", u"文字色変更", u"文字色変更", key(QKeyCombination(Qt::Key_F11)),
-     &SubWindow::FontColorChangeExecute},
+     &SubWindow::chooseTextColor},
     {u"StayOnTop", u"設定", u"常に前面に表示", u"常に前面に表示します",
-     key(QKeyCombination(Qt::Key_F9)), &SubWindow::StayOnTopExecute},
-    {u"EditCopy", u"編集", u"コピー(&C)", u"コピー", key(Qt::CTRL | Qt::Key_C),
-     &SubWindow::EditCopyExecute},
-    {u"EditCut", u"編集", u"切り取り(&T)", u"切り取り", key(Qt::CTRL | Qt::Key_X),
-     &SubWindow::EditCutExecute},
+     key(QKeyCombination(Qt::Key_F9)), &SubWindow::toggleStayOnTop},
+    {u"EditCopy", u"編集", u"コピー(&C)", u"コピー", key(Qt::CTRL | Qt::Key_C), &SubWindow::copy},
+    {u"EditCut", u"編集", u"切り取り(&T)", u"切り取り", key(Qt::CTRL | Qt::Key_X), &SubWindow::cut},
     {u"EditPaste", u"編集", u"貼り付け(&P)", u"貼り付け", key(Qt::CTRL | Qt::Key_V),
-     &SubWindow::EditPasteExecute},
+     &SubWindow::paste},
 };
 
 } // namespace
 
-SubWindow::SubWindow(const SubWindowTraits& traits, MainWindow& mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window), traits_(traits), mainWindow_(mainWindow), commands_(this) {
-    setObjectName(str(traits.formName));
+SubWindow::SubWindow(int number, MainWindow& mainWindow, QWidget* parent)
+    : QWidget(parent, Qt::Window), traits_(kTraits[number - 1]), mainWindow_(mainWindow),
+      commands_(this) {
+    setObjectName(str(traits_.objectName));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     editor_ = new ByteEditor(this);
@@ -121,17 +90,17 @@ SubWindow::SubWindow(const SubWindowTraits& traits, MainWindow& mainWindow, QWid
     editor_->setHideSelectionWhenUnfocused(true);
     layout->addWidget(editor_);
     createCommands();
-    const auto onDrop = [this](const QStringList& paths) { dropOpen(paths); };
+    const auto onDrop = [this](const QStringList& paths) { openDropped(paths); };
     new FileDropTarget(this, onDrop);
     new FileDropTarget(editor_->viewport(), onDrop);
 
-    // FormCreate
+    // Its settings, then the main window's document.
     programFolder_ = qel::programFolder();
     captionSeparator_ = QStringLiteral(" - ");
-    LoadIni();
-    ChangeSubText();
-    EditHintChange();
-    ChangeCaption();
+    readSettings();
+    followMainDocument();
+    updateFontHint();
+    updateCaption();
 }
 
 SubWindow::~SubWindow() = default;
@@ -162,10 +131,10 @@ void SubWindow::createCommands() {
             a->setIcon(m->icon());
     }
 
-    popupMenu_ = new QMenu(this);
-    popupMenu_->setObjectName(QStringLiteral("PopupMenu"));
-    commands_.fill(popupMenu_, {QStringLiteral("EditCut"), QStringLiteral("EditCopy"),
-                                QStringLiteral("EditPaste")});
+    contextMenu_ = new QMenu(this);
+    contextMenu_->setObjectName(QStringLiteral("PopupMenu"));
+    commands_.fill(contextMenu_, {QStringLiteral("EditCut"), QStringLiteral("EditCopy"),
+                                  QStringLiteral("EditPaste")});
     // The main window's commands in the context menu keep their shortcuts here too.
     const auto borrow = [this](const char16_t* name, QMenu* menu) {
         if (QAction* a = mainWindow_.commands().action(str(name))) {
@@ -173,27 +142,27 @@ void SubWindow::createCommands() {
             addAction(a);
         }
     };
-    borrow(u"EditDelete1", popupMenu_);
-    borrow(u"EditSelectAll1", popupMenu_);
-    popupMenu_->addSeparator();
-    borrow(u"EditUndo1", popupMenu_);
-    popupMenu_->addSeparator();
-    QMenu* settings = popupMenu_->addMenu(QStringLiteral("設定"));
+    borrow(u"EditDelete1", contextMenu_);
+    borrow(u"EditSelectAll1", contextMenu_);
+    contextMenu_->addSeparator();
+    borrow(u"EditUndo1", contextMenu_);
+    contextMenu_->addSeparator();
+    QMenu* settings = contextMenu_->addMenu(QStringLiteral("設定"));
     commands_.fill(settings, {QStringLiteral("StayOnTop"), QStringLiteral("FontChange"),
                               QStringLiteral("FontColorChange"), QStringLiteral("ColorChange"),
                               QStringLiteral("-")});
     borrow(u"OpenProperty", settings);
     editor_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(editor_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { popupMenu_->popup(editor_->mapToGlobal(at)); });
+            [this](const QPoint& at) { contextMenu_->popup(editor_->mapToGlobal(at)); });
 }
 
-bool SubWindow::isStayOnTop() const {
+bool SubWindow::staysOnTop() const {
     return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
 void SubWindow::setOnTop(bool onTop) {
-    if (isStayOnTop() == onTop)
+    if (staysOnTop() == onTop)
         return;
     const bool shown = isVisible();
     const QRect outer = outerGeometry(this);
@@ -204,18 +173,18 @@ void SubWindow::setOnTop(bool onTop) {
     }
 }
 
-void SubWindow::LoadIni() {
+void SubWindow::readSettings() {
     {
         IniFile ini(programFolder_ + u"QelEditor.ini");
-        qelwPath_ = ini.readString(u"UseQelWFile", QStringView(traits_.qelwKey),
-                                   programFolder_ + str(traits_.defaultFile));
+        windowSettingsPath_ = ini.readString(u"UseQelWFile", QStringView(traits_.settingsFileKey),
+                                             programFolder_ + str(traits_.defaultSettingsFile));
     }
-    OpenQelW();
+    readWindowSettings();
 }
 
-void SubWindow::OpenQelW() {
+void SubWindow::readWindowSettings() {
     {
-        IniFile ini(qelwPath_);
+        IniFile ini(windowSettingsPath_);
         const WindowPlace main = outerGeometry(&mainWindow_);
         // Halving truncates towards zero, as integer division does.
         placeWindow(this, readPlacement(ini, WindowPlace(main.left + 100, main.top + 100,
@@ -242,38 +211,38 @@ void SubWindow::OpenQelW() {
             ini, editor_,
             {mainEditor->font(), mainEditor->textColor(), mainEditor->backgroundColor()});
 
-        const bool onTop = isStayOnTop();
+        const bool onTop = staysOnTop();
         commands_.action(QStringLiteral("StayOnTop"))->setChecked(onTop);
         if (QAction* sot = mainAction(traits_.onTopCommand))
             sot->setChecked(onTop);
     }
-    ChangeCaption();
+    updateCaption();
 }
 
-void SubWindow::SaveIni() {
+void SubWindow::writeSettings() {
     {
         IniFile ini(programFolder_ + u"QelEditor.ini");
-        ini.writeString(u"UseQelWFile", QStringView(traits_.qelwKey), qelwPath_);
+        ini.writeString(u"UseQelWFile", QStringView(traits_.settingsFileKey), windowSettingsPath_);
     }
-    SaveQelW();
+    writeWindowSettings();
 }
 
-void SubWindow::SaveQelW() {
-    IniFile ini(qelwPath_);
+void SubWindow::writeWindowSettings() {
+    IniFile ini(windowSettingsPath_);
     writePlacement(ini, this);
     ini.writeString(kForm, u"WindowName", windowName_);
-    ini.writeInteger(kForm, u"StayOnTop", windowStyleNumber(isStayOnTop()));
+    ini.writeInteger(kForm, u"StayOnTop", windowStyleNumber(staysOnTop()));
     ini.writeBool(kForm, u"Visible", isVisible());
     writeEditorLook(ini, editor_);
 }
 
-void SubWindow::ChangeSubText() {
+void SubWindow::followMainDocument() {
     // The sub-window's editor is a view of the main window's document.
     if (editor_->document() != mainWindow_.editor()->document())
         editor_->setDocument(mainWindow_.editor()->document());
 }
 
-void SubWindow::ChangeOtherText() {
+void SubWindow::shareCaretWithOtherSubWindows() {
     // Runs after an edit made here, once every view of the document has it: another
     // shown sub-window remembers where the edit took place.
     const qsizetype caret = editor_->selStart();
@@ -286,20 +255,20 @@ void SubWindow::ChangeOtherText() {
     }
 }
 
-void SubWindow::EditHintChange() {
+void SubWindow::updateFontHint() {
     editor_->setHint(fontHintText(editor_->font()));
 }
 
-void SubWindow::ChangeCaption() {
+void SubWindow::updateCaption() {
     setWindowTitle(
         documentCaption(windowName_, captionSeparator_, mainWindow_.documentPath(), false));
 }
 
-void SubWindow::StayOnTopExecute() {
+void SubWindow::toggleStayOnTop() {
     const qsizetype caret = editor_->selStart();
     QAction* own = commands_.action(QStringLiteral("StayOnTop"));
     QAction* main = mainAction(traits_.onTopCommand);
-    if (isStayOnTop()) {
+    if (staysOnTop()) {
         setOnTop(false);
         own->setChecked(false);
         setHint(own, QStringLiteral("常に前面に表示します"));
@@ -320,7 +289,7 @@ void SubWindow::StayOnTopExecute() {
     editor_->setSelection(caret, 0);
 }
 
-void SubWindow::FontChangeExecute() {
+void SubWindow::chooseFont() {
     FontRequest request;
     request.effects = traits_.fontEffects;
     const std::optional<FontChoice> chosen =
@@ -335,82 +304,75 @@ void SubWindow::FontChangeExecute() {
     editor_->setFont(font);
     if (traits_.fontEffects && chosen->color.isValid())
         editor_->setTextColor(chosen->color);
-    EditHintChange();
+    updateFontHint();
 }
 
-void SubWindow::ColorChangeExecute() {
+void SubWindow::chooseBackgroundColor() {
     if (const std::optional<QColor> c = dialogs().chooseColor(editor_->backgroundColor()))
         editor_->setBackgroundColor(*c);
 }
 
-void SubWindow::FontColorChangeExecute() {
+void SubWindow::chooseTextColor() {
     if (const std::optional<QColor> c = dialogs().chooseColor(editor_->textColor()))
         editor_->setTextColor(*c);
 }
 
-void SubWindow::EditCopyExecute() {
+void SubWindow::copy() {
     editor_->copy();
 }
 
-void SubWindow::EditCutExecute() {
+void SubWindow::cut() {
     editor_->cut();
 }
 
-void SubWindow::EditPasteExecute() {
+void SubWindow::paste() {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     editor_->replaceSelection(data && data->hasText() ? data->text() : QString());
 }
 
-void SubWindow::dropOpen(const QStringList& paths) {
+void SubWindow::openDropped(const QStringList& paths) {
     activateWindow();
     raise();
     mainWindow_.openDropped(paths);
 }
 
-void SubWindow::FormShow() {
+void SubWindow::onShown() {
     editor_->setShowHint(mainWindow_.isFontInfoShown());
 }
 
-void SubWindow::FormActivate() {
+void SubWindow::onActivated() {
     editor_->setFocus();
     editor_->setSelection(caretPosition_, 0);
 }
 
-void SubWindow::FormDeactivate() {
+void SubWindow::onDeactivated() {
     caretPosition_ = editor_->selStart();
 }
 
-void SubWindow::FormClose() {
+void SubWindow::finishClose() {
     if (QAction* open = mainAction(traits_.openCommand))
         open->setChecked(false);
     setHint(mainAction(traits_.toolButton), str(traits_.openHint));
-    SaveIni();
+    writeSettings();
 }
 
 void SubWindow::closeEvent(QCloseEvent* event) {
     // Closed by the user: the window is gone from the screen, and its settings file
     // says so, so that it stays closed at the next start.
     hide();
-    guarded([this] { FormClose(); });
+    guarded([this] { finishClose(); });
     event->accept(); // only hides: the window lives as long as the program
 }
 
 void SubWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    guarded([this] { FormShow(); });
+    guarded([this] { onShown(); });
 }
 
 void SubWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange)
-        guarded([this] { isActiveWindow() ? FormActivate() : FormDeactivate(); });
+        guarded([this] { isActiveWindow() ? onActivated() : onDeactivated(); });
 }
-
-TSubForm::TSubForm(MainWindow& mainWindow, QWidget* parent)
-    : SubWindow(kSub1, mainWindow, parent) {}
-TSubForm2::TSubForm2(MainWindow& mainWindow, QWidget* parent)
-    : SubWindow(kSub2, mainWindow, parent) {}
-TSubForm3::TSubForm3(MainWindow& mainWindow, QWidget* parent)
-    : SubWindow(kSub3, mainWindow, parent) {}
 
 } // namespace qel

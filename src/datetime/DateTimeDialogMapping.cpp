@@ -11,33 +11,33 @@ bool has(const QString& pattern, QStringView text) {
 void fillYear(const QString& yo, DateTimeDialogState& d) {
     if (yo.isEmpty())
         return;
-    d.YearCheck = true;
+    d.showYear = true;
     if (has(yo, u"yy")) {
-        d.Seireki = true;
-        d.Seireki2keta = !has(yo, u"yyyy");
+        d.westernYear = true;
+        d.twoDigitYear = !has(yo, u"yyyy");
     } else if (has(yo, u"ge")) {
-        d.Wareki = true;
-        d.GengouRyaku = !has(yo, u"gge");
+        d.eraYear = true;
+        d.shortEraName = !has(yo, u"gge");
     }
 }
 
 void fillMonth(const QString& mo, int monthNumbering, DateTimeDialogState& d) {
     if (mo.isEmpty())
         return;
-    d.MonthCheck = true;
+    d.showMonth = true;
     // The naming mode decides, not the pattern: "mmmm" is both the traditional and the
     // long English name.
     switch (monthNumbering) {
     case 0:
-        d.MonthSuuji = true;
-        d.Month0Hyouji = has(mo, u"mm");
+        d.numericMonth = true;
+        d.zeroPadMonth = has(mo, u"mm");
         break;
     case 1:
-        d.MonthWareki = true;
+        d.japaneseMonth = true;
         break;
     case 2:
-        d.MonthEigo = true;
-        d.EigoRyaku = !has(mo, u"mmmm");
+        d.englishMonth = true;
+        d.shortMonthName = !has(mo, u"mmmm");
         break;
     default:
         break;
@@ -47,36 +47,36 @@ void fillMonth(const QString& mo, int monthNumbering, DateTimeDialogState& d) {
 void fillWeekday(const QString& dno, DateTimeDialogState& d) {
     if (dno.isEmpty())
         return;
-    d.YoubiCheck = true;
-    d.YoubiKakko = has(dno, u"(");
+    d.showWeekday = true;
+    d.weekdayInParentheses = has(dno, u"(");
     if (has(dno, u"aaa")) {
-        d.YoubiKanji = true;
-        d.YoubiRyaku = !has(dno, u"aaaa");
+        d.kanjiWeekday = true;
+        d.shortWeekday = !has(dno, u"aaaa");
     } else if (has(dno, u"ddd")) {
-        d.YoubiEigo = true;
-        d.YoubiRyaku = !has(dno, u"dddd");
+        d.englishWeekday = true;
+        d.shortWeekday = !has(dno, u"dddd");
     }
 }
 
 void fillHour(const QString& oo, int ampm, DateTimeDialogState& d) {
     if (oo.isEmpty())
         return;
-    d.JiCheck = true;
+    d.showHour = true;
     switch (ampm) {
     case 0:
-        d.Ji12 = d.AMPM = true;
-        d.AMPMKomoji = false;
+        d.twelveHour = d.amPm = true;
+        d.lowercaseAmPm = false;
         break;
     case 1:
-        d.Ji12 = d.AMPM = d.AMPMKomoji = true;
+        d.twelveHour = d.amPm = d.lowercaseAmPm = true;
         break;
     case 2:
-        d.Ji12 = d.GozennGogo = true;
+        d.twelveHour = d.japaneseAmPm = true;
         break;
     default: // 24-hour clock
         break;
     }
-    d.Ji0Hyouji = has(oo, u"hh");
+    d.zeroPadHour = has(oo, u"hh");
 }
 
 QString withUnit(QString item, bool units, QStringView unit) {
@@ -87,53 +87,53 @@ QString withUnit(QString item, bool units, QStringView unit) {
 
 QString yearItem(const DateTimeDialogState& d, bool units) {
     QString item;
-    if (d.Seireki)
-        item = d.Seireki2keta ? QStringLiteral("yy") : QStringLiteral("yyyy");
-    else if (d.Wareki)
-        item = d.GengouRyaku ? QStringLiteral("ge") : QStringLiteral("gge");
+    if (d.westernYear)
+        item = d.twoDigitYear ? QStringLiteral("yy") : QStringLiteral("yyyy");
+    else if (d.eraYear)
+        item = d.shortEraName ? QStringLiteral("ge") : QStringLiteral("gge");
     // With no radio chosen the unit stands alone.
     return withUnit(item, units, u"年");
 }
 
 QString monthItem(const DateTimeDialogState& d, bool units, DateTimeFormatSettings& s) {
-    if (d.MonthSuuji) {
+    if (d.numericMonth) {
         s.monthNumbering = 0;
-        return withUnit(d.Month0Hyouji ? QStringLiteral("mm") : QStringLiteral("m"), units, u"月");
+        return withUnit(d.zeroPadMonth ? QStringLiteral("mm") : QStringLiteral("m"), units, u"月");
     }
-    if (d.MonthWareki) {
+    if (d.japaneseMonth) {
         s.monthNumbering = 1;
         return QStringLiteral("mmmm");
     }
-    if (d.MonthEigo) {
+    if (d.englishMonth) {
         s.monthNumbering = 2;
-        return d.EigoRyaku ? QStringLiteral("mmm") : QStringLiteral("mmmm");
+        return d.shortMonthName ? QStringLiteral("mmm") : QStringLiteral("mmmm");
     }
     return {};
 }
 
 QString weekdayItem(const DateTimeDialogState& d, DateTimeFormatSettings& s) {
     QString item;
-    if (d.YoubiKanji) {
+    if (d.kanjiWeekday) {
         s.dayNames = 0;
-        item = d.YoubiRyaku ? QStringLiteral("aaa") : QStringLiteral("aaaa");
-    } else if (d.YoubiEigo) {
+        item = d.shortWeekday ? QStringLiteral("aaa") : QStringLiteral("aaaa");
+    } else if (d.englishWeekday) {
         s.dayNames = 1;
-        item = d.YoubiRyaku ? QStringLiteral("ddd") : QStringLiteral("dddd");
+        item = d.shortWeekday ? QStringLiteral("ddd") : QStringLiteral("dddd");
     }
-    if (d.YoubiKakko)
+    if (d.weekdayInParentheses)
         item = u'(' + item + u')';
     return item;
 }
 
 QString hourItem(const DateTimeDialogState& d, bool units, DateTimeFormatSettings& s) {
-    if (!d.Ji12)
+    if (!d.twelveHour)
         s.ampm = 4;
-    else if (d.AMPM)
-        s.ampm = d.AMPMKomoji ? 1 : 0;
-    else if (d.GozennGogo)
+    else if (d.amPm)
+        s.ampm = d.lowercaseAmPm ? 1 : 0;
+    else if (d.japaneseAmPm)
         s.ampm = 2;
     // 12-hour clock with neither mark chosen: the mark stays as it was.
-    return withUnit(d.Ji0Hyouji ? QStringLiteral("hh") : QStringLiteral("h"), units, u"時");
+    return withUnit(d.zeroPadHour ? QStringLiteral("hh") : QStringLiteral("h"), units, u"時");
 }
 
 QString numberItem(bool leadingZero, char16_t letter, bool units, QStringView unit) {
@@ -145,40 +145,40 @@ QString numberItem(bool leadingZero, char16_t letter, bool units, QStringView un
 
 DateTimeDialogState dialogStateFor(const DateTimeFormatSettings& s) {
     DateTimeDialogState d;
-    d.DateJunjo = s.dateSortType;
-    d.DateTimeJunjo = s.dateTimeSortType;
-    d.Tanni = s.credit == 1;
+    d.dateOrder = s.dateSortType;
+    d.dateTimeOrder = s.dateTimeSortType;
+    d.withUnits = s.credit == 1;
     fillYear(s.yo, d);
     fillMonth(s.mo, s.monthNumbering, d);
     if (!s.dayItem.isEmpty()) {
-        d.DayCheck = true;
-        d.Day0Hyouji = has(s.dayItem, u"dd");
+        d.showDay = true;
+        d.zeroPadDay = has(s.dayItem, u"dd");
     }
     fillWeekday(s.dno, d);
     fillHour(s.oo, s.ampm, d);
     if (!s.mio.isEmpty()) {
-        d.FunCheck = true;
-        d.Fun0Hyouji = has(s.mio, u"nn");
+        d.showMinute = true;
+        d.zeroPadMinute = has(s.mio, u"nn");
     }
     if (!s.so.isEmpty()) {
-        d.ByouCheck = true;
-        d.Byou0Hyouji = has(s.so, u"ss");
+        d.showSecond = true;
+        d.zeroPadSecond = has(s.so, u"ss");
     }
     return d;
 }
 
 void applyDialogState(const DateTimeDialogState& d, DateTimeFormatSettings& s) {
-    const bool units = d.Tanni;
+    const bool units = d.withUnits;
     s.credit = units ? 1 : 0;
-    s.yo = d.YearCheck ? yearItem(d, units) : QString();
-    s.mo = d.MonthCheck ? monthItem(d, units, s) : QString();
-    s.dayItem = d.DayCheck ? numberItem(d.Day0Hyouji, u'd', units, u"日") : QString();
-    s.dno = d.YoubiCheck ? weekdayItem(d, s) : QString();
-    s.oo = d.JiCheck ? hourItem(d, units, s) : QString();
-    s.mio = d.FunCheck ? numberItem(d.Fun0Hyouji, u'n', units, u"分") : QString();
-    s.so = d.ByouCheck ? numberItem(d.Byou0Hyouji, u's', units, u"秒") : QString();
-    s.dateSortType = d.DateJunjo;
-    s.dateTimeSortType = d.DateTimeJunjo;
+    s.yo = d.showYear ? yearItem(d, units) : QString();
+    s.mo = d.showMonth ? monthItem(d, units, s) : QString();
+    s.dayItem = d.showDay ? numberItem(d.zeroPadDay, u'd', units, u"日") : QString();
+    s.dno = d.showWeekday ? weekdayItem(d, s) : QString();
+    s.oo = d.showHour ? hourItem(d, units, s) : QString();
+    s.mio = d.showMinute ? numberItem(d.zeroPadMinute, u'n', units, u"分") : QString();
+    s.so = d.showSecond ? numberItem(d.zeroPadSecond, u's', units, u"秒") : QString();
+    s.dateSortType = d.dateOrder;
+    s.dateTimeSortType = d.dateTimeOrder;
 }
 
 } // namespace qel

@@ -4,48 +4,48 @@
 
 namespace qel {
 
-// The states of the format dialog's controls, each field named after its control. A
+// The states of the format dialog's controls, one field for each control. A
 // radio pair is two flags; the dialog never checks both, and should a record do so the
 // first of the pair wins.
 struct DateTimeDialogState {
     // year
-    bool YearCheck = false;
-    bool Seireki = false;
-    bool Wareki = false;
-    bool Seireki2keta = false;
-    bool GengouRyaku = false;
+    bool showYear = false;
+    bool westernYear = false;
+    bool eraYear = false;
+    bool twoDigitYear = false;
+    bool shortEraName = false;
     // month
-    bool MonthCheck = false;
-    bool MonthSuuji = false;
-    bool MonthWareki = false;
-    bool MonthEigo = false;
-    bool Month0Hyouji = false;
-    bool EigoRyaku = false;
+    bool showMonth = false;
+    bool numericMonth = false;
+    bool japaneseMonth = false;
+    bool englishMonth = false;
+    bool zeroPadMonth = false;
+    bool shortMonthName = false;
     // day
-    bool DayCheck = false;
-    bool Day0Hyouji = false;
+    bool showDay = false;
+    bool zeroPadDay = false;
     // weekday
-    bool YoubiCheck = false;
-    bool YoubiKanji = false;
-    bool YoubiEigo = false;
-    bool YoubiRyaku = false;
-    bool YoubiKakko = false;
+    bool showWeekday = false;
+    bool kanjiWeekday = false;
+    bool englishWeekday = false;
+    bool shortWeekday = false;
+    bool weekdayInParentheses = false;
     // hour
-    bool JiCheck = false;
-    bool Ji0Hyouji = false;
-    bool Ji12 = false;
-    bool AMPM = false;
-    bool GozennGogo = false;
-    bool AMPMKomoji = false;
+    bool showHour = false;
+    bool zeroPadHour = false;
+    bool twelveHour = false;
+    bool amPm = false;
+    bool japaneseAmPm = false;
+    bool lowercaseAmPm = false;
     // minute, second
-    bool FunCheck = false;
-    bool Fun0Hyouji = false;
-    bool ByouCheck = false;
-    bool Byou0Hyouji = false;
+    bool showMinute = false;
+    bool zeroPadMinute = false;
+    bool showSecond = false;
+    bool zeroPadSecond = false;
     // whole dialog
-    bool Tanni = false;
-    int DateJunjo = 0;     // radio group index
-    int DateTimeJunjo = 0; // radio group index
+    bool withUnits = false;
+    int dateOrder = 0;     // radio group index
+    int dateTimeOrder = 0; // radio group index
 
     friend bool operator==(const DateTimeDialogState&, const DateTimeDialogState&) = default;
 };

@@ -2,7 +2,7 @@
 // appearance and printing commands.
 #include "MainWindow.h"
 
-#include "Datetimeformat.h"
+#include "DateTimeFormatDialog.h"
 #include "Filelist.h"
 #include "Propertyw.h"
 #include "SubWindow.h"
@@ -103,7 +103,7 @@ void MainWindow::showOptionsDialog() {
 
 void MainWindow::showDateTimeFormatDialog() {
     {
-        TDateTimeFormatForm form(dateTimeFormat_, this);
+        DateTimeFormatDialog form(dateTimeFormat_, this);
         dialogs().exec(form);
     }
     updateFormatPanel();

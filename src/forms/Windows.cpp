@@ -1,6 +1,6 @@
 #include "Windows.h"
 
-#include "Datetimeformat.h"
+#include "DateTimeFormatDialog.h"
 #include "Filelist.h"
 #include "MainWindow.h"
 #include "Propertyw.h"
@@ -19,7 +19,7 @@ WindowSet::WindowSet(const QStringList& arguments) {
     fileListWindow_ = std::make_unique<TListWindow>(mainWindow_.get());
     mainWindow_->setFileListWindow(fileListWindow_.get());
     optionsDialog_ = std::make_unique<TPropertyForm>(*mainWindow_);
-    dateTimeFormatDialog_ = std::make_unique<TDateTimeFormatForm>(mainWindow_.get());
+    dateTimeFormatDialog_ = std::make_unique<DateTimeFormatDialog>(mainWindow_.get());
 }
 
 WindowSet::~WindowSet() = default;

@@ -11,7 +11,7 @@ class MainWindow;
 class SubWindow;
 class TListWindow;
 class TPropertyForm;
-class TDateTimeFormatForm;
+class DateTimeFormatDialog;
 
 // The program's windows. Creates them in their order (the main window first, its
 // creation complete before any other exists), hands each the windows it works with,
@@ -30,7 +30,7 @@ public:
     // The options and date/time format dialogs made at start-up; the commands show
     // fresh ones.
     TPropertyForm& optionsDialog() const { return *optionsDialog_; }
-    TDateTimeFormatForm& dateTimeFormatDialog() const { return *dateTimeFormatDialog_; }
+    DateTimeFormatDialog& dateTimeFormatDialog() const { return *dateTimeFormatDialog_; }
 
 private:
     // In creation order: members are destroyed last first.
@@ -38,7 +38,7 @@ private:
     std::array<std::unique_ptr<SubWindow>, 3> subWindows_;
     std::unique_ptr<TListWindow> fileListWindow_;
     std::unique_ptr<TPropertyForm> optionsDialog_;
-    std::unique_ptr<TDateTimeFormatForm> dateTimeFormatDialog_;
+    std::unique_ptr<DateTimeFormatDialog> dateTimeFormatDialog_;
 };
 
 } // namespace qel

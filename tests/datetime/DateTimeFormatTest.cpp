@@ -45,7 +45,7 @@ State ticked(std::initializer_list<bool State::*> controls, int dateOrder = 0) {
     State s;
     for (bool State::*control : controls)
         s.*control = true;
-    s.DateJunjo = dateOrder;
+    s.dateOrder = dateOrder;
     return s;
 }
 
@@ -69,24 +69,25 @@ TEST(DateTimeFormat, OkOnTheDefaults) {
 
 TEST(DateTimeFormat, ItemsShownAlone) {
     using S = State;
-    EXPECT_EQ(okFrom(ticked({&S::YoubiCheck, &S::YoubiKanji, &S::YoubiRyaku})).dateFormat,
+    EXPECT_EQ(okFrom(ticked({&S::showWeekday, &S::kanjiWeekday, &S::shortWeekday})).dateFormat,
               u"[aaa]"_s);
     // Neither Western nor era year chosen: the unit alone.
-    const DateTimeFormatSettings unitOnly = okFrom(ticked({&S::Tanni, &S::YearCheck}));
+    const DateTimeFormatSettings unitOnly = okFrom(ticked({&S::withUnits, &S::showYear}));
     EXPECT_EQ(QStringList({unitOnly.yo, unitOnly.dateFormat}),
               QStringList({u"'年'"_s, u"['年']"_s}));
-    const auto dayAndYear = {&S::YearCheck, &S::Seireki, &S::DayCheck, &S::Day0Hyouji};
+    const auto dayAndYear = {&S::showYear, &S::westernYear, &S::showDay, &S::zeroPadDay};
     EXPECT_EQ(okFrom(ticked(dayAndYear)).dateFormat, u"[yyyy-dd]"_s);
     EXPECT_EQ(okFrom(ticked(dayAndYear, 1)).dateFormat, u"[dd-yyyy]"_s);
-    EXPECT_EQ(
-        okFrom(ticked({&S::JiCheck, &S::Ji0Hyouji, &S::ByouCheck, &S::Byou0Hyouji})).timeFormat,
-        u"[hh:ss]"_s);
+    EXPECT_EQ(okFrom(ticked({&S::showHour, &S::zeroPadHour, &S::showSecond, &S::zeroPadSecond}))
+                  .timeFormat,
+              u"[hh:ss]"_s);
     // Month names take no unit.
-    const DateTimeFormatSettings wareki =
-        okFrom(ticked({&S::Tanni, &S::YearCheck, &S::Seireki, &S::MonthCheck, &S::MonthWareki}));
+    const DateTimeFormatSettings wareki = okFrom(
+        ticked({&S::withUnits, &S::showYear, &S::westernYear, &S::showMonth, &S::japaneseMonth}));
     EXPECT_EQ(wareki.dateFormat, u"[yyyy'年'mmmm]"_s);
     EXPECT_EQ(wareki.monthNumbering, 1);
-    EXPECT_EQ(okFrom(ticked({&S::Tanni, &S::YearCheck, &S::Seireki, &S::MonthCheck, &S::MonthEigo}))
+    EXPECT_EQ(okFrom(ticked({&S::withUnits, &S::showYear, &S::westernYear, &S::showMonth,
+                             &S::englishMonth}))
                   .dateFormat,
               u"[yyyy'年'mmmm]"_s);
 }
@@ -102,20 +103,20 @@ TEST(DateTimeFormat, NothingShownAndTheMarkThatStays) {
     EXPECT_EQ(patternsOf(okFrom(State(), twelve)), patterns(u"[]", u"[AM/PM]", u"[ AM/PM]"));
 
     State hidden = dialogStateFor(twelve);
-    hidden.JiCheck = false;
+    hidden.showHour = false;
     EXPECT_EQ(okFrom(hidden, twelve).timeFormat, QStringLiteral("[nn:ssAM/PM]"));
 
     // Unchecking the 12-hour clock removes the mark, and the dialog shows it off again.
     State shown = dialogStateFor(twelve);
-    ASSERT_TRUE(shown.Ji12 && shown.AMPM && !shown.AMPMKomoji);
-    shown.Ji12 = false;
+    ASSERT_TRUE(shown.twelveHour && shown.amPm && !shown.lowercaseAmPm);
+    shown.twelveHour = false;
     const DateTimeFormatSettings off = okFrom(shown, twelve);
     EXPECT_EQ(off.timeFormat, QStringLiteral("[hh:nn:ss]"));
-    EXPECT_FALSE(dialogStateFor(off).Ji12);
+    EXPECT_FALSE(dialogStateFor(off).twelveHour);
 
     // 12-hour clock ticked but no mark chosen: the mark is left as it was.
     State noMark = defaultsAsShown();
-    noMark.Ji12 = true;
+    noMark.twelveHour = true;
     EXPECT_EQ(okFrom(noMark, twelve).ampm, 0);
 }
 
@@ -124,8 +125,8 @@ TEST(DateTimeFormat, AStoredMonthNamingOutsideItsRange) {
     DateTimeFormatSettings m;
     m.monthNumbering = 5;
     const State state = dialogStateFor(m);
-    EXPECT_TRUE(state.MonthCheck);
-    EXPECT_FALSE(state.MonthSuuji || state.MonthWareki || state.MonthEigo);
+    EXPECT_TRUE(state.showMonth);
+    EXPECT_FALSE(state.numericMonth || state.japaneseMonth || state.englishMonth);
     const DateTimeFormatSettings after = okFrom(state, m);
     EXPECT_EQ(after.dateFormat, QStringLiteral("[yyyy-dd (aaa)]"));
     EXPECT_EQ(after.monthNumbering, 5);
@@ -140,16 +141,16 @@ TEST(DateTimeFormat, HandWrittenItemPatternsAreRecognisedBySubstring) {
     s.oo = QStringLiteral("h'時'");
     s.ampm = 2;
     const State d = dialogStateFor(s);
-    EXPECT_TRUE(d.Wareki && !d.GengouRyaku && !d.Seireki);
-    EXPECT_TRUE(d.MonthEigo && d.EigoRyaku);
-    EXPECT_TRUE(d.YoubiKanji && d.YoubiRyaku && d.YoubiKakko);
-    EXPECT_TRUE(d.Ji12 && d.GozennGogo && !d.Ji0Hyouji);
+    EXPECT_TRUE(d.eraYear && !d.shortEraName && !d.westernYear);
+    EXPECT_TRUE(d.englishMonth && d.shortMonthName);
+    EXPECT_TRUE(d.kanjiWeekday && d.shortWeekday && d.weekdayInParentheses);
+    EXPECT_TRUE(d.twelveHour && d.japaneseAmPm && !d.zeroPadHour);
 
     s.yo = QStringLiteral("ge");
     s.dno = QStringLiteral("dddd");
     const State e = dialogStateFor(s);
-    EXPECT_TRUE(e.Wareki && e.GengouRyaku);
-    EXPECT_TRUE(e.YoubiEigo && !e.YoubiRyaku && !e.YoubiKakko);
+    EXPECT_TRUE(e.eraYear && e.shortEraName);
+    EXPECT_TRUE(e.englishWeekday && !e.shortWeekday && !e.weekdayInParentheses);
 }
 
 class DateTimeFormatFile : public ::testing::Test {
@@ -211,17 +212,31 @@ TEST_F(DateTimeFormatFile, ReadingBackLosesQuotesAndBlanksButNotTheChoices) {
     std::mt19937 random(20020501);
     auto coin = [&random] { return (random() & 1) != 0; };
     auto pick = [&random](int n) { return int(random() % unsigned(n)); };
-    const std::vector<bool State::*> flags{
-        &State::YearCheck,    &State::Seireki2keta, &State::GengouRyaku, &State::MonthCheck,
-        &State::Month0Hyouji, &State::EigoRyaku,    &State::DayCheck,    &State::Day0Hyouji,
-        &State::YoubiCheck,   &State::YoubiRyaku,   &State::YoubiKakko,  &State::JiCheck,
-        &State::Ji0Hyouji,    &State::Ji12,         &State::AMPMKomoji,  &State::FunCheck,
-        &State::Fun0Hyouji,   &State::ByouCheck,    &State::Byou0Hyouji, &State::Tanni};
+    const std::vector<bool State::*> flags{&State::showYear,
+                                           &State::twoDigitYear,
+                                           &State::shortEraName,
+                                           &State::showMonth,
+                                           &State::zeroPadMonth,
+                                           &State::shortMonthName,
+                                           &State::showDay,
+                                           &State::zeroPadDay,
+                                           &State::showWeekday,
+                                           &State::shortWeekday,
+                                           &State::weekdayInParentheses,
+                                           &State::showHour,
+                                           &State::zeroPadHour,
+                                           &State::twelveHour,
+                                           &State::lowercaseAmPm,
+                                           &State::showMinute,
+                                           &State::zeroPadMinute,
+                                           &State::showSecond,
+                                           &State::zeroPadSecond,
+                                           &State::withUnits};
     const std::vector<std::vector<bool State::*>> radioGroups{
-        {&State::Seireki, &State::Wareki},
-        {&State::MonthSuuji, &State::MonthWareki, &State::MonthEigo},
-        {&State::YoubiKanji, &State::YoubiEigo},
-        {&State::AMPM, &State::GozennGogo}};
+        {&State::westernYear, &State::eraYear},
+        {&State::numericMonth, &State::japaneseMonth, &State::englishMonth},
+        {&State::kanjiWeekday, &State::englishWeekday},
+        {&State::amPm, &State::japaneseAmPm}};
     for (int round = 0; round < 300; ++round) {
         State s;
         for (bool State::*flag : flags)
@@ -232,8 +247,8 @@ TEST_F(DateTimeFormatFile, ReadingBackLosesQuotesAndBlanksButNotTheChoices) {
             for (int r = 0; r < int(radios.size()); ++r)
                 s.*radios[std::size_t(r)] = r + 1 == chosen;
         }
-        s.DateJunjo = pick(2);
-        s.DateTimeJunjo = pick(2);
+        s.dateOrder = pick(2);
+        s.dateTimeOrder = pick(2);
 
         const DateTimeFormatSettings once = okFrom(s);
         const State reopened = dialogStateFor(once);

@@ -3,7 +3,7 @@
 
 #include "datetime/DateTimeFormatSettings.h"
 #include "datetime/DateTimeRenderer.h"
-#include "forms/Datetimeformat.h"
+#include "forms/DateTimeFormatDialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -43,7 +43,7 @@ private Q_SLOTS:
 
     void controlsHaveTheirCaptionsAndGroups() {
         DateTimeFormatSettings settings;
-        TDateTimeFormatForm form(settings);
+        DateTimeFormatDialog form(settings);
         QCOMPARE(form.objectName(), u"DateTimeFormatForm"_s);
         QCOMPARE(form.windowTitle(), u"日付と時刻の書式編集"_s);
         QVERIFY(!(form.windowFlags() & Qt::WindowCloseButtonHint));
@@ -97,7 +97,7 @@ private Q_SLOTS:
 
     void theStoredChoicesAreShown() {
         DateTimeFormatSettings settings;
-        TDateTimeFormatForm defaults(settings);
+        DateTimeFormatDialog defaults(settings);
         expectTicked(defaults,
                      u"YearCheck Seireki MonthCheck MonthSuuji Month0Hyouji DayCheck Day0Hyouji "
                      u"YoubiCheck YoubiKanji YoubiRyaku YoubiKakko JiCheck Ji0Hyouji FunCheck "
@@ -115,7 +115,7 @@ private Q_SLOTS:
                               &settings.oo, &settings.mio, &settings.so})
             item->clear();
         settings.ampm = 0; // ignored while the hour is not shown
-        TDateTimeFormatForm empty(settings);
+        DateTimeFormatDialog empty(settings);
         QCOMPARE(empty.controlState(), DateTimeDialogState());
         expectEnabled(empty,
                       u"Seireki2keta GengouRyaku Month0Hyouji EigoRyaku AMPM GozennGogo "
@@ -129,7 +129,7 @@ private Q_SLOTS:
 
     void enableRulesFollowClicks() {
         DateTimeFormatSettings settings;
-        TDateTimeFormatForm form(settings);
+        DateTimeFormatDialog form(settings);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         click(form, "Wareki");
@@ -161,7 +161,7 @@ private Q_SLOTS:
         ScriptedDialogs dialogs;
         dialogs.answerExec(chooseEraTwelveHourFormat);
         {
-            TDateTimeFormatForm form(settings);
+            DateTimeFormatDialog form(settings);
             QCOMPARE(qel::dialogs().exec(form), int(QDialog::Accepted));
             QVERIFY(!form.isVisible());
         }
@@ -176,17 +176,17 @@ private Q_SLOTS:
 
         // Reopened, the dialog shows those choices; OK again gives the same patterns.
         const DateTimeFormatSettings once = settings;
-        TDateTimeFormatForm again(settings);
+        DateTimeFormatDialog again(settings);
         expectTicked(again, u"Tanni Wareki Ji12 GozennGogo", true);
         expectTicked(again, u"GengouRyaku ByouCheck Month0Hyouji", false);
-        again.BitBtn1Click();
+        again.applyAndClose();
         QCOMPARE(again.result(), int(QDialog::Accepted));
         QVERIFY(settings == once);
     }
 
     void orderGroupsAndEnglishNames() {
         DateTimeFormatSettings settings;
-        TDateTimeFormatForm form(settings);
+        DateTimeFormatDialog form(settings);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTest::mouseClick(order(form, "DateJunjo")->item(1), Qt::LeftButton, {}, QPoint(8, 8));
@@ -211,7 +211,7 @@ private Q_SLOTS:
         const DateTimeFormatSettings before = settings;
         const NameTables namesBefore = currentNameTables();
         {
-            TDateTimeFormatForm form(settings);
+            DateTimeFormatDialog form(settings);
             form.show();
             QVERIFY(QTest::qWaitForWindowExposed(&form));
             QCOMPARE(order(form, "DateJunjo")->itemIndex(), 0); // shown as the first item
@@ -222,7 +222,7 @@ private Q_SLOTS:
         }
         QVERIFY(settings == before);
         QVERIFY(currentNameTables() == namesBefore);
-        TDateTimeFormatForm(settings).BitBtn1Click(); // OK stores the order it showed
+        DateTimeFormatDialog(settings).applyAndClose(); // OK stores the order it showed
         QCOMPARE(settings.dateSortType, 0);
         QCOMPARE(settings.dateFormat, u"[yyyy-mm-dd (aaa)]"_s);
     }

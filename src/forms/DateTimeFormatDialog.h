@@ -36,25 +36,28 @@ private:
 };
 
 // The date and time format dialog: edits the main window's date/time format settings.
-// OK (BitBtn1) stores the choices and composes the three insertion patterns; Cancel
-// (BitBtn2) leaves the settings as they were.
-class TDateTimeFormatForm : public QDialog {
+// OK stores the choices and composes the three insertion patterns; Cancel leaves the
+// settings as they were.
+class DateTimeFormatDialog : public QDialog {
     Q_OBJECT
 public:
-    // The instance made at start-up, which is never shown: edits a private default record.
-    explicit TDateTimeFormatForm(QWidget* parent = nullptr);
+    // Edits a default record of its own (the instance made at start-up, never shown).
+    explicit DateTimeFormatDialog(QWidget* parent = nullptr);
     // Shows `settings`, which must outlive the dialog, and changes it on OK.
-    explicit TDateTimeFormatForm(DateTimeFormatSettings& settings, QWidget* parent = nullptr);
-    ~TDateTimeFormatForm() override;
+    explicit DateTimeFormatDialog(DateTimeFormatSettings& settings, QWidget* parent = nullptr);
+    ~DateTimeFormatDialog() override;
 
     // The controls' states as the apply step reads them.
     DateTimeDialogState controlState() const;
 
-    // Event handlers.
-    void FormCreate();
-    void EnabledChangeExecute();
-    void BitBtn1Click();
-    void BitBtn2Click();
+    // The controls as the settings say.
+    void showSettings();
+    // An option is offered only while the choice it refines is made (the two-digit year
+    // with the western year, the 12-hour marks with the 12-hour clock, ...).
+    void updateEnabledOptions();
+    // OK and Cancel.
+    void applyAndClose();
+    void cancel();
 
 private:
     struct Binding {
@@ -62,7 +65,7 @@ private:
         bool DateTimeDialogState::*field;
     };
 
-    void createComponents();
+    void createWidgets();
     void showState(const DateTimeDialogState& state);
     QAbstractButton* control(const char16_t* name) const;
 
@@ -70,8 +73,8 @@ private:
     DateTimeFormatSettings& settings_;
     CommandTable commands_;
     std::vector<Binding> bindings_;
-    RadioGroup* dateJunjo_ = nullptr;
-    RadioGroup* dateTimeJunjo_ = nullptr;
+    RadioGroup* dateOrder_ = nullptr;
+    RadioGroup* dateTimeOrder_ = nullptr;
 };
 
 } // namespace qel

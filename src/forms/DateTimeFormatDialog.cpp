@@ -1,4 +1,4 @@
-#include "Datetimeformat.h"
+#include "DateTimeFormatDialog.h"
 
 #include "datetime/DateTimeComposition.h"
 #include "datetime/NameTables.h"
@@ -41,27 +41,27 @@ using S = DateTimeDialogState;
 const std::vector<GroupSpec>& dateGroups() {
     static const std::vector<GroupSpec> groups{
         {u"YearGroup",
-         {{u"YearCheck", u"「年」表示", Kind::Check, 0, &S::YearCheck},
-          {u"Seireki", u"西暦", Kind::Radio, 1, &S::Seireki},
-          {u"Wareki", u"和暦", Kind::Radio, 1, &S::Wareki},
-          {u"Seireki2keta", u"下２ケタ表示", Kind::Check, 2, &S::Seireki2keta},
-          {u"GengouRyaku", u"元号略称", Kind::Check, 2, &S::GengouRyaku}}},
+         {{u"YearCheck", u"「年」表示", Kind::Check, 0, &S::showYear},
+          {u"Seireki", u"西暦", Kind::Radio, 1, &S::westernYear},
+          {u"Wareki", u"和暦", Kind::Radio, 1, &S::eraYear},
+          {u"Seireki2keta", u"下２ケタ表示", Kind::Check, 2, &S::twoDigitYear},
+          {u"GengouRyaku", u"元号略称", Kind::Check, 2, &S::shortEraName}}},
         {u"MonthGroup",
-         {{u"MonthCheck", u"「月」表示", Kind::Check, 0, &S::MonthCheck},
-          {u"MonthSuuji", u"数字", Kind::Radio, 1, &S::MonthSuuji},
-          {u"MonthWareki", u"和暦", Kind::Radio, 1, &S::MonthWareki},
-          {u"MonthEigo", u"英語", Kind::Radio, 1, &S::MonthEigo},
-          {u"Month0Hyouji", u"０表示", Kind::Check, 2, &S::Month0Hyouji},
-          {u"EigoRyaku", u"月略称", Kind::Check, 2, &S::EigoRyaku}}},
+         {{u"MonthCheck", u"「月」表示", Kind::Check, 0, &S::showMonth},
+          {u"MonthSuuji", u"数字", Kind::Radio, 1, &S::numericMonth},
+          {u"MonthWareki", u"和暦", Kind::Radio, 1, &S::japaneseMonth},
+          {u"MonthEigo", u"英語", Kind::Radio, 1, &S::englishMonth},
+          {u"Month0Hyouji", u"０表示", Kind::Check, 2, &S::zeroPadMonth},
+          {u"EigoRyaku", u"月略称", Kind::Check, 2, &S::shortMonthName}}},
         {u"DayGroup",
-         {{u"DayCheck", u"「日」表示", Kind::Check, 0, &S::DayCheck},
-          {u"Day0Hyouji", u"０表示", Kind::Check, 2, &S::Day0Hyouji}}},
+         {{u"DayCheck", u"「日」表示", Kind::Check, 0, &S::showDay},
+          {u"Day0Hyouji", u"０表示", Kind::Check, 2, &S::zeroPadDay}}},
         {u"YoubiGroup",
-         {{u"YoubiCheck", u"「曜日」表示", Kind::Check, 0, &S::YoubiCheck},
-          {u"YoubiKanji", u"漢字", Kind::Radio, 1, &S::YoubiKanji},
-          {u"YoubiEigo", u"英語", Kind::Radio, 1, &S::YoubiEigo},
-          {u"YoubiRyaku", u"曜日略称", Kind::Check, 2, &S::YoubiRyaku},
-          {u"YoubiKakko", u"括弧付", Kind::Check, 2, &S::YoubiKakko}}},
+         {{u"YoubiCheck", u"「曜日」表示", Kind::Check, 0, &S::showWeekday},
+          {u"YoubiKanji", u"漢字", Kind::Radio, 1, &S::kanjiWeekday},
+          {u"YoubiEigo", u"英語", Kind::Radio, 1, &S::englishWeekday},
+          {u"YoubiRyaku", u"曜日略称", Kind::Check, 2, &S::shortWeekday},
+          {u"YoubiKakko", u"括弧付", Kind::Check, 2, &S::weekdayInParentheses}}},
     };
     return groups;
 }
@@ -69,18 +69,18 @@ const std::vector<GroupSpec>& dateGroups() {
 const std::vector<GroupSpec>& timeGroups() {
     static const std::vector<GroupSpec> groups{
         {u"JiGroup",
-         {{u"JiCheck", u"「時」表示", Kind::Check, 0, &S::JiCheck},
-          {u"Ji0Hyouji", u"０表示", Kind::Check, 0, &S::Ji0Hyouji},
-          {u"Ji12", u"１２時間制", Kind::Check, 1, &S::Ji12},
-          {u"AMPM", u"AM/PM", Kind::Radio, 2, &S::AMPM},
-          {u"GozennGogo", u"午前/午後", Kind::Radio, 2, &S::GozennGogo},
-          {u"AMPMKomoji", u"小文字", Kind::Check, 2, &S::AMPMKomoji}}},
+         {{u"JiCheck", u"「時」表示", Kind::Check, 0, &S::showHour},
+          {u"Ji0Hyouji", u"０表示", Kind::Check, 0, &S::zeroPadHour},
+          {u"Ji12", u"１２時間制", Kind::Check, 1, &S::twelveHour},
+          {u"AMPM", u"AM/PM", Kind::Radio, 2, &S::amPm},
+          {u"GozennGogo", u"午前/午後", Kind::Radio, 2, &S::japaneseAmPm},
+          {u"AMPMKomoji", u"小文字", Kind::Check, 2, &S::lowercaseAmPm}}},
         {u"FunGroup",
-         {{u"FunCheck", u"「分」表示", Kind::Check, 0, &S::FunCheck},
-          {u"Fun0Hyouji", u"０表示", Kind::Check, 0, &S::Fun0Hyouji}}},
+         {{u"FunCheck", u"「分」表示", Kind::Check, 0, &S::showMinute},
+          {u"Fun0Hyouji", u"０表示", Kind::Check, 0, &S::zeroPadMinute}}},
         {u"ByouGroup",
-         {{u"ByouCheck", u"「秒」表示", Kind::Check, 0, &S::ByouCheck},
-          {u"Byou0Hyouji", u"０表示", Kind::Check, 0, &S::Byou0Hyouji}}},
+         {{u"ByouCheck", u"「秒」表示", Kind::Check, 0, &S::showSecond},
+          {u"Byou0Hyouji", u"０表示", Kind::Check, 0, &S::zeroPadSecond}}},
     };
     return groups;
 }
@@ -127,21 +127,21 @@ QRadioButton* RadioGroup::item(int index) const {
     return index >= 0 && index < count() ? items_[std::size_t(index)] : nullptr;
 }
 
-TDateTimeFormatForm::TDateTimeFormatForm(QWidget* parent)
-    : TDateTimeFormatForm(ownSettings_, parent) {}
+DateTimeFormatDialog::DateTimeFormatDialog(QWidget* parent)
+    : DateTimeFormatDialog(ownSettings_, parent) {}
 
-TDateTimeFormatForm::TDateTimeFormatForm(DateTimeFormatSettings& settings, QWidget* parent)
+DateTimeFormatDialog::DateTimeFormatDialog(DateTimeFormatSettings& settings, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       settings_(settings), commands_(this) {
     setObjectName(QStringLiteral("DateTimeFormatForm"));
     setWindowTitle(QStringLiteral("日付と時刻の書式編集"));
-    createComponents();
-    FormCreate();
+    createWidgets();
+    showSettings();
 }
 
-TDateTimeFormatForm::~TDateTimeFormatForm() = default;
+DateTimeFormatDialog::~DateTimeFormatDialog() = default;
 
-void TDateTimeFormatForm::createComponents() {
+void DateTimeFormatDialog::createWidgets() {
     auto* pages = new QTabWidget(this);
     pages->setObjectName(QStringLiteral("PageControl1"));
     auto* page = new QWidget(pages);
@@ -179,38 +179,39 @@ void TDateTimeFormatForm::createComponents() {
     auto* timeColumn = new QVBoxLayout;
     for (const GroupSpec& g : timeGroups())
         timeColumn->addWidget(buildGroup(g));
-    auto* tanni = new QCheckBox(QStringLiteral("単位付加"), page);
-    tanni->setObjectName(QStringLiteral("Tanni"));
-    bindings_.push_back({tanni, &S::Tanni});
-    timeColumn->addWidget(tanni);
-    dateJunjo_ =
+    auto* units = new QCheckBox(QStringLiteral("単位付加"), page);
+    units->setObjectName(QStringLiteral("Tanni"));
+    bindings_.push_back({units, &S::withUnits});
+    timeColumn->addWidget(units);
+    dateOrder_ =
         new RadioGroup(QStringLiteral("DateJunjo"), QStringLiteral("日付の表示順序"),
                        {QStringLiteral("年-月-日-曜日"), QStringLiteral("日-月-年-曜日")}, 2, page);
-    dateTimeJunjo_ =
+    dateTimeOrder_ =
         new RadioGroup(QStringLiteral("DateTimeJunjo"), QStringLiteral("日付、時刻の表示順序"),
                        {QStringLiteral("日付-時刻"), QStringLiteral("時刻-日付")}, 2, page);
-    timeColumn->addWidget(dateJunjo_);
-    timeColumn->addWidget(dateTimeJunjo_);
+    timeColumn->addWidget(dateOrder_);
+    timeColumn->addWidget(dateTimeOrder_);
     timeColumn->addStretch();
 
     auto* pageLayout = new QHBoxLayout(page);
     pageLayout->addLayout(dateColumn);
     pageLayout->addLayout(timeColumn);
 
-    auto* ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
-                               QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("BitBtn1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
-                                   QStringLiteral("キャンセル"), this);
-    cancel->setObjectName(QStringLiteral("BitBtn2"));
-    connect(ok, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn1Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn2Click(); }); });
+    auto* okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                                     QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("BitBtn1"));
+    okButton->setDefault(true);
+    auto* cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                                         QStringLiteral("キャンセル"), this);
+    cancelButton->setObjectName(QStringLiteral("BitBtn2"));
+    connect(okButton, &QPushButton::clicked, this,
+            [this] { guarded([this] { applyAndClose(); }); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { guarded([this] { cancel(); }); });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages);
@@ -218,18 +219,18 @@ void TDateTimeFormatForm::createComponents() {
 
     CommandSpec spec;
     spec.name = spec.caption = QStringLiteral("EnabledChange");
-    QAction* enabledChange = commands_.add(spec, [this] { EnabledChangeExecute(); });
+    QAction* enabledChange = commands_.add(spec, [this] { updateEnabledOptions(); });
     // Toggled rather than clicked, so the rule also holds when a radio is unchecked by
     // its partner or a state is set from code.
     for (const char16_t* name : kEnableSources)
         connect(control(name), &QAbstractButton::toggled, enabledChange, &QAction::trigger);
 }
 
-QAbstractButton* TDateTimeFormatForm::control(const char16_t* name) const {
+QAbstractButton* DateTimeFormatDialog::control(const char16_t* name) const {
     return findChild<QAbstractButton*>(text(name));
 }
 
-void TDateTimeFormatForm::showState(const DateTimeDialogState& state) {
+void DateTimeFormatDialog::showState(const DateTimeDialogState& state) {
     for (const Binding& b : bindings_) {
         // An auto-exclusive radio cannot be unchecked directly.
         const bool exclusive = b.button->autoExclusive();
@@ -237,25 +238,25 @@ void TDateTimeFormatForm::showState(const DateTimeDialogState& state) {
         b.button->setChecked(state.*(b.field));
         b.button->setAutoExclusive(exclusive);
     }
-    dateJunjo_->setItemIndex(state.DateJunjo);
-    dateTimeJunjo_->setItemIndex(state.DateTimeJunjo);
+    dateOrder_->setItemIndex(state.dateOrder);
+    dateTimeOrder_->setItemIndex(state.dateTimeOrder);
 }
 
-DateTimeDialogState TDateTimeFormatForm::controlState() const {
+DateTimeDialogState DateTimeFormatDialog::controlState() const {
     DateTimeDialogState state;
     for (const Binding& b : bindings_)
         state.*(b.field) = b.button->isChecked();
-    state.DateJunjo = dateJunjo_->itemIndex();
-    state.DateTimeJunjo = dateTimeJunjo_->itemIndex();
+    state.dateOrder = dateOrder_->itemIndex();
+    state.dateTimeOrder = dateTimeOrder_->itemIndex();
     return state;
 }
 
-void TDateTimeFormatForm::FormCreate() {
+void DateTimeFormatDialog::showSettings() {
     showState(dialogStateFor(settings_));
-    EnabledChangeExecute();
+    updateEnabledOptions();
 }
 
-void TDateTimeFormatForm::EnabledChangeExecute() {
+void DateTimeFormatDialog::updateEnabledOptions() {
     auto isChecked = [this](const char16_t* name) { return control(name)->isChecked(); };
     control(u"Seireki2keta")->setEnabled(isChecked(u"Seireki"));
     control(u"GengouRyaku")->setEnabled(isChecked(u"Wareki"));
@@ -266,13 +267,13 @@ void TDateTimeFormatForm::EnabledChangeExecute() {
         control(name)->setEnabled(twelveHour);
 }
 
-void TDateTimeFormatForm::BitBtn1Click() {
+void DateTimeFormatDialog::applyAndClose() {
     applyDialogState(controlState(), settings_);
     SetFormatDT(settings_, currentNameTables());
     accept();
 }
 
-void TDateTimeFormatForm::BitBtn2Click() {
+void DateTimeFormatDialog::cancel() {
     reject();
 }
 

@@ -1,7 +1,7 @@
 // The file list window with 10,000 entries whose files exist: reading the list file
 // into a shown, sorted window; sorting by each key; adding one file; saving the list.
 #include "filelist/ListFile.h"
-#include "forms/Filelist.h"
+#include "forms/FileListWindow.h"
 #include "platform/ScriptedDialogs.h"
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
@@ -79,7 +79,7 @@ void BM_OpenListOf10000(benchmark::State& state) {
     listFolder();
     ScriptedDialogs dialogs;
     for (auto _ : state) {
-        auto window = std::make_unique<TListWindow>();
+        auto window = std::make_unique<FileListWindow>();
         QApplication::processEvents(); // shown and painted
         state.PauseTiming();
         if (window->list().size() != kEntries || !window->isVisible() || !dialogs.calls().isEmpty())
@@ -95,18 +95,18 @@ BENCHMARK(BM_OpenListOf10000)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_SortListOf10000(benchmark::State& state) {
     listFolder();
     ScriptedDialogs dialogs;
-    TListWindow window;
+    FileListWindow window;
     QApplication::processEvents();
     const auto sortBy = [&window](int key) {
         switch (key) {
         case 0:
-            return window.SortNameExecute();
+            return window.sortByName();
         case 1:
-            return window.SortDateExecute();
+            return window.sortByDate();
         case 2:
-            return window.SortSizeExecute();
+            return window.sortBySize();
         default:
-            return window.SortFullPathExecute();
+            return window.sortByFullPath();
         }
     };
     const int key = int(state.range(0));
@@ -129,10 +129,10 @@ BENCHMARK(BM_SortListOf10000)
 void BM_AddOneTo10000(benchmark::State& state) {
     const ListFolder& folder = listFolder();
     ScriptedDialogs dialogs;
-    TListWindow window;
+    FileListWindow window;
     QApplication::processEvents();
     for (auto _ : state) {
-        window.AddItem({folder.extra()});
+        window.addPaths({folder.extra()});
         QApplication::processEvents();
         state.PauseTiming();
         const QStringList paths = window.list().fullPaths();
@@ -148,9 +148,9 @@ BENCHMARK(BM_AddOneTo10000)->Unit(benchmark::kMicrosecond)->Iterations(50);
 void BM_SaveListOf10000(benchmark::State& state) {
     listFolder();
     ScriptedDialogs dialogs;
-    TListWindow window;
+    FileListWindow window;
     for (auto _ : state)
-        window.SaveList1();
+        window.writeList();
 }
 BENCHMARK(BM_SaveListOf10000)->Unit(benchmark::kMillisecond)->Iterations(5);
 

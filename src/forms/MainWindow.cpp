@@ -1,6 +1,6 @@
 #include "MainWindow.h"
 
-#include "Filelist.h"
+#include "FileListWindow.h"
 #include "SubWindow.h"
 #include "datetime/NameTables.h"
 #include "document/DocumentRules.h"
@@ -193,7 +193,7 @@ bool MainWindow::mayClose() {
         return false;
     // The file list asks about its changes now, so that Cancel there keeps the program
     // running instead of dropping them.
-    return !fileListWindow_ || fileListWindow_->FormCloseQuery();
+    return !fileListWindow_ || fileListWindow_->mayClose();
 }
 
 void MainWindow::closeOthersAndWriteSettings() {

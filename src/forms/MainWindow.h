@@ -22,7 +22,7 @@ class FindDialog;
 class ReplaceDialog;
 class StatusPanels;
 class SubWindow;
-class TListWindow;
+class FileListWindow;
 
 // The main window: one document in its editor, the file commands, caption, status bar
 // and font information line, and its own settings.
@@ -124,8 +124,8 @@ public:
     // The other windows, once they exist: sub-window 1, 2 or 3, and the file list.
     void setSubWindow(int number, SubWindow* window);
     SubWindow* subWindow(int number) const;
-    void setFileListWindow(TListWindow* window) { fileListWindow_ = window; }
-    TListWindow* fileListWindow() const { return fileListWindow_; }
+    void setFileListWindow(FileListWindow* window) { fileListWindow_ = window; }
+    FileListWindow* fileListWindow() const { return fileListWindow_; }
 
     // State, for the other windows.
     // The main editor; it owns the document, which the sub-windows' editors show too.
@@ -180,7 +180,7 @@ private:
 
     CommandTable commands_;
     std::array<SubWindow*, 3> subWindows_{};
-    TListWindow* fileListWindow_ = nullptr;
+    FileListWindow* fileListWindow_ = nullptr;
     QWidget* toolBarStrip_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* fontInfo_ = nullptr;

@@ -3,7 +3,7 @@
 #include "MainWindow.h"
 
 #include "DateTimeFormatDialog.h"
-#include "Filelist.h"
+#include "FileListWindow.h"
 #include "Propertyw.h"
 #include "SubWindow.h"
 #include "platform/ByteEditor.h"
@@ -65,7 +65,7 @@ void MainWindow::showSubWindowOnTop(int number) {
 
 void MainWindow::toggleFileList() {
     QAction* command = commands_.action(QStringLiteral("OpenFileList"));
-    TListWindow* list = fileListWindow_;
+    FileListWindow* list = fileListWindow_;
     if (!list)
         return;
     if (list->isMinimized()) {

@@ -1,7 +1,7 @@
 #include "Windows.h"
 
 #include "DateTimeFormatDialog.h"
-#include "Filelist.h"
+#include "FileListWindow.h"
 #include "MainWindow.h"
 #include "Propertyw.h"
 #include "SubWindow.h"
@@ -16,7 +16,7 @@ WindowSet::WindowSet(const QStringList& arguments) {
         window = std::make_unique<SubWindow>(n, *mainWindow_);
         mainWindow_->setSubWindow(n, window.get());
     }
-    fileListWindow_ = std::make_unique<TListWindow>(mainWindow_.get());
+    fileListWindow_ = std::make_unique<FileListWindow>(mainWindow_.get());
     mainWindow_->setFileListWindow(fileListWindow_.get());
     optionsDialog_ = std::make_unique<TPropertyForm>(*mainWindow_);
     dateTimeFormatDialog_ = std::make_unique<DateTimeFormatDialog>(mainWindow_.get());

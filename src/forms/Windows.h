@@ -9,7 +9,7 @@ namespace qel {
 
 class MainWindow;
 class SubWindow;
-class TListWindow;
+class FileListWindow;
 class TPropertyForm;
 class DateTimeFormatDialog;
 
@@ -26,7 +26,7 @@ public:
     MainWindow& mainWindow() const { return *mainWindow_; }
     // Sub-window 1, 2 or 3.
     SubWindow& subWindow(int number) const { return *subWindows_[std::size_t(number - 1)]; }
-    TListWindow& fileListWindow() const { return *fileListWindow_; }
+    FileListWindow& fileListWindow() const { return *fileListWindow_; }
     // The options and date/time format dialogs made at start-up; the commands show
     // fresh ones.
     TPropertyForm& optionsDialog() const { return *optionsDialog_; }
@@ -36,7 +36,7 @@ private:
     // In creation order: members are destroyed last first.
     std::unique_ptr<MainWindow> mainWindow_;
     std::array<std::unique_ptr<SubWindow>, 3> subWindows_;
-    std::unique_ptr<TListWindow> fileListWindow_;
+    std::unique_ptr<FileListWindow> fileListWindow_;
     std::unique_ptr<TPropertyForm> optionsDialog_;
     std::unique_ptr<DateTimeFormatDialog> dateTimeFormatDialog_;
 };

@@ -163,7 +163,7 @@ private Q_SLOTS:
         // Dropped files arrive in drop order, each checked; a refused one (another
         // letter case of a listed path) still counts as a change.
         dialogs_->answer(Answer::No);
-        fileListWindow()->ListNewExecute();
+        fileListWindow()->newList();
         dialogs_->clearCalls();
         QVERIFY(!fileListWindow()->isModified());
         const QString upper = makeFile(u"B.TXT"_s, 9);
@@ -173,7 +173,7 @@ private Q_SLOTS:
         QVERIFY(dialogs_->texts(u"message"_s)[1].startsWith(gone + u"を見つけられませんでした。"));
         QCOMPARE(names(), QStringList{u"b.txt"_s});
         dialogs_->answer(Answer::No);
-        fileListWindow()->ListNewExecute();
+        fileListWindow()->newList();
         dialogs_->clearCalls();
         QVERIFY(dropFiles(view()->viewport(), {b}));
         QTRY_VERIFY(fileListWindow()->isModified());
@@ -192,16 +192,16 @@ private Q_SLOTS:
 
         // Delete needs a selected entry; Delete All takes everything.
         dialogs_->answer(Answer::No);
-        fileListWindow()->ListNewExecute();
-        fileListWindow()->AddItem({a, b});
+        fileListWindow()->newList();
+        fileListWindow()->addPaths({a, b});
         view()->clearSelection();
-        fileListWindow()->ItemDeleteExecute();
+        fileListWindow()->removeSelected();
         QCOMPARE(names().size(), 2);
         selectRow(0);
         QVERIFY(activate(fileListWindow()));
         QTest::keyClick(view(), Qt::Key_Delete);
         QCOMPARE(names(), QStringList{u"b.txt"_s});
-        fileListWindow()->ItemDeleteAllExecute();
+        fileListWindow()->removeAll();
         QCOMPARE(names(), QStringList());
     }
 
@@ -211,7 +211,7 @@ private Q_SLOTS:
         const QString gone = makeFile(u"gone.txt"_s);
         start();
         QVERIFY(activate(fileListWindow()));
-        fileListWindow()->AddItem({doc, gone});
+        fileListWindow()->addPaths({doc, gone});
         QFile::remove(gone);
 
         // Nothing selected: nothing happens.
@@ -262,10 +262,10 @@ private Q_SLOTS:
         const QString middle = makeFile(u"C.txt"_s, 9);
         start();
         mainWindow()->toggleFileList();
-        fileListWindow()->AddItem({middle, big, small});
+        fileListWindow()->addPaths({middle, big, small});
         QCOMPARE(names(), (QStringList{u"a.txt"_s, u"b.txt"_s, u"C.txt"_s}));
         dialogs_->answerFile(std::nullopt);
-        fileListWindow()->ListSaveExecute(); // cancelled: saved where it is
+        fileListWindow()->saveList(); // cancelled: saved where it is
         dialogs_->clearCalls();
         QVERIFY(!fileListWindow()->isModified());
 
@@ -285,7 +285,7 @@ private Q_SLOTS:
         selectRow(0);
         listCommand("SortSize")->trigger();
         QCOMPARE(view()->selectionModel()->selectedRows().first().row(), 2);
-        fileListWindow()->AddItem({makeFile(u"d.txt"_s, 9)});
+        fileListWindow()->addPaths({makeFile(u"d.txt"_s, 9)});
         QCOMPARE(names(), (QStringList{u"C.txt"_s, u"b.txt"_s, u"d.txt"_s, u"a.txt"_s}));
     }
 
@@ -294,7 +294,7 @@ private Q_SLOTS:
         const QString b = makeFile(u"b.txt"_s);
         start();
         QVERIFY(activate(fileListWindow()));
-        fileListWindow()->AddItem({a});
+        fileListWindow()->addPaths({a});
 
         // Cancel to the question of New changes nothing; after saving, New asks nothing.
         dialogs_->answer(Answer::Cancel);
@@ -321,7 +321,7 @@ private Q_SLOTS:
         QCOMPARE(fileListWindow()->windowTitle(), u"新規リスト"_s);
 
         // Open: Cancel in the dialog leaves everything; OK reads the list, sorted.
-        fileListWindow()->AddItem({b});
+        fileListWindow()->addPaths({b});
         dialogs_->answer(Answer::No);
         dialogs_->answerFile(std::nullopt);
         listCommand("ListOpen")->trigger();
@@ -343,7 +343,7 @@ private Q_SLOTS:
         // Cancelling the save dialog writes the list where it is: a new list into the
         // file "新規リスト" of the program folder, its caption unchanged.
         listCommand("ListNew")->trigger();
-        fileListWindow()->AddItem({b});
+        fileListWindow()->addPaths({b});
         dialogs_->answerFile(std::nullopt);
         listCommand("ListSave")->trigger();
         QCOMPARE(fileListWindow()->windowTitle(), u"新規リスト"_s);
@@ -418,7 +418,7 @@ private Q_SLOTS:
         QCOMPARE(dialogs_->calls().last().file.title, u"ファイルリストの選択"_s);
         // Ctrl+N starts a new list; the main window's new document, which would ask
         // about the typed text, does not run.
-        fileListWindow()->AddItem({makeFile(u"a.txt"_s)});
+        fileListWindow()->addPaths({makeFile(u"a.txt"_s)});
         dialogs_->answer(Answer::No);
         QTest::keyClick(view(), Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(dialogs_->texts(u"askYesNoCancel"_s).last(),
@@ -431,7 +431,7 @@ private Q_SLOTS:
         const QString a = makeFile(u"a.txt"_s);
         start();
         QVERIFY(activate(fileListWindow()));
-        fileListWindow()->AddItem({a});
+        fileListWindow()->addPaths({a});
         QWidget* area = view()->viewport();
         const QImage plain = area->grab().toImage();
         QTest::mouseMove(area, rowCenter(0));
@@ -491,7 +491,7 @@ private Q_SLOTS:
         if (named)
             QFile::remove(path(u"mine.QelL"_s)); // shows whether closing writes it again
         if (changed)
-            fileListWindow()->AddItem({b});
+            fileListWindow()->addPaths({b});
         dialogs_->clearCalls();
         if (answer >= 0)
             dialogs_->answer(Answer(answer));
@@ -592,7 +592,7 @@ private Q_SLOTS:
         start();
         mainWindow()->toggleFileList();
         placeWindow(fileListWindow(), QRect(60, 70, 350, 250));
-        fileListWindow()->AddItem({a});
+        fileListWindow()->addPaths({a});
 
         // Cancel to the list's question keeps the program running.
         dialogs_->answer(Answer::Cancel);

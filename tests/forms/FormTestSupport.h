@@ -5,7 +5,7 @@
 // keyboard and mouse.
 
 #include "datetime/NameTables.h"
-#include "forms/Filelist.h"
+#include "forms/FileListWindow.h"
 #include "forms/MainWindow.h"
 #include "forms/SubWindow.h"
 #include "forms/Windows.h"
@@ -191,7 +191,7 @@ protected:
     // The running program's windows.
     MainWindow* mainWindow() const { return &windows_->mainWindow(); }
     SubWindow* subWindow(int number) const { return &windows_->subWindow(number); }
-    TListWindow* fileListWindow() const { return &windows_->fileListWindow(); }
+    FileListWindow* fileListWindow() const { return &windows_->fileListWindow(); }
 
     // The main window's commands and menu items, by name.
     QAction* command(const char* name) const {

@@ -21,47 +21,51 @@ class MainWindow;
 // by a double-click or Enter. The list, its look and its column widths are kept in a
 // list file; the master settings file names that file and keeps the window's place.
 // Closing the window only hides it.
-class TListWindow : public QWidget {
+class FileListWindow : public QWidget {
     Q_OBJECT
 public:
     // Files open in `mainWindow`, which outlives the list; without one the list only
     // keeps its entries.
-    explicit TListWindow(MainWindow* mainWindow = nullptr, QWidget* parent = nullptr);
-    ~TListWindow() override;
+    explicit FileListWindow(MainWindow* mainWindow = nullptr, QWidget* parent = nullptr);
+    ~FileListWindow() override;
 
     // Commands.
-    void ItemAddExecute();
-    void ItemDeleteExecute();
-    void ItemDeleteAllExecute();
-    void ListNewExecute();
-    void ListOpenExecute();
-    void ListSaveExecute();
-    void FileOpenExecute();
-    void SortNameExecute();
-    void SortDateExecute();
-    void SortSizeExecute();
-    void SortFullPathExecute();
-    void ChangeFontExecute();
-    void ChangeFontColorExecute();
-    void ChangeBackColorExecute();
-    void CloseListWindowExecute();
+    void addFiles(); // asks which
+    void removeSelected();
+    void removeAll();
+    void newList();
+    void openList();
+    void saveList();         // asks where, the list file in use proposed
+    void openSelectedFile(); // in the main window
+    void sortByName();
+    void sortByDate();
+    void sortBySize();
+    void sortByFullPath();
+    void chooseFont();
+    void chooseTextColor();
+    void chooseBackgroundColor();
+    void closeWindow();
 
     // Internal steps.
     // Adds the files in turn, each with its checks and message; the list counts as
     // changed even when none got in.
-    void AddItem(const QStringList& paths);
-    void ChangeCaption();
-    void LoadIni();
-    void SaveIni();
-    void LoadList1();
-    void SaveList1();
+    void addPaths(const QStringList& paths);
+    void updateCaption();
+    // The window's place and the list file in use, in the master settings file.
+    void readSettings();
+    void writeSettings();
+    // The list file in use, read and written.
+    void loadList();
+    void writeList();
     // Asks whether to save a changed list; the answer given, if one was asked for.
-    std::optional<Answer> SaveCheck();
+    std::optional<Answer> askToSave();
 
-    // Window events. The main window runs the close steps itself when it exits.
-    bool FormCloseQuery();
+    // Closing. The main window runs these steps itself when it exits.
+    bool mayClose(); // false when the user cancelled the save question
+    // Besides hiding: the main window's command shows the list closed, and the
+    // settings and list are written.
     void finishClose();
-    void dropFiles(const QStringList& paths);
+    void addDropped(const QStringList& paths);
 
     // State.
     CommandTable& commands() { return commands_; }
@@ -76,7 +80,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void createComponents();
+    void createWidgets();
     void createCommands();
     QString newListPath() const;
     void startNewList();
@@ -89,16 +93,18 @@ private:
     void setHotRow(int row);
     // The main window's command says what pressing it does next.
     void setOpenFileListCommand(bool shown);
+    // Whether the user cancelled the last save question; the answer is used up.
+    bool takeSaveCancelled();
 
     MainWindow* mainWindow_;
     CommandTable commands_;
     FileList* list_ = nullptr;
     QTableView* listView_ = nullptr;
-    QMenu* popupMenu_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
     QString programFolder_;
     QString listFilePath_;
     bool modified_ = false;
-    int saveCheckCancel_ = 0;
+    bool saveCancelled_ = false; // the user cancelled the last save question
     // The user chose not to save the changed list when closing: nothing is written.
     bool declinedAtClose_ = false;
     bool enterPressed_ = false; // Enter went down in the list, so its release opens

@@ -1,4 +1,4 @@
-#include "Filelist.h"
+#include "FileListWindow.h"
 
 #include "MainWindow.h"
 #include "WindowSettings.h"
@@ -36,7 +36,7 @@ struct ListCommand {
     const char16_t* category;
     const char16_t* caption;
     int shortcut; // 0: none
-    void (TListWindow::*handler)();
+    void (FileListWindow::*handler)();
 };
 
 constexpr int key(QKeyCombination combination) {
@@ -44,26 +44,25 @@ constexpr int key(QKeyCombination combination) {
 }
 
 const ListCommand kListCommands[] = {
-    {u"ItemAdd", u"リスト操作", u"追加(&A)", key(Qt::CTRL | Qt::Key_A),
-     &TListWindow::ItemAddExecute},
+    {u"ItemAdd", u"リスト操作", u"追加(&A)", key(Qt::CTRL | Qt::Key_A), &FileListWindow::addFiles},
     {u"ItemDelete", u"リスト操作", u"削除(&D)", key(QKeyCombination(Qt::Key_Delete)),
-     &TListWindow::ItemDeleteExecute},
-    {u"ItemDeleteAll", u"リスト操作", u"すべて削除", 0, &TListWindow::ItemDeleteAllExecute},
+     &FileListWindow::removeSelected},
+    {u"ItemDeleteAll", u"リスト操作", u"すべて削除", 0, &FileListWindow::removeAll},
     {u"ListNew", u"リスト操作", u"リスト新規作成(&N)", key(Qt::CTRL | Qt::Key_N),
-     &TListWindow::ListNewExecute},
+     &FileListWindow::newList},
     {u"ListOpen", u"リスト操作", u"リスト読込(&L)", key(Qt::CTRL | Qt::Key_L),
-     &TListWindow::ListOpenExecute},
+     &FileListWindow::openList},
     {u"ListSave", u"リスト操作", u"リスト保存(&S)", key(Qt::CTRL | Qt::Key_S),
-     &TListWindow::ListSaveExecute},
-    {u"FileOpen", u"リスト操作", u"FileOpen", 0, &TListWindow::FileOpenExecute},
-    {u"SortName", u"Sort", u"ファイル名(&F)", 0, &TListWindow::SortNameExecute},
-    {u"SortDate", u"Sort", u"更新日(&D)", 0, &TListWindow::SortDateExecute},
-    {u"SortSize", u"Sort", u"サイズ(&S)", 0, &TListWindow::SortSizeExecute},
-    {u"SortFullPath", u"Sort", u"フルパス(&P)", 0, &TListWindow::SortFullPathExecute},
-    {u"ChangeFont", u"Font", u"フォント変更", 0, &TListWindow::ChangeFontExecute},
-    {u"ChangeFontColor", u"Font", u"文字色変更", 0, &TListWindow::ChangeFontColorExecute},
-    {u"ChangeBackColor", u"Font", u"背景色変更", 0, &TListWindow::ChangeBackColorExecute},
-    {u"CloseListWindow", u"", u"リストを閉じる(&E)", 0, &TListWindow::CloseListWindowExecute},
+     &FileListWindow::saveList},
+    {u"FileOpen", u"リスト操作", u"FileOpen", 0, &FileListWindow::openSelectedFile},
+    {u"SortName", u"Sort", u"ファイル名(&F)", 0, &FileListWindow::sortByName},
+    {u"SortDate", u"Sort", u"更新日(&D)", 0, &FileListWindow::sortByDate},
+    {u"SortSize", u"Sort", u"サイズ(&S)", 0, &FileListWindow::sortBySize},
+    {u"SortFullPath", u"Sort", u"フルパス(&P)", 0, &FileListWindow::sortByFullPath},
+    {u"ChangeFont", u"Font", u"フォント変更", 0, &FileListWindow::chooseFont},
+    {u"ChangeFontColor", u"Font", u"文字色変更", 0, &FileListWindow::chooseTextColor},
+    {u"ChangeBackColor", u"Font", u"背景色変更", 0, &FileListWindow::chooseBackgroundColor},
+    {u"CloseListWindow", u"", u"リストを閉じる(&E)", 0, &FileListWindow::closeWindow},
 };
 
 // The row under the mouse is underlined.
@@ -85,24 +84,24 @@ private:
 
 } // namespace
 
-TListWindow::TListWindow(MainWindow* mainWindow, QWidget* parent)
+FileListWindow::FileListWindow(MainWindow* mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Window), mainWindow_(mainWindow), commands_(this) {
     setObjectName(QStringLiteral("ListWindow"));
-    createComponents();
+    createWidgets();
     createCommands();
 
-    // FormCreate
+    // A new list in the default place, then the list and place the settings name.
     programFolder_ = qel::programFolder();
     modified_ = false;
-    ListNewExecute();
+    newList();
     placeWindow(this, kDefaultPlace);
     if (QFileInfo::exists(programFolder_ + kMasterFile))
-        LoadIni();
+        readSettings();
 }
 
-TListWindow::~TListWindow() = default;
+FileListWindow::~FileListWindow() = default;
 
-void TListWindow::setOpenFileListCommand(bool shown) {
+void FileListWindow::setOpenFileListCommand(bool shown) {
     QAction* open =
         mainWindow_ ? mainWindow_->commands().action(QStringLiteral("OpenFileList")) : nullptr;
     if (open) {
@@ -112,7 +111,7 @@ void TListWindow::setOpenFileListCommand(bool shown) {
     }
 }
 
-void TListWindow::createComponents() {
+void FileListWindow::createWidgets() {
     setMinimumSize(170, 50);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -147,19 +146,19 @@ void TListWindow::createComponents() {
     connect(header, &QHeaderView::sectionClicked, this,
             [this](int column) { guarded([&] { sortBy(SortKey(column)); }); });
     connect(listView_, &QAbstractItemView::doubleClicked, this,
-            [this] { guarded([this] { FileOpenExecute(); }); });
+            [this] { guarded([this] { openSelectedFile(); }); });
     connect(listView_, &QAbstractItemView::entered, this,
             [this](const QModelIndex& index) { setHotRow(index.row()); });
     connect(listView_, &QAbstractItemView::viewportEntered, this, [this] { setHotRow(-1); });
     listView_->installEventFilter(this);
     listView_->viewport()->installEventFilter(this);
 
-    const auto onDrop = [this](const QStringList& paths) { dropFiles(paths); };
+    const auto onDrop = [this](const QStringList& paths) { addDropped(paths); };
     new FileDropTarget(this, onDrop);
     new FileDropTarget(listView_->viewport(), onDrop);
 }
 
-void TListWindow::createCommands() {
+void FileListWindow::createCommands() {
     for (const ListCommand& c : kListCommands) {
         CommandSpec spec;
         spec.name = QString::fromUtf16(c.name);
@@ -175,27 +174,27 @@ void TListWindow::createCommands() {
             out << QString::fromUtf16(n);
         return out;
     };
-    popupMenu_ = new QMenu(this);
-    popupMenu_->setObjectName(QStringLiteral("PopupMenu1"));
-    commands_.fill(popupMenu_, names({u"ItemAdd", u"ItemDelete", u"ItemDeleteAll", u"-", u"ListNew",
-                                      u"ListOpen", u"ListSave", u"-"}));
-    commands_.fill(popupMenu_->addMenu(QStringLiteral("ソート種類")),
+    contextMenu_ = new QMenu(this);
+    contextMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+    commands_.fill(contextMenu_, names({u"ItemAdd", u"ItemDelete", u"ItemDeleteAll", u"-",
+                                        u"ListNew", u"ListOpen", u"ListSave", u"-"}));
+    commands_.fill(contextMenu_->addMenu(QStringLiteral("ソート種類")),
                    names({u"SortName", u"SortDate", u"SortSize", u"SortFullPath"}));
-    popupMenu_->addSeparator();
-    commands_.fill(popupMenu_->addMenu(QStringLiteral("設定")),
+    contextMenu_->addSeparator();
+    commands_.fill(contextMenu_->addMenu(QStringLiteral("設定")),
                    names({u"ChangeFont", u"ChangeBackColor", u"ChangeFontColor"}));
-    commands_.fill(popupMenu_, names({u"-", u"CloseListWindow"}));
+    commands_.fill(contextMenu_, names({u"-", u"CloseListWindow"}));
     listView_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(listView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        popupMenu_->popup(listView_->viewport()->mapToGlobal(at));
+        contextMenu_->popup(listView_->viewport()->mapToGlobal(at));
     });
 }
 
-QString TListWindow::newListPath() const {
+QString FileListWindow::newListPath() const {
     return programFolder_ + QStringView(kNewListName);
 }
 
-void TListWindow::AddItem(const QStringList& paths) {
+void FileListWindow::addPaths(const QStringList& paths) {
     const std::vector<AddOutcome> outcomes = list_->addAll(paths);
     modified_ = true;
     for (size_t i = 0; i < outcomes.size(); ++i) {
@@ -206,7 +205,7 @@ void TListWindow::AddItem(const QStringList& paths) {
     }
 }
 
-void TListWindow::ItemAddExecute() {
+void FileListWindow::addFiles() {
     FileRequest request;
     request.title = QStringLiteral("リストへ追加するファイルを選択してください");
     request.filters = documentFileFilters(false);
@@ -214,17 +213,17 @@ void TListWindow::ItemAddExecute() {
     request.hideReadOnly = true;
     const QStringList chosen = dialogs().openFiles(request);
     if (!chosen.isEmpty())
-        AddItem(chosen);
+        addPaths(chosen);
 }
 
-void TListWindow::dropFiles(const QStringList& paths) {
+void FileListWindow::addDropped(const QStringList& paths) {
     activateWindow();
     raise();
     if (!paths.isEmpty())
-        AddItem(paths);
+        addPaths(paths);
 }
 
-void TListWindow::ItemDeleteExecute() {
+void FileListWindow::removeSelected() {
     const QModelIndexList selected = listView_->selectionModel()->selectedRows();
     if (list_->size() == 0 || selected.isEmpty())
         return;
@@ -232,12 +231,12 @@ void TListWindow::ItemDeleteExecute() {
     modified_ = true;
 }
 
-void TListWindow::ItemDeleteAllExecute() {
+void FileListWindow::removeAll() {
     list_->clear();
     modified_ = true;
 }
 
-void TListWindow::FileOpenExecute() {
+void FileListWindow::openSelectedFile() {
     const QModelIndexList selected = listView_->selectionModel()->selectedRows();
     if (selected.isEmpty())
         return;
@@ -254,31 +253,31 @@ void TListWindow::FileOpenExecute() {
     mainWindow_->loadDocument(path);
 }
 
-void TListWindow::sortBy(SortKey key) {
+void FileListWindow::sortBy(SortKey key) {
     list_->sortBy(key);
     modified_ = true;
 }
 
-void TListWindow::SortNameExecute() {
+void FileListWindow::sortByName() {
     sortBy(SortKey::Name);
 }
-void TListWindow::SortDateExecute() {
+void FileListWindow::sortByDate() {
     sortBy(SortKey::Date);
 }
-void TListWindow::SortSizeExecute() {
+void FileListWindow::sortBySize() {
     sortBy(SortKey::Size);
 }
-void TListWindow::SortFullPathExecute() {
+void FileListWindow::sortByFullPath() {
     sortBy(SortKey::FullPath);
 }
 
-void TListWindow::setListFont(const QFont& font) {
+void FileListWindow::setListFont(const QFont& font) {
     listView_->setFont(font);
     // Rows grow and shrink with the font.
     listView_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
 }
 
-void TListWindow::ChangeFontExecute() {
+void FileListWindow::chooseFont() {
     FontRequest request;
     request.effects = false;
     const std::optional<FontChoice> chosen = dialogs().chooseFont(
@@ -293,15 +292,15 @@ void TListWindow::ChangeFontExecute() {
     modified_ = true;
 }
 
-void TListWindow::ChangeFontColorExecute() {
+void FileListWindow::chooseTextColor() {
     chooseColor(QPalette::Text);
 }
 
-void TListWindow::ChangeBackColorExecute() {
+void FileListWindow::chooseBackgroundColor() {
     chooseColor(QPalette::Base);
 }
 
-void TListWindow::chooseColor(QPalette::ColorRole role) {
+void FileListWindow::chooseColor(QPalette::ColorRole role) {
     const std::optional<QColor> chosen = dialogs().chooseColor(listView_->palette().color(role));
     if (!chosen)
         return;
@@ -311,7 +310,7 @@ void TListWindow::chooseColor(QPalette::ColorRole role) {
     modified_ = true;
 }
 
-void TListWindow::applyLook(const ListLook& look) {
+void FileListWindow::applyLook(const ListLook& look) {
     QFont font = listView_->font();
     font.setFamily(look.font);
     if (look.fontSize > 0)
@@ -326,7 +325,7 @@ void TListWindow::applyLook(const ListLook& look) {
             c, std::max(look.columnWidths[size_t(c)], kMinimumColumnWidths[c]));
 }
 
-ListLook TListWindow::currentLook() const {
+ListLook FileListWindow::currentLook() const {
     ListLook look;
     const QFont font = listView_->font();
     look.font = font.family();
@@ -338,39 +337,43 @@ ListLook TListWindow::currentLook() const {
     return look;
 }
 
-void TListWindow::ChangeCaption() {
+void FileListWindow::updateCaption() {
     setWindowTitle(extractFileName(listFilePath_));
 }
 
-std::optional<Answer> TListWindow::SaveCheck() {
+std::optional<Answer> FileListWindow::askToSave() {
     if (!modified_)
         return std::nullopt;
     const Answer answer = dialogs().askYesNoCancel(listSaveQuestion(listFilePath_));
-    saveCheckCancel_ = answer == Answer::Cancel ? 1 : 0;
+    saveCancelled_ = answer == Answer::Cancel;
     if (answer == Answer::Yes)
-        ListSaveExecute();
+        saveList();
     return answer;
 }
 
-void TListWindow::startNewList() {
+bool FileListWindow::takeSaveCancelled() {
+    const bool cancelled = saveCancelled_;
+    saveCancelled_ = false;
+    return cancelled;
+}
+
+void FileListWindow::startNewList() {
     list_->clear();
     listFilePath_ = newListPath();
-    ChangeCaption();
+    updateCaption();
     modified_ = false;
     // The font style is not part of a list: it stays as it was.
     applyLook(ListLook());
 }
 
-void TListWindow::ListNewExecute() {
-    SaveCheck();
-    if (saveCheckCancel_ == 1) {
-        saveCheckCancel_ = 0;
+void FileListWindow::newList() {
+    askToSave();
+    if (takeSaveCancelled())
         return;
-    }
     startNewList();
 }
 
-FileRequest TListWindow::listFileRequest(const QString& title) const {
+FileRequest FileListWindow::listFileRequest(const QString& title) const {
     FileRequest request;
     request.title = title;
     request.filters = {QStringLiteral("QelEditorファイルリスト (*.QelL)")};
@@ -381,33 +384,31 @@ FileRequest TListWindow::listFileRequest(const QString& title) const {
     return request;
 }
 
-void TListWindow::ListOpenExecute() {
-    SaveCheck();
-    if (saveCheckCancel_ == 1) {
-        saveCheckCancel_ = 0;
+void FileListWindow::openList() {
+    askToSave();
+    if (takeSaveCancelled())
         return;
-    }
     const std::optional<QString> chosen =
         dialogs().openFile(listFileRequest(QStringLiteral("ファイルリストの選択")));
     if (!chosen)
         return;
     listFilePath_ = *chosen;
-    LoadList1();
-    ChangeCaption();
+    loadList();
+    updateCaption();
     modified_ = false;
 }
 
-void TListWindow::ListSaveExecute() {
+void FileListWindow::saveList() {
     FileRequest request = listFileRequest(QStringLiteral("ファイルリストの保存"));
     request.overwritePrompt = true;
     // Cancelling the dialog saves the list where it is.
     if (const std::optional<QString> chosen = dialogs().saveFile(request))
         listFilePath_ = *chosen;
-    SaveList1();
-    ChangeCaption();
+    writeList();
+    updateCaption();
 }
 
-void TListWindow::LoadList1() {
+void FileListWindow::loadList() {
     list_->clear();
     ListFileContents contents;
     {
@@ -415,11 +416,11 @@ void TListWindow::LoadList1() {
         contents = readListFile(ini);
     }
     applyLook(contents.look);
-    AddItem(contents.paths);
+    addPaths(contents.paths);
     modified_ = false;
 }
 
-void TListWindow::SaveList1() {
+void FileListWindow::writeList() {
     IniFile ini(listFilePath_);
     writeListFile(ini, currentLook(), list_->fullPaths());
     // The user asked for the list to be kept: a list that could not be written is
@@ -429,7 +430,7 @@ void TListWindow::SaveList1() {
     modified_ = false;
 }
 
-void TListWindow::LoadIni() {
+void FileListWindow::readSettings() {
     FileListState state;
     const QString defaultList = programFolder_ + QStringView(kDefaultListFileName);
     {
@@ -444,11 +445,11 @@ void TListWindow::LoadIni() {
         dialogs().message(QString::fromUtf16(kListFallbackMessage));
         listFilePath_ = defaultList;
     }
-    LoadList1();
-    ChangeCaption();
+    loadList();
+    updateCaption();
 }
 
-void TListWindow::SaveIni() {
+void FileListWindow::writeSettings() {
     {
         IniFile ini(programFolder_ + kMasterFile);
         writePlacement(ini, this, kFileListSection);
@@ -460,36 +461,34 @@ void TListWindow::SaveIni() {
         return;
     }
     if (listFilePath_ != newListPath()) {
-        SaveList1();
+        writeList();
     } else if (modified_) {
-        SaveCheck(); // nothing is left to stop: Cancel counts as No
-        saveCheckCancel_ = 0;
+        askToSave(); // nothing is left to stop: Cancel counts as No
+        saveCancelled_ = false;
     }
     modified_ = false;
 }
 
-bool TListWindow::FormCloseQuery() {
-    const std::optional<Answer> answer = SaveCheck();
-    if (saveCheckCancel_ == 1) {
-        saveCheckCancel_ = 0;
+bool FileListWindow::mayClose() {
+    const std::optional<Answer> answer = askToSave();
+    if (takeSaveCancelled())
         return false;
-    }
     declinedAtClose_ = answer == Answer::No;
     return true;
 }
 
-void TListWindow::finishClose() {
+void FileListWindow::finishClose() {
     setOpenFileListCommand(false);
-    SaveIni();
+    writeSettings();
 }
 
-void TListWindow::CloseListWindowExecute() {
+void FileListWindow::closeWindow() {
     close();
 }
 
-void TListWindow::closeEvent(QCloseEvent* event) {
-    bool mayClose = false;
-    if (!guarded([&] { mayClose = FormCloseQuery(); }) || !mayClose) {
+void FileListWindow::closeEvent(QCloseEvent* event) {
+    bool closing = false;
+    if (!guarded([&] { closing = mayClose(); }) || !closing) {
         event->ignore();
         return;
     }
@@ -500,13 +499,13 @@ void TListWindow::closeEvent(QCloseEvent* event) {
     event->accept(); // only hides: the window lives as long as the program
 }
 
-void TListWindow::changeEvent(QEvent* event) {
+void FileListWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        listView_->setFocus(); // FormActivate
+        listView_->setFocus();
 }
 
-void TListWindow::setHotRow(int row) {
+void FileListWindow::setHotRow(int row) {
     if (row == hotRow_)
         return;
     hotRow_ = row;
@@ -514,7 +513,7 @@ void TListWindow::setHotRow(int row) {
     listView_->viewport()->update();
 }
 
-bool TListWindow::eventFilter(QObject* watched, QEvent* event) {
+bool FileListWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == listView_->viewport() && event->type() == QEvent::Leave)
         setHotRow(-1);
     if (watched == listView_ &&
@@ -528,7 +527,7 @@ bool TListWindow::eventFilter(QObject* watched, QEvent* event) {
                 enterPressed_ = true;
             } else if (enterPressed_) {
                 enterPressed_ = false;
-                guarded([this] { FileOpenExecute(); });
+                guarded([this] { openSelectedFile(); });
             }
         }
     }

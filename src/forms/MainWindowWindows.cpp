@@ -4,7 +4,7 @@
 
 #include "DateTimeFormatDialog.h"
 #include "FileListWindow.h"
-#include "Propertyw.h"
+#include "OptionsDialog.h"
 #include "SubWindow.h"
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
@@ -92,7 +92,7 @@ void MainWindow::activateMainWindow() {
 
 void MainWindow::showOptionsDialog() {
     {
-        TPropertyForm form(*this);
+        OptionsDialog form(*this);
         dialogs().exec(form);
     }
     updateFontHint();

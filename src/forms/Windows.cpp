@@ -3,7 +3,7 @@
 #include "DateTimeFormatDialog.h"
 #include "FileListWindow.h"
 #include "MainWindow.h"
-#include "Propertyw.h"
+#include "OptionsDialog.h"
 #include "SubWindow.h"
 
 namespace qel {
@@ -18,7 +18,7 @@ WindowSet::WindowSet(const QStringList& arguments) {
     }
     fileListWindow_ = std::make_unique<FileListWindow>(mainWindow_.get());
     mainWindow_->setFileListWindow(fileListWindow_.get());
-    optionsDialog_ = std::make_unique<TPropertyForm>(*mainWindow_);
+    optionsDialog_ = std::make_unique<OptionsDialog>(*mainWindow_);
     dateTimeFormatDialog_ = std::make_unique<DateTimeFormatDialog>(mainWindow_.get());
 }
 

@@ -10,7 +10,7 @@ namespace qel {
 class MainWindow;
 class SubWindow;
 class FileListWindow;
-class TPropertyForm;
+class OptionsDialog;
 class DateTimeFormatDialog;
 
 // The program's windows. Creates them in their order (the main window first, its
@@ -29,7 +29,7 @@ public:
     FileListWindow& fileListWindow() const { return *fileListWindow_; }
     // The options and date/time format dialogs made at start-up; the commands show
     // fresh ones.
-    TPropertyForm& optionsDialog() const { return *optionsDialog_; }
+    OptionsDialog& optionsDialog() const { return *optionsDialog_; }
     DateTimeFormatDialog& dateTimeFormatDialog() const { return *dateTimeFormatDialog_; }
 
 private:
@@ -37,7 +37,7 @@ private:
     std::unique_ptr<MainWindow> mainWindow_;
     std::array<std::unique_ptr<SubWindow>, 3> subWindows_;
     std::unique_ptr<FileListWindow> fileListWindow_;
-    std::unique_ptr<TPropertyForm> optionsDialog_;
+    std::unique_ptr<OptionsDialog> optionsDialog_;
     std::unique_ptr<DateTimeFormatDialog> dateTimeFormatDialog_;
 };
 

@@ -4,7 +4,7 @@
 #include "FormTestSupport.h"
 
 #include "document/DocumentRules.h"
-#include "forms/Propertyw.h"
+#include "forms/OptionsDialog.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -23,7 +23,7 @@ using namespace qel::testing;
 
 namespace {
 
-using Steps = std::function<void(TPropertyForm&)>;
+using Steps = std::function<void(OptionsDialog&)>;
 
 template <typename T> T* part(QWidget& form, const char* name) {
     return form.findChild<T*>(QString::fromLatin1(name));
@@ -53,12 +53,12 @@ QString text(QWidget& form, const char* name) {
 }
 
 // Presses one of a page's own buttons; the page is made current first.
-void press(TPropertyForm& form, int window, const char* name) {
+void press(OptionsDialog& form, int window, const char* name) {
     pages(form)->setCurrentIndex(window + 1);
     click(*form.page(window), name);
 }
 
-SamplePane* sample(TPropertyForm& form, int window) {
+SamplePane* sample(OptionsDialog& form, int window) {
     return form.page(window)->sample();
 }
 
@@ -76,7 +76,7 @@ class PropertyFormTest : public QObject, ProgramFixture {
     void openOptions(const Steps& steps) {
         bool ran = false;
         dialogs_->answerExec([&](QDialog& d) {
-            auto& form = static_cast<TPropertyForm&>(d);
+            auto& form = static_cast<OptionsDialog&>(d);
             form.show();
             if (QTest::qWaitForWindowExposed(&form)) {
                 steps(form);
@@ -113,11 +113,11 @@ private Q_SLOTS:
             QVERIFY(writeText(path(QString::fromUtf16(name)), QString()));
         start();
         // The dialog made at start-up was filled but never shown.
-        const TPropertyForm& startup = windows_->optionsDialog();
+        const OptionsDialog& startup = windows_->optionsDialog();
         QVERIFY(startup.isHidden());
         QCOMPARE(startup.page(0)->sample()->toPlainText(), kSampleText);
 
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             QCOMPARE(f.windowTitle(), u"環境設定"_s);
             QCOMPARE(f.size(), QSize(431, 214));
             QCOMPARE(f.minimumSize(), f.maximumSize());
@@ -226,7 +226,7 @@ private Q_SLOTS:
         start();
         for (int n = 1; n <= 3; ++n)
             subWindow(n)->show();
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             QTabBar* tabs = pages(f)->tabBar();
             QCOMPARE(tabs->count(), 5);
             QVERIFY2(tabs->tabRect(4).right() < tabs->width(),
@@ -261,7 +261,7 @@ private Q_SLOTS:
         QVERIFY(
             writeText(path(u"Long.QelW"_s), u"[Form]\nWindowName=%1\n"_s.arg(QString(20, u'長'))));
         start();
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             pages(f)->setCurrentIndex(1);
             auto* box = part<QLineEdit>(f, "MainName");
             box->setFocus();
@@ -314,7 +314,7 @@ private Q_SLOTS:
         QFont chosen(u"Test Face"_s);
         chosen.setPointSize(20);
         chosen.setBold(true);
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             auto* mainList = part<QComboBox>(f, "ComboBox1");
             auto* subList = part<QComboBox>(f, "ComboBox2");
 
@@ -371,7 +371,7 @@ private Q_SLOTS:
                           u"FontStyle=bold\nBackColor=255\n"_s));
         start();
         mainWindow()->toggleSubWindow(1);
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             const FileRequest expected =
                 settingsFileRequest(u"QelEditorWindow設定ファイル (*.QelW)"_s, u"QelW"_s);
             part<QLineEdit>(f, "Sub1Name")->setText(u"一番"_s);
@@ -427,7 +427,7 @@ private Q_SLOTS:
         start();
         mainWindow()->toggleSubWindow(1); // sub-windows 2 and 3 stay hidden
         subWindow(2)->editor()->setBackgroundColor(Qt::green);
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             part<QLineEdit>(f, "MainName")->setText(u"メモ帳"_s);
             click(f, "OKButton");
         });
@@ -459,7 +459,7 @@ private Q_SLOTS:
                       u"[UseQelWFile]\nSub1=%1Alt.QelW\nSub2=%1other/same.qelw\n"_s.arg(folder())));
         QVERIFY(QDir(folder()).mkdir(u"docs"_s));
         start();
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             // The configuration names a file of the folder, and one elsewhere whose name
             // is in the list in another letter case.
             QCOMPARE(part<QComboBox>(f, "ComboBox2")->currentText(), u"Alt.QelW"_s);
@@ -496,7 +496,7 @@ private Q_SLOTS:
     void failedConversionShowsTheErrorAndKeepsTheDialogOpen() {
         QVERIFY(writeText(path(u"Bad.QelW"_s), u"[Form]\nLeft=abc\nHeight=3\nWidth=4\n"_s));
         start();
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             dialogs_->answerFile(path(u"Bad.QelW"_s));
             press(f, 0, "LoadButton");
             QCOMPARE(text(f, "WindowPositionMain"), u"：x　abc，y　100"_s);
@@ -518,7 +518,7 @@ private Q_SLOTS:
     void folderChoosersKeepTheFolderOfAnyNameTyped() {
         QVERIFY(QDir(folder()).mkdir(u"notes"_s));
         start();
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             FileRequest expected;
             expected.title = u"使用したいフォルダのファイルをどれかひとつ選択してください"_s;
             expected.filters = documentFileFilters(false);
@@ -552,7 +552,7 @@ private Q_SLOTS:
         start();
         const FileRequest expected =
             settingsFileRequest(u"QelEditor設定指定ファイル (*.Qel)"_s, u"Qel"_s);
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             part<QLineEdit>(f, "InitDirOpen")->setText(u"/somewhere/else/"_s);
             dialogs_->answerFile(path(u"sets/mine.Qel"_s));
             click(f, "BitBtn21");
@@ -568,7 +568,7 @@ private Q_SLOTS:
         QVERIFY(writeText(
             path(u"sets/other.Qel"_s),
             u"[UseQelWFile]\nSub3=%1Third.QelW\n[InitialFolder]\nSave=/a/\n"_s.arg(folder())));
-        openOptions([&](TPropertyForm& f) {
+        openOptions([&](OptionsDialog& f) {
             QCOMPARE(f.configFilePath(), path(u"DefaultConfig.Qel"_s));
             dialogs_->answerFile(path(u"sets/other.Qel"_s));
             click(f, "BitBtn22");

@@ -1,4 +1,4 @@
-#include "Propertyw.h"
+#include "OptionsDialog.h"
 
 #include "MainWindow.h"
 #include "SubWindow.h"
@@ -29,13 +29,13 @@
 
 namespace qel {
 
-// The component names of one window page.
+// The object names of one window page's controls.
 struct WindowPageNames {
     const char16_t* tab;
     const char16_t* caption;
     const char16_t* sample;
     const char16_t* name;
-    const char16_t* iniName;
+    const char16_t* fileName;
     const char16_t* size;
     const char16_t* position;
     const char16_t* shownBox; // sub-window pages only
@@ -216,7 +216,7 @@ WindowPageTab::WindowPageTab(int window, const WindowPageNames& names, QWidget* 
     auto* font = pictureButton("FontChange", QStringLiteral("フォント設定"), this);
     auto* fontColor = pictureButton("FontColorChange", QStringLiteral("文字色設定"), this);
     auto* backColor = pictureButton("ColorChange", QStringLiteral("背景色設定"), this);
-    fileName_ = label(QString(), this, names.iniName);
+    fileName_ = label(QString(), this, names.fileName);
 
     name_ = new ByteLimitedEdit(kNameLimit, this);
     name_->setObjectName(str(names.name));
@@ -309,61 +309,62 @@ void WindowPageTab::setFileName(const QString& path) {
     fileName_->setText(extractFileName(path));
 }
 
-TPropertyForm::TPropertyForm(MainWindow& mainWindow)
+OptionsDialog::OptionsDialog(MainWindow& mainWindow)
     : QDialog(&mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                Qt::WindowStaysOnTopHint),
       mainWindow_(mainWindow) {
     setObjectName(QStringLiteral("PropertyForm"));
     setWindowTitle(QStringLiteral("環境設定"));
-    createComponents();
-    FormCreate();
+    createWidgets();
+    showCurrentSettings();
 }
 
-TPropertyForm::~TPropertyForm() = default;
+OptionsDialog::~OptionsDialog() = default;
 
-void TPropertyForm::createComponents() {
+void OptionsDialog::createWidgets() {
     setFixedSize(431, 214);
-    pageControl_ = new QTabWidget(this);
-    pageControl_->setObjectName(QStringLiteral("PageControl1"));
-    pageControl_->setGeometry(0, 0, 431, 187);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("PageControl1"));
+    tabs_->setGeometry(0, 0, 431, 187);
     // All five tabs fit in one row: a point smaller than the pages, with narrow margins.
-    QTabBar* tabs = pageControl_->tabBar();
+    QTabBar* tabs = tabs_->tabBar();
     auto* tabStyle = new CompactTabStyle;
     tabStyle->setParent(tabs);
     tabs->setStyle(tabStyle);
     QFont tabFont = tabs->font();
     tabFont.setPointSize(tabFont.pointSize() - 1);
     tabs->setFont(tabFont);
-    pageControl_->addTab(createBasePage(), QStringLiteral("動作設定"));
+    tabs_->addTab(createBasePage(), QStringLiteral("動作設定"));
     for (int w = 0; w < kWindowCount; ++w) {
-        auto* page = new WindowPageTab(w, kPageNames[w], pageControl_);
+        auto* page = new WindowPageTab(w, kPageNames[w], tabs_);
         pages_[std::size_t(w)] = page;
-        pageControl_->addTab(page, str(kPageNames[w].caption));
-        const auto run = [this](void (TPropertyForm::*handler)()) {
+        tabs_->addTab(page, str(kPageNames[w].caption));
+        const auto run = [this](void (OptionsDialog::*handler)()) {
             return [this, handler] { guarded([this, handler] { (this->*handler)(); }); };
         };
-        connect(page, &WindowPageTab::fontClicked, this, run(&TPropertyForm::ChangeFont));
-        connect(page, &WindowPageTab::fontColorClicked, this, run(&TPropertyForm::ChangeFontColor));
-        connect(page, &WindowPageTab::backColorClicked, this, run(&TPropertyForm::ChangeBackColor));
-        connect(page, &WindowPageTab::saveClicked, this, run(&TPropertyForm::SaveQelW));
-        connect(page, &WindowPageTab::loadClicked, this, run(&TPropertyForm::LoadQelW));
+        connect(page, &WindowPageTab::fontClicked, this, run(&OptionsDialog::chooseFont));
+        connect(page, &WindowPageTab::fontColorClicked, this, run(&OptionsDialog::chooseTextColor));
+        connect(page, &WindowPageTab::backColorClicked, this,
+                run(&OptionsDialog::chooseBackgroundColor));
+        connect(page, &WindowPageTab::saveClicked, this, run(&OptionsDialog::savePageToFile));
+        connect(page, &WindowPageTab::loadClicked, this, run(&OptionsDialog::loadPageFromFile));
     }
 
-    auto* ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
-                               QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("OKButton"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
-                                   QStringLiteral("キャンセル"), this);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAutoDefault(false);
-    ok->setGeometry(4, 189, 88, 23);
-    cancel->setGeometry(96, 189, 88, 23);
-    connect(ok, &QPushButton::clicked, this, [this] { OKButtonClick(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
+    auto* okButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
+                                     QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("OKButton"));
+    okButton->setDefault(true);
+    auto* cancelButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                                         QStringLiteral("キャンセル"), this);
+    cancelButton->setObjectName(QStringLiteral("CancelButton"));
+    cancelButton->setAutoDefault(false);
+    okButton->setGeometry(4, 189, 88, 23);
+    cancelButton->setGeometry(96, 189, 88, 23);
+    connect(okButton, &QPushButton::clicked, this, [this] { applyAndClose(); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
 }
 
-QWidget* TPropertyForm::createBasePage() {
+QWidget* OptionsDialog::createBasePage() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("Base"));
     // The two folders, one line each; the configuration buttons beside the heading of
@@ -375,7 +376,7 @@ QWidget* TPropertyForm::createBasePage() {
 
     const auto folderRow = [&](int row, const char16_t* labelName, const QString& caption,
                                const char16_t* boxName, const char16_t* buttonName,
-                               void (TPropertyForm::*handler)()) {
+                               void (OptionsDialog::*handler)()) {
         auto* box = new QLineEdit(page);
         box->setObjectName(str(boxName));
         auto* browse = textButton(QStringLiteral("参照..."), buttonName, QString(), page);
@@ -389,17 +390,19 @@ QWidget* TPropertyForm::createBasePage() {
         grid->addLayout(line, row, 0, 1, 2);
         return box;
     };
-    initDirSave_ = folderRow(0, u"Label14", QStringLiteral("ファイル保存基本フォルダ："),
-                             u"InitDirSave", u"InsertDirSave", &TPropertyForm::InsertDirSaveClick);
-    initDirOpen_ = folderRow(1, u"Label15", QStringLiteral("ファイル読込基本フォルダ："),
-                             u"InitDirOpen", u"InsertDirOpen", &TPropertyForm::InsertDirOpenClick);
+    saveFolderBox_ = folderRow(0, u"Label14", QStringLiteral("ファイル保存基本フォルダ："),
+                               u"InitDirSave", u"InsertDirSave", &OptionsDialog::chooseSaveFolder);
+    openFolderBox_ = folderRow(1, u"Label15", QStringLiteral("ファイル読込基本フォルダ："),
+                               u"InitDirOpen", u"InsertDirOpen", &OptionsDialog::chooseOpenFolder);
 
     auto* save = textButton(QStringLiteral("設定保存"), u"BitBtn21",
                             QStringLiteral("設定を保存します"), page);
     auto* load = textButton(QStringLiteral("設定読込"), u"BitBtn22",
                             QStringLiteral("設定を読み込みます"), page);
-    connect(save, &QPushButton::clicked, this, [this] { guarded([this] { SaveDialogOpen(); }); });
-    connect(load, &QPushButton::clicked, this, [this] { guarded([this] { OpenDialogOpen(); }); });
+    connect(save, &QPushButton::clicked, this,
+            [this] { guarded([this] { saveConfigurationAs(); }); });
+    connect(load, &QPushButton::clicked, this,
+            [this] { guarded([this] { openConfiguration(); }); });
     auto* heading = new QHBoxLayout;
     heading->addWidget(label(QStringLiteral("使用する設定ファイル"), page, u"Label5"), 0,
                        Qt::AlignBottom);
@@ -412,10 +415,10 @@ QWidget* TPropertyForm::createBasePage() {
         auto* box = new QComboBox(page);
         box->setObjectName(QStringLiteral("ComboBox%1").arg(w + 1));
         box->setEditable(false);
-        comboBoxes_[std::size_t(w)] = box;
+        fileLists_[std::size_t(w)] = box;
         // Only a pick by the user sets the path; selections the program makes do not.
         connect(box, &QComboBox::activated, this,
-                [this, w] { guarded([this, w] { ComboBoxChange(w); }); });
+                [this, w] { guarded([this, w] { onFileChosen(w); }); });
         const int row = 3 + (w / 2) * 2;
         const int column = w % 2;
         QLabel* caption = label(str(kComboCaptions[w]), page);
@@ -427,10 +430,10 @@ QWidget* TPropertyForm::createBasePage() {
     return page;
 }
 
-void TPropertyForm::FormCreate() {
+void OptionsDialog::showCurrentSettings() {
     baseFolder_ = mainWindow_.programFolder();
-    setFolderBox(initDirSave_, baseFolder_);
-    setFolderBox(initDirOpen_, baseFolder_);
+    setFolderBox(saveFolderBox_, baseFolder_);
+    setFolderBox(openFolderBox_, baseFolder_);
 
     const auto fill = [this](int w, const QWidget* window, const ByteEditor* editor,
                              const QString& name, const QString& path) {
@@ -458,26 +461,26 @@ void TPropertyForm::FormCreate() {
     for (int w = 1; w < kWindowCount; ++w) {
         SubWindow* sub = mainWindow_.subWindow(w);
         if (sub) {
-            pageControl_->setTabVisible(w + 1, true);
+            tabs_->setTabVisible(w + 1, true);
             fill(w, sub, sub->editor(), sub->windowName(), sub->settingsFilePath());
         }
         // A page is offered only while its sub-window is shown.
         if (!sub || !sub->isVisible())
-            pageControl_->setTabVisible(w + 1, false);
+            tabs_->setTabVisible(w + 1, false);
     }
-    pageControl_->setCurrentIndex(0);
+    tabs_->setCurrentIndex(0);
 
-    AddItemAllBox();
-    LoadIni();
-    ChangeBoxColor();
+    fillFileLists();
+    loadConfigurationInUse();
+    colorFileLists();
 }
 
-int TPropertyForm::currentWindow() const {
-    const int index = pageControl_->currentIndex();
+int OptionsDialog::currentWindow() const {
+    const int index = tabs_->currentIndex();
     return index >= 1 && index <= kWindowCount ? index - 1 : -1;
 }
 
-void TPropertyForm::ChangeFont() {
+void OptionsDialog::chooseFont() {
     const int w = currentWindow();
     if (w < 0)
         return;
@@ -495,15 +498,15 @@ void TPropertyForm::ChangeFont() {
     sample->setTextColor(color);
 }
 
-void TPropertyForm::ChangeFontColor() {
+void OptionsDialog::chooseTextColor() {
     changeSampleColor(&SamplePane::textColor, &SamplePane::setTextColor);
 }
 
-void TPropertyForm::ChangeBackColor() {
+void OptionsDialog::chooseBackgroundColor() {
     changeSampleColor(&SamplePane::backgroundColor, &SamplePane::setBackgroundColor);
 }
 
-void TPropertyForm::changeSampleColor(QColor (SamplePane::*color)() const,
+void OptionsDialog::changeSampleColor(QColor (SamplePane::*color)() const,
                                       void (SamplePane::*setColor)(const QColor&)) {
     const int w = currentWindow();
     if (w < 0)
@@ -511,10 +514,10 @@ void TPropertyForm::changeSampleColor(QColor (SamplePane::*color)() const,
     SamplePane* sample = pages_[std::size_t(w)]->sample();
     if (const std::optional<QColor> chosen = dialogs().chooseColor((sample->*color)()))
         (sample->*setColor)(*chosen);
-    ChangeBoxColor();
+    colorFileLists();
 }
 
-void TPropertyForm::SaveWindowIni(int window) {
+void OptionsDialog::writePageFile(int window) {
     WindowPageTab* tab = pages_[std::size_t(window)];
     {
         IniFile file(paths_[std::size_t(window)]);
@@ -523,7 +526,7 @@ void TPropertyForm::SaveWindowIni(int window) {
     tab->setFileName(paths_[std::size_t(window)]);
 }
 
-void TPropertyForm::LoadWindowIni(int window) {
+void OptionsDialog::readPageFile(int window) {
     WindowPageTab* tab = pages_[std::size_t(window)];
     WindowPage page = tab->values();
     readWindowPage(IniFile(paths_[std::size_t(window)]), window, page);
@@ -531,7 +534,7 @@ void TPropertyForm::LoadWindowIni(int window) {
     tab->setFileName(paths_[std::size_t(window)]);
 }
 
-void TPropertyForm::SaveQelW() {
+void OptionsDialog::savePageToFile() {
     FileRequest request = windowFileRequest();
     request.overwritePrompt = true;
     const std::optional<QString> chosen = dialogs().saveFile(request);
@@ -539,15 +542,15 @@ void TPropertyForm::SaveQelW() {
         return;
     if (const int w = currentWindow(); w >= 0) {
         paths_[std::size_t(w)] = *chosen;
-        SaveWindowIni(w);
+        writePageFile(w);
     }
     const QString name = extractFileName(*chosen);
     QStringList first;
-    for (int i = 0; i < comboBoxes_[0]->count(); ++i)
-        first << comboBoxes_[0]->itemText(i);
+    for (int i = 0; i < fileLists_[0]->count(); ++i)
+        first << fileLists_[0]->itemText(i);
     if (!joinsFileLists(first, name))
         return;
-    for (QComboBox* box : comboBoxes_) {
+    for (QComboBox* box : fileLists_) {
         QStringList items;
         for (int i = 0; i < box->count(); ++i)
             items << box->itemText(i);
@@ -555,7 +558,7 @@ void TPropertyForm::SaveQelW() {
     }
 }
 
-void TPropertyForm::LoadQelW() {
+void OptionsDialog::loadPageFromFile() {
     FileRequest request = windowFileRequest();
     request.fileMustExist = true;
     const std::optional<QString> chosen = dialogs().openFile(request);
@@ -563,38 +566,38 @@ void TPropertyForm::LoadQelW() {
         return;
     if (const int w = currentWindow(); w >= 0) {
         paths_[std::size_t(w)] = *chosen;
-        LoadWindowIni(w);
+        readPageFile(w);
     }
-    ChangeBoxColor();
+    colorFileLists();
 }
 
-void TPropertyForm::OKButtonClick() {
-    cancelFlag_ = 0;
+void OptionsDialog::applyAndClose() {
+    cancelled_ = false;
     closeDialog();
 }
 
-void TPropertyForm::CancelButtonClick() {
-    cancelFlag_ = 1;
+void OptionsDialog::cancel() {
+    cancelled_ = true;
     closeDialog();
 }
 
-void TPropertyForm::reject() {
-    CancelButtonClick();
+void OptionsDialog::reject() {
+    cancel();
 }
 
-void TPropertyForm::closeDialog() {
+void OptionsDialog::closeDialog() {
     // A failure shows its error, and the dialog stays open to be put right or cancelled.
-    if (guarded([this] { FormClose(); }))
-        done(cancelFlag_ == 0 ? Accepted : Rejected);
+    if (guarded([this] { applyUnlessCancelled(); }))
+        done(cancelled_ ? Rejected : Accepted);
 }
 
-void TPropertyForm::FormClose() {
-    if (cancelFlag_ != 0)
+void OptionsDialog::applyUnlessCancelled() {
+    if (cancelled_)
         return;
     OptionsChoices choices;
     choices.programFolder = baseFolder_;
     choices.configurationFile = configFilePath_;
-    choices.configuration = {paths_, initDirSave_->text(), initDirOpen_->text()};
+    choices.configuration = {paths_, saveFolderBox_->text(), openFolderBox_->text()};
     for (int w = 0; w < kWindowCount; ++w) {
         choices.pageFileNames[std::size_t(w)] = pages_[std::size_t(w)]->fileName();
         choices.pages[std::size_t(w)] = pages_[std::size_t(w)]->values();
@@ -604,13 +607,13 @@ void TPropertyForm::FormClose() {
     applyOptions(choices, windows);
 }
 
-void TPropertyForm::LoadIni() {
+void OptionsDialog::loadConfigurationInUse() {
     configFilePath_ =
         readConfigurationFilePath(IniFile(baseFolder_ + kMasterSettingsFile), baseFolder_);
-    OpenQel();
+    loadConfiguration();
 }
 
-void TPropertyForm::OpenQel() {
+void OptionsDialog::loadConfiguration() {
     Configuration defaults{{}, baseFolder_, baseFolder_};
     defaults.settingsFiles[0] = mainWindow_.settingsFilePath();
     for (int w = 1; w < kWindowCount; ++w)
@@ -618,104 +621,96 @@ void TPropertyForm::OpenQel() {
             defaults.settingsFiles[std::size_t(w)] = sub->settingsFilePath();
     const Configuration c = readConfiguration(IniFile(configFilePath_), defaults);
     paths_ = c.settingsFiles;
-    setFolderBox(initDirSave_, c.saveFolder);
-    setFolderBox(initDirOpen_, c.openFolder);
-    SetAllComboBox();
+    setFolderBox(saveFolderBox_, c.saveFolder);
+    setFolderBox(openFolderBox_, c.openFolder);
+    selectFilesInUse();
 }
 
-void TPropertyForm::SaveQel() {
+void OptionsDialog::storeConfiguration() {
     IniFile file(configFilePath_);
-    writeConfiguration(file, {paths_, initDirSave_->text(), initDirOpen_->text()});
+    writeConfiguration(file, {paths_, saveFolderBox_->text(), openFolderBox_->text()});
 }
 
-void TPropertyForm::SaveDialogOpen() {
+void OptionsDialog::saveConfigurationAs() {
     FileRequest request = configurationFileRequest();
     request.overwritePrompt = true;
     const std::optional<QString> chosen = dialogs().saveFile(request);
     if (!chosen || chosen->isEmpty())
         return;
     configFilePath_ = *chosen;
-    SaveQel();
+    storeConfiguration();
 }
 
-void TPropertyForm::OpenDialogOpen() {
+void OptionsDialog::openConfiguration() {
     FileRequest request = configurationFileRequest();
     request.fileMustExist = true;
     const std::optional<QString> chosen = dialogs().openFile(request);
     if (!chosen || chosen->isEmpty())
         return;
     configFilePath_ = *chosen;
-    OpenQel();
+    loadConfiguration();
 }
 
-void TPropertyForm::AddItemComboBox(int window) {
-    comboBoxes_[std::size_t(window)]->addItems(windowSettingsFileNames(baseFolder_));
+void OptionsDialog::fillFileList(int window) {
+    fileLists_[std::size_t(window)]->addItems(windowSettingsFileNames(baseFolder_));
 }
 
-void TPropertyForm::AddItemAllBox() {
+void OptionsDialog::fillFileLists() {
     for (int w = 0; w < kWindowCount; ++w)
-        AddItemComboBox(w);
+        fillFileList(w);
 }
 
-void TPropertyForm::SetItem(int window) {
-    QComboBox* box = comboBoxes_[std::size_t(window)];
+void OptionsDialog::selectFileInUse(int window) {
+    QComboBox* box = fileLists_[std::size_t(window)];
     QStringList items;
     for (int i = 0; i < box->count(); ++i)
         items << box->itemText(i);
     box->setCurrentIndex(int(indexOfFileName(items, extractFileName(paths_[std::size_t(window)]))));
 }
 
-void TPropertyForm::SetAllComboBox() {
+void OptionsDialog::selectFilesInUse() {
     for (int w = 0; w < kWindowCount; ++w)
-        SetItem(w);
+        selectFileInUse(w);
 }
 
-void TPropertyForm::ComboBoxChange(int window) {
-    const QComboBox* box = comboBoxes_[std::size_t(window)];
+void OptionsDialog::onFileChosen(int window) {
+    const QComboBox* box = fileLists_[std::size_t(window)];
     if (box->currentIndex() >= 0)
         paths_[std::size_t(window)] = baseFolder_ + box->currentText();
 }
 
-void TPropertyForm::ChangeBoxColor() {
+void OptionsDialog::colorFileLists() {
     for (int w = 0; w < kWindowCount; ++w) {
         const SamplePane* sample = pages_[std::size_t(w)]->sample();
-        colorComboBox(comboBoxes_[std::size_t(w)], sample->textColor(), sample->backgroundColor());
+        colorComboBox(fileLists_[std::size_t(w)], sample->textColor(), sample->backgroundColor());
     }
 }
 
-void TPropertyForm::InsertDirSaveClick() {
-    folderTarget_ = 0;
-    InsertInitDir();
+void OptionsDialog::chooseSaveFolder() {
+    chooseFolder(saveFolderBox_);
 }
 
-void TPropertyForm::InsertDirOpenClick() {
-    folderTarget_ = 1;
-    InsertInitDir();
+void OptionsDialog::chooseOpenFolder() {
+    chooseFolder(openFolderBox_);
 }
 
-void TPropertyForm::InsertInitDir() {
+void OptionsDialog::chooseFolder(QLineEdit* box) {
     FileRequest request;
     request.title = QStringLiteral("使用したいフォルダのファイルをどれかひとつ選択してください");
     request.filters = documentFileFilters(false);
     request.selectedFilter = kDocumentFilterSelected;
     // The chooser opens in the folder the box names, when there is one.
-    const QLineEdit* box = folderTarget_ == 0 ? initDirSave_ : initDirOpen_;
-    if (folderTarget_ == 0 || folderTarget_ == 1)
-        if (const QString folder = box->text(); !folder.isEmpty() && QDir(folder).exists())
-            request.startFolder = folder;
+    if (const QString folder = box->text(); !folder.isEmpty() && QDir(folder).exists())
+        request.startFolder = folder;
     request.hideReadOnly = true;
     request.pathMustExist = true;
     const std::optional<QString> chosen = dialogs().openFile(request);
     if (!chosen || chosen->isEmpty())
         return;
-    const QString folder = extractFilePath(*chosen);
-    if (folderTarget_ == 0)
-        setFolderBox(initDirSave_, folder);
-    else if (folderTarget_ == 1)
-        setFolderBox(initDirOpen_, folder);
+    setFolderBox(box, extractFilePath(*chosen));
 }
 
-void TPropertyForm::setFolderBox(QLineEdit* box, const QString& text) {
+void OptionsDialog::setFolderBox(QLineEdit* box, const QString& text) {
     box->setText(text);
     setHint(box, text);
 }

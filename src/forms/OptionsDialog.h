@@ -40,7 +40,7 @@ private:
 struct WindowPageNames;
 
 // One window page: the name, look and place of the main window or of a sub-window.
-// The four pages are this one class; their component names differ.
+// The four pages are this one class; their object names differ.
 class WindowPageTab : public QWidget {
     Q_OBJECT
 public:
@@ -77,78 +77,88 @@ private:
 // The options dialog: the look of the four editing windows, the window settings file
 // each one uses, the main window's initial folders, and configuration files. Nothing
 // changes in the windows before OK; Cancel leaves them as they were.
-class TPropertyForm : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
     // Fills every page from the main window and its sub-windows and reads the
     // configuration in use.
-    explicit TPropertyForm(MainWindow& mainWindow);
-    ~TPropertyForm() override;
+    explicit OptionsDialog(MainWindow& mainWindow);
+    ~OptionsDialog() override;
 
-    // The window settings file chosen for window 0 (main) to 3 (MainIniPath ...
-    // Sub3IniPath), and the configuration file in use.
+    // The window settings file chosen for window 0 (main) to 3, and the configuration
+    // file in use.
     const QString& settingsFilePath(int window) const { return paths_[std::size_t(window)]; }
     const QString& configFilePath() const { return configFilePath_; }
     WindowPageTab* page(int window) const { return pages_[std::size_t(window)]; }
 
-    // Event handlers and commands.
-    void FormCreate();
-    void ChangeFont();
-    void ChangeFontColor();
-    void ChangeBackColor();
-    void SaveQelW();
-    void LoadQelW();
-    void OKButtonClick();
-    void CancelButtonClick();
-    void FormClose();
-    void LoadIni();
-    void OpenQel();
-    void SaveQel();
-    void SaveDialogOpen();
-    void OpenDialogOpen();
-    void AddItemAllBox();
-    void SetAllComboBox();
-    void ChangeBoxColor();
-    void InsertDirSaveClick();
-    void InsertDirOpenClick();
-    void InsertInitDir();
+    // Fills the pages from the windows, and the lists from the configuration in use.
+    void showCurrentSettings();
 
-    // Steps numbered by window, 0 (main) to 3: SaveMainIni ... SaveSub3Ini,
-    // LoadMainIni ... LoadSub3Ini, AddItemComboBox1 ... 4, SetItem1 ... 4 and
-    // ComboBox1Change ... ComboBox4Change.
-    void SaveWindowIni(int window);
-    void LoadWindowIni(int window);
-    void AddItemComboBox(int window);
-    void SetItem(int window);
-    void ComboBoxChange(int window);
+    // The buttons of a window page: the sample's font and colours, and the page saved
+    // to or loaded from a window settings file the user chooses.
+    void chooseFont();
+    void chooseTextColor();
+    void chooseBackgroundColor();
+    void savePageToFile();
+    void loadPageFromFile();
+    // A window page written to, or read from, the window's chosen settings file.
+    void writePageFile(int window);
+    void readPageFile(int window);
+
+    // The configuration: the file the master settings file names, read; a
+    // configuration file written or read where the user chooses.
+    void loadConfigurationInUse();
+    void loadConfiguration();
+    void storeConfiguration();
+    void saveConfigurationAs();
+    void openConfiguration();
+
+    // The four lists of window settings files in the program folder: filled, their
+    // chosen files selected, coloured like the pages' samples, and a file the user
+    // picks taken as the window's.
+    void fillFileLists();
+    void fillFileList(int window);
+    void selectFilesInUse();
+    void selectFileInUse(int window);
+    void colorFileLists();
+    void onFileChosen(int window);
+
+    // The two initial folders, chosen through a file of the folder.
+    void chooseSaveFolder();
+    void chooseOpenFolder();
+
+    // OK applies the choices to the windows and files; Cancel applies nothing.
+    void applyAndClose();
+    void cancel();
+    void applyUnlessCancelled();
 
     // Escape, and closing the window through the window system, count as Cancel.
     void reject() override;
 
 private:
-    void createComponents();
+    void createWidgets();
     QWidget* createBasePage();
     // The window of the current page, or -1 on the Base page.
     int currentWindow() const;
     // The colour dialog for one of the current page's sample colours.
     void changeSampleColor(QColor (SamplePane::*color)() const,
                            void (SamplePane::*setColor)(const QColor&));
+    void chooseFolder(QLineEdit* box);
     void setFolderBox(QLineEdit* box, const QString& text);
-    // Closes the dialog after FormClose; an error in it keeps the dialog open.
+    // Closes the dialog after applyUnlessCancelled; an error in it keeps the dialog open.
     void closeDialog();
 
     MainWindow& mainWindow_;
-    QTabWidget* pageControl_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
     std::array<WindowPageTab*, kWindowCount> pages_{};
-    std::array<QComboBox*, kWindowCount> comboBoxes_{};
-    QLineEdit* initDirSave_ = nullptr;
-    QLineEdit* initDirOpen_ = nullptr;
+    std::array<QComboBox*, kWindowCount> fileLists_{};
+    QLineEdit* saveFolderBox_ = nullptr;
+    QLineEdit* openFolderBox_ = nullptr;
 
     std::array<QString, kWindowCount> paths_;
     QString configFilePath_;
     QString baseFolder_;
-    int cancelFlag_ = 0;
-    int folderTarget_ = 0;
+    bool cancelled_ = false;
 };
 
 } // namespace qel

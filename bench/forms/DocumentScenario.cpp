@@ -10,7 +10,7 @@
 #include "../MixedDocument.h"
 #include "forms/MainWindow.h"
 #include "forms/SubWindow.h"
-#include "forms/Windows.h"
+#include "forms/WindowSet.h"
 #include "platform/ByteEditor.h"
 #include "platform/FindReplaceDialogs.h"
 #include "platform/Printers.h"

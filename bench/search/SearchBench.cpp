@@ -115,7 +115,7 @@ void BM_ReplaceAllInEditor(benchmark::State& state) {
         editor.document()->clearHistory();
         dialogs.clearCalls();
         state.ResumeTiming();
-        EditorSearch(editor).doReplaceAll(request);
+        EditorSearch(editor).replaceAllMatches(request);
         if (dialogs.texts(QStringLiteral("message")) !=
             QStringList{QStringLiteral("置き換えが終了しました")})
             state.SkipWithError("Replace All did not finish");
@@ -133,7 +133,7 @@ void BM_FindUpFromTheEndInEditor(benchmark::State& state) {
         QStringLiteral("東京都"), {.wholeWord = true, .matchCase = true}, search::Direction::Up};
     for (auto _ : state) {
         editor.setCursorPosition(editor.document()->length());
-        if (!EditorSearch(editor).findToUp(request))
+        if (!EditorSearch(editor).findUp(request))
             state.SkipWithError("not found");
     }
 }

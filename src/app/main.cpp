@@ -1,5 +1,5 @@
 #include "forms/MainWindow.h"
-#include "forms/Windows.h"
+#include "forms/WindowSet.h"
 #include "icons/Icons.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"

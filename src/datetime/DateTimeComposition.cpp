@@ -2,52 +2,52 @@
 
 namespace qel {
 
-void SetDateFormat(DateTimeFormatSettings& s, NameTables& names) {
+void composeDateFormat(DateTimeFormatSettings& s, NameTables& names) {
     applyNameTableChoice(names, s.monthNumbering, s.dayNames);
 
-    const bool year = !s.yo.isEmpty();
-    const bool month = !s.mo.isEmpty();
+    const bool year = !s.yearItem.isEmpty();
+    const bool month = !s.monthItem.isEmpty();
     const bool day = !s.dayItem.isEmpty();
-    if (!s.dno.isEmpty() && (year || month || day))
-        s.dno.prepend(u' ');
+    if (!s.weekdayItem.isEmpty() && (year || month || day))
+        s.weekdayItem.prepend(u' ');
 
     QString date;
-    if (s.credit == 0 && s.dateSortType == 1) {
+    if (s.unitMode == 0 && s.dateOrder == 1) {
         if (day && (year || month))
             s.dayItem.append(u'-');
         if (month && year)
-            s.mo.append(u'-');
-        date = s.dayItem + s.mo + s.yo + s.dno;
-    } else if (s.credit == 0 && s.dateSortType == 0) {
+            s.monthItem.append(u'-');
+        date = s.dayItem + s.monthItem + s.yearItem + s.weekdayItem;
+    } else if (s.unitMode == 0 && s.dateOrder == 0) {
         if (month && year)
-            s.mo.prepend(u'-');
+            s.monthItem.prepend(u'-');
         if (day && (year || month))
             s.dayItem.prepend(u'-');
-        date = s.yo + s.mo + s.dayItem + s.dno;
-    } else if (s.credit == 1 && s.dateSortType == 1) {
-        date = s.dayItem + s.mo + s.yo + s.dno;
-    } else if (s.credit == 1 && s.dateSortType == 0) {
-        date = s.yo + s.mo + s.dayItem + s.dno;
+        date = s.yearItem + s.monthItem + s.dayItem + s.weekdayItem;
+    } else if (s.unitMode == 1 && s.dateOrder == 1) {
+        date = s.dayItem + s.monthItem + s.yearItem + s.weekdayItem;
+    } else if (s.unitMode == 1 && s.dateOrder == 0) {
+        date = s.yearItem + s.monthItem + s.dayItem + s.weekdayItem;
     }
     s.dateFormat = date;
 }
 
-void SetTimeFormat(DateTimeFormatSettings& s) {
-    const bool hour = !s.oo.isEmpty();
-    const bool minute = !s.mio.isEmpty();
-    const bool second = !s.so.isEmpty();
+void composeTimeFormat(DateTimeFormatSettings& s) {
+    const bool hour = !s.hourItem.isEmpty();
+    const bool minute = !s.minuteItem.isEmpty();
+    const bool second = !s.secondItem.isEmpty();
 
     QString time;
-    if (s.credit == 0) {
+    if (s.unitMode == 0) {
         if (hour && (minute || second))
-            s.oo.append(u':');
+            s.hourItem.append(u':');
         if (minute && second)
-            s.mio.append(u':');
-        time = s.oo + s.mio + s.so;
-    } else if (s.credit == 1) {
-        time = s.oo + s.mio + s.so;
+            s.minuteItem.append(u':');
+        time = s.hourItem + s.minuteItem + s.secondItem;
+    } else if (s.unitMode == 1) {
+        time = s.hourItem + s.minuteItem + s.secondItem;
     }
-    switch (s.ampm) {
+    switch (s.amPmMode) {
     case 0:
         time += u"AM/PM";
         break;
@@ -63,12 +63,12 @@ void SetTimeFormat(DateTimeFormatSettings& s) {
     s.timeFormat = time;
 }
 
-void SetFormatDT(DateTimeFormatSettings& s, NameTables& names) {
-    SetDateFormat(s, names);
-    SetTimeFormat(s);
-    if (s.dateTimeSortType == 0)
+void composeFormats(DateTimeFormatSettings& s, NameTables& names) {
+    composeDateFormat(s, names);
+    composeTimeFormat(s);
+    if (s.dateTimeOrder == 0)
         s.dateTimeFormat = u'[' + s.dateFormat + u' ' + s.timeFormat + u']';
-    else if (s.dateTimeSortType == 1)
+    else if (s.dateTimeOrder == 1)
         s.dateTimeFormat = u'[' + s.timeFormat + u' ' + s.dateFormat + u']';
     s.timeFormat = u'[' + s.timeFormat + u']';
     s.dateFormat = u'[' + s.dateFormat + u']';

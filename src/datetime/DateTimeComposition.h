@@ -11,11 +11,11 @@ namespace qel {
 
 // Loads the name tables the modes select into `names`, then sets `dateFormat` to the
 // date pattern without its brackets.
-void SetDateFormat(DateTimeFormatSettings& settings, NameTables& names);
+void composeDateFormat(DateTimeFormatSettings& settings, NameTables& names);
 // Sets `timeFormat` to the time pattern without its brackets, 12-hour mark included.
-void SetTimeFormat(DateTimeFormatSettings& settings);
+void composeTimeFormat(DateTimeFormatSettings& settings);
 // Both of the above, then the combined pattern in the chosen order, then brackets
 // around all three.
-void SetFormatDT(DateTimeFormatSettings& settings, NameTables& names);
+void composeFormats(DateTimeFormatSettings& settings, NameTables& names);
 
 } // namespace qel

@@ -8,21 +8,21 @@ bool has(const QString& pattern, QStringView text) {
     return pattern.contains(text, Qt::CaseSensitive);
 }
 
-void fillYear(const QString& yo, DateTimeDialogState& d) {
-    if (yo.isEmpty())
+void fillYear(const QString& item, DateTimeDialogState& d) {
+    if (item.isEmpty())
         return;
     d.showYear = true;
-    if (has(yo, u"yy")) {
+    if (has(item, u"yy")) {
         d.westernYear = true;
-        d.twoDigitYear = !has(yo, u"yyyy");
-    } else if (has(yo, u"ge")) {
+        d.twoDigitYear = !has(item, u"yyyy");
+    } else if (has(item, u"ge")) {
         d.eraYear = true;
-        d.shortEraName = !has(yo, u"gge");
+        d.shortEraName = !has(item, u"gge");
     }
 }
 
-void fillMonth(const QString& mo, int monthNumbering, DateTimeDialogState& d) {
-    if (mo.isEmpty())
+void fillMonth(const QString& item, int monthNumbering, DateTimeDialogState& d) {
+    if (item.isEmpty())
         return;
     d.showMonth = true;
     // The naming mode decides, not the pattern: "mmmm" is both the traditional and the
@@ -30,39 +30,39 @@ void fillMonth(const QString& mo, int monthNumbering, DateTimeDialogState& d) {
     switch (monthNumbering) {
     case 0:
         d.numericMonth = true;
-        d.zeroPadMonth = has(mo, u"mm");
+        d.zeroPadMonth = has(item, u"mm");
         break;
     case 1:
         d.japaneseMonth = true;
         break;
     case 2:
         d.englishMonth = true;
-        d.shortMonthName = !has(mo, u"mmmm");
+        d.shortMonthName = !has(item, u"mmmm");
         break;
     default:
         break;
     }
 }
 
-void fillWeekday(const QString& dno, DateTimeDialogState& d) {
-    if (dno.isEmpty())
+void fillWeekday(const QString& item, DateTimeDialogState& d) {
+    if (item.isEmpty())
         return;
     d.showWeekday = true;
-    d.weekdayInParentheses = has(dno, u"(");
-    if (has(dno, u"aaa")) {
+    d.weekdayInParentheses = has(item, u"(");
+    if (has(item, u"aaa")) {
         d.kanjiWeekday = true;
-        d.shortWeekday = !has(dno, u"aaaa");
-    } else if (has(dno, u"ddd")) {
+        d.shortWeekday = !has(item, u"aaaa");
+    } else if (has(item, u"ddd")) {
         d.englishWeekday = true;
-        d.shortWeekday = !has(dno, u"dddd");
+        d.shortWeekday = !has(item, u"dddd");
     }
 }
 
-void fillHour(const QString& oo, int ampm, DateTimeDialogState& d) {
-    if (oo.isEmpty())
+void fillHour(const QString& item, int amPmMode, DateTimeDialogState& d) {
+    if (item.isEmpty())
         return;
     d.showHour = true;
-    switch (ampm) {
+    switch (amPmMode) {
     case 0:
         d.twelveHour = d.amPm = true;
         d.lowercaseAmPm = false;
@@ -76,7 +76,7 @@ void fillHour(const QString& oo, int ampm, DateTimeDialogState& d) {
     default: // 24-hour clock
         break;
     }
-    d.zeroPadHour = has(oo, u"hh");
+    d.zeroPadHour = has(item, u"hh");
 }
 
 QString withUnit(QString item, bool units, QStringView unit) {
@@ -85,7 +85,7 @@ QString withUnit(QString item, bool units, QStringView unit) {
     return item;
 }
 
-QString yearItem(const DateTimeDialogState& d, bool units) {
+QString yearPattern(const DateTimeDialogState& d, bool units) {
     QString item;
     if (d.westernYear)
         item = d.twoDigitYear ? QStringLiteral("yy") : QStringLiteral("yyyy");
@@ -95,7 +95,7 @@ QString yearItem(const DateTimeDialogState& d, bool units) {
     return withUnit(item, units, u"年");
 }
 
-QString monthItem(const DateTimeDialogState& d, bool units, DateTimeFormatSettings& s) {
+QString monthPattern(const DateTimeDialogState& d, bool units, DateTimeFormatSettings& s) {
     if (d.numericMonth) {
         s.monthNumbering = 0;
         return withUnit(d.zeroPadMonth ? QStringLiteral("mm") : QStringLiteral("m"), units, u"月");
@@ -111,7 +111,7 @@ QString monthItem(const DateTimeDialogState& d, bool units, DateTimeFormatSettin
     return {};
 }
 
-QString weekdayItem(const DateTimeDialogState& d, DateTimeFormatSettings& s) {
+QString weekdayPattern(const DateTimeDialogState& d, DateTimeFormatSettings& s) {
     QString item;
     if (d.kanjiWeekday) {
         s.dayNames = 0;
@@ -125,18 +125,18 @@ QString weekdayItem(const DateTimeDialogState& d, DateTimeFormatSettings& s) {
     return item;
 }
 
-QString hourItem(const DateTimeDialogState& d, bool units, DateTimeFormatSettings& s) {
+QString hourPattern(const DateTimeDialogState& d, bool units, DateTimeFormatSettings& s) {
     if (!d.twelveHour)
-        s.ampm = 4;
+        s.amPmMode = 4;
     else if (d.amPm)
-        s.ampm = d.lowercaseAmPm ? 1 : 0;
+        s.amPmMode = d.lowercaseAmPm ? 1 : 0;
     else if (d.japaneseAmPm)
-        s.ampm = 2;
+        s.amPmMode = 2;
     // 12-hour clock with neither mark chosen: the mark stays as it was.
     return withUnit(d.zeroPadHour ? QStringLiteral("hh") : QStringLiteral("h"), units, u"時");
 }
 
-QString numberItem(bool leadingZero, char16_t letter, bool units, QStringView unit) {
+QString numberPattern(bool leadingZero, char16_t letter, bool units, QStringView unit) {
     QString item(leadingZero ? 2 : 1, QChar(letter));
     return withUnit(item, units, unit);
 }
@@ -145,40 +145,40 @@ QString numberItem(bool leadingZero, char16_t letter, bool units, QStringView un
 
 DateTimeDialogState dialogStateFor(const DateTimeFormatSettings& s) {
     DateTimeDialogState d;
-    d.dateOrder = s.dateSortType;
-    d.dateTimeOrder = s.dateTimeSortType;
-    d.withUnits = s.credit == 1;
-    fillYear(s.yo, d);
-    fillMonth(s.mo, s.monthNumbering, d);
+    d.dateOrder = s.dateOrder;
+    d.dateTimeOrder = s.dateTimeOrder;
+    d.withUnits = s.unitMode == 1;
+    fillYear(s.yearItem, d);
+    fillMonth(s.monthItem, s.monthNumbering, d);
     if (!s.dayItem.isEmpty()) {
         d.showDay = true;
         d.zeroPadDay = has(s.dayItem, u"dd");
     }
-    fillWeekday(s.dno, d);
-    fillHour(s.oo, s.ampm, d);
-    if (!s.mio.isEmpty()) {
+    fillWeekday(s.weekdayItem, d);
+    fillHour(s.hourItem, s.amPmMode, d);
+    if (!s.minuteItem.isEmpty()) {
         d.showMinute = true;
-        d.zeroPadMinute = has(s.mio, u"nn");
+        d.zeroPadMinute = has(s.minuteItem, u"nn");
     }
-    if (!s.so.isEmpty()) {
+    if (!s.secondItem.isEmpty()) {
         d.showSecond = true;
-        d.zeroPadSecond = has(s.so, u"ss");
+        d.zeroPadSecond = has(s.secondItem, u"ss");
     }
     return d;
 }
 
 void applyDialogState(const DateTimeDialogState& d, DateTimeFormatSettings& s) {
     const bool units = d.withUnits;
-    s.credit = units ? 1 : 0;
-    s.yo = d.showYear ? yearItem(d, units) : QString();
-    s.mo = d.showMonth ? monthItem(d, units, s) : QString();
-    s.dayItem = d.showDay ? numberItem(d.zeroPadDay, u'd', units, u"日") : QString();
-    s.dno = d.showWeekday ? weekdayItem(d, s) : QString();
-    s.oo = d.showHour ? hourItem(d, units, s) : QString();
-    s.mio = d.showMinute ? numberItem(d.zeroPadMinute, u'n', units, u"分") : QString();
-    s.so = d.showSecond ? numberItem(d.zeroPadSecond, u's', units, u"秒") : QString();
-    s.dateSortType = d.dateOrder;
-    s.dateTimeSortType = d.dateTimeOrder;
+    s.unitMode = units ? 1 : 0;
+    s.yearItem = d.showYear ? yearPattern(d, units) : QString();
+    s.monthItem = d.showMonth ? monthPattern(d, units, s) : QString();
+    s.dayItem = d.showDay ? numberPattern(d.zeroPadDay, u'd', units, u"日") : QString();
+    s.weekdayItem = d.showWeekday ? weekdayPattern(d, s) : QString();
+    s.hourItem = d.showHour ? hourPattern(d, units, s) : QString();
+    s.minuteItem = d.showMinute ? numberPattern(d.zeroPadMinute, u'n', units, u"分") : QString();
+    s.secondItem = d.showSecond ? numberPattern(d.zeroPadSecond, u's', units, u"秒") : QString();
+    s.dateOrder = d.dateOrder;
+    s.dateTimeOrder = d.dateTimeOrder;
 }
 
 } // namespace qel

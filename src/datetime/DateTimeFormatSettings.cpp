@@ -9,19 +9,19 @@ namespace {
 // One table drives both directions, so the stored order cannot drift between them.
 template <typename Settings, typename OnString, typename OnInteger>
 void forEachKey(Settings& s, OnString onString, OnInteger onInteger) {
-    onString(u"YO", s.yo);
-    onString(u"MO", s.mo);
+    onString(u"YO", s.yearItem);
+    onString(u"MO", s.monthItem);
     onString(u"DO", s.dayItem);
-    onString(u"DNO", s.dno);
-    onString(u"OO", s.oo);
-    onString(u"MiO", s.mio);
-    onString(u"SO", s.so);
-    onInteger(u"Credit", s.credit);
-    onInteger(u"AMPM", s.ampm);
+    onString(u"DNO", s.weekdayItem);
+    onString(u"OO", s.hourItem);
+    onString(u"MiO", s.minuteItem);
+    onString(u"SO", s.secondItem);
+    onInteger(u"Credit", s.unitMode);
+    onInteger(u"AMPM", s.amPmMode);
     onInteger(u"MonthNumberring", s.monthNumbering);
     onInteger(u"DayNames", s.dayNames);
-    onInteger(u"DateSortType", s.dateSortType);
-    onInteger(u"DateTimeSortType", s.dateTimeSortType);
+    onInteger(u"DateSortType", s.dateOrder);
+    onInteger(u"DateTimeSortType", s.dateTimeOrder);
     onString(u"DateFormat", s.dateFormat);
     onString(u"TimeFormat", s.timeFormat);
     onString(u"Date&TimeFormat", s.dateTimeFormat);

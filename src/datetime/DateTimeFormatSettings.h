@@ -10,19 +10,20 @@ class IniFile;
 // chosen in the format dialog and the three composed patterns. Stored in the section
 // "Date&TimeFormat" of the main window's settings file.
 struct DateTimeFormatSettings {
-    QString yo = QStringLiteral("yyyy");
-    QString mo = QStringLiteral("mm");
-    QString dayItem = QStringLiteral("dd"); // key "DO"
-    QString dno = QStringLiteral("'('aaa')'");
-    QString oo = QStringLiteral("hh");
-    QString mio = QStringLiteral("nn");
-    QString so = QStringLiteral("ss");
-    int credit = 0;
-    int ampm = 4;
+    // The item patterns (keys YO, MO, DO, DNO, OO, MiO, SO).
+    QString yearItem = QStringLiteral("yyyy");
+    QString monthItem = QStringLiteral("mm");
+    QString dayItem = QStringLiteral("dd");
+    QString weekdayItem = QStringLiteral("'('aaa')'");
+    QString hourItem = QStringLiteral("hh");
+    QString minuteItem = QStringLiteral("nn");
+    QString secondItem = QStringLiteral("ss");
+    int unitMode = 0;       // key "Credit": 1 units (年, 時, ...), 0 separators
+    int amPmMode = 4;       // key "AMPM": 0 "AM/PM", 1 "am/pm", 2 午前/午後, else 24-hour
     int monthNumbering = 0; // key "MonthNumberring"
     int dayNames = 0;
-    int dateSortType = 0;
-    int dateTimeSortType = 0;
+    int dateOrder = 0;     // key "DateSortType": 0 year first, 1 day first
+    int dateTimeOrder = 0; // key "DateTimeSortType": 0 date first, 1 time first
     QString dateFormat = QStringLiteral("[yyyy'-'mm'-'dd'('aaa')']");
     QString timeFormat = QStringLiteral("[hh:nnAM/PM]");
     QString dateTimeFormat = QStringLiteral("[yyyy'-'mm'-'dd'('aaa')' hh:nnAM/PM]");

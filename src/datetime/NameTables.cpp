@@ -41,12 +41,12 @@ void setCurrentNameTables(const NameTables& names) {
     currentNameTables() = names;
 }
 
-void SetWarekiMonth(NameTables& names) {
+void setJapaneseMonthNames(NameTables& names) {
     load(names.longMonthNames, {u"睦月", u"如月", u"弥生", u"卯月", u"皐月", u"水無月", u"文月",
                                 u"葉月", u"長月", u"神無月", u"霜月", u"師走"});
 }
 
-void SetEnglishMonth(NameTables& names) {
+void setEnglishMonthNames(NameTables& names) {
     load(names.longMonthNames,
          {u"January", u"February", u"March", u"April", u"May", u"June", u"July", u"August",
           u"September", u"Octorber", u"November", u"December"});
@@ -54,13 +54,13 @@ void SetEnglishMonth(NameTables& names) {
                                  u"Sep", u"Oct", u"Nov", u"Dec"});
 }
 
-void SetJapaneseYoubiName(NameTables& names) {
+void setJapaneseDayNames(NameTables& names) {
     load(names.longDayNames,
          {u"日曜日", u"月曜日", u"火曜日", u"水曜日", u"木曜日", u"金曜日", u"土曜日"});
     load(names.shortDayNames, {u"日", u"月", u"火", u"水", u"木", u"金", u"土"});
 }
 
-void SetEnglishYoubiName(NameTables& names) {
+void setEnglishDayNames(NameTables& names) {
     load(names.longDayNames,
          {u"Sunday", u"Monday", u"Tuesday", u"Wednesday", u"Thursday", u"Friday", u"Saturday"});
     load(names.shortDayNames, {u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"});
@@ -73,13 +73,13 @@ void setJapaneseDesignators(NameTables& names) {
 
 void applyNameTableChoice(NameTables& names, int monthNumbering, int dayNames) {
     if (monthNumbering == 1)
-        SetWarekiMonth(names);
+        setJapaneseMonthNames(names);
     else if (monthNumbering == 2)
-        SetEnglishMonth(names);
+        setEnglishMonthNames(names);
     if (dayNames == 0)
-        SetJapaneseYoubiName(names);
+        setJapaneseDayNames(names);
     else if (dayNames == 1)
-        SetEnglishYoubiName(names);
+        setEnglishDayNames(names);
 }
 
 } // namespace qel

@@ -27,13 +27,13 @@ NameTables& currentNameTables();
 void setCurrentNameTables(const NameTables& names);
 
 // Traditional Japanese month names into the long month names; short names stay.
-void SetWarekiMonth(NameTables& names);
+void setJapaneseMonthNames(NameTables& names);
 // English month names into both month tables.
-void SetEnglishMonth(NameTables& names);
+void setEnglishMonthNames(NameTables& names);
 // Japanese weekday names into both weekday tables.
-void SetJapaneseYoubiName(NameTables& names);
+void setJapaneseDayNames(NameTables& names);
 // English weekday names into both weekday tables.
-void SetEnglishYoubiName(NameTables& names);
+void setEnglishDayNames(NameTables& names);
 // "午前" and "午後".
 void setJapaneseDesignators(NameTables& names);
 

@@ -93,13 +93,13 @@ void writeListFile(IniFile& file, const ListLook& look, const QStringList& paths
 FileListState readFileListState(const IniFile& master, const QString& defaultListFile) {
     FileListState state;
     state.visible = master.readBool(kFileListSection, u"Visible", false);
-    state.useListFile = master.readString(kFileListSection, u"UseListFile", defaultListFile);
+    state.listFile = master.readString(kFileListSection, u"UseListFile", defaultListFile);
     return state;
 }
 
 void writeFileListState(IniFile& master, const FileListState& state) {
     master.writeBool(kFileListSection, u"Visible", state.visible);
-    master.writeString(kFileListSection, u"UseListFile", state.useListFile);
+    master.writeString(kFileListSection, u"UseListFile", state.listFile);
 }
 
 } // namespace qel

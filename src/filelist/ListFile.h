@@ -53,7 +53,7 @@ void writeListFile(IniFile& file, const ListLook& look, const QStringList& paths
 // Section FileList besides the window's place (Top, Left, Height, Width).
 struct FileListState {
     bool visible = false;
-    QString useListFile; // the list file in use
+    QString listFile; // the list file in use
     friend bool operator==(const FileListState&, const FileListState&) = default;
 };
 FileListState readFileListState(const IniFile& master, const QString& defaultListFile);

@@ -269,7 +269,7 @@ void DateTimeFormatDialog::updateEnabledOptions() {
 
 void DateTimeFormatDialog::applyAndClose() {
     applyDialogState(controlState(), settings_);
-    SetFormatDT(settings_, currentNameTables());
+    composeFormats(settings_, currentNameTables());
     accept();
 }
 

@@ -440,7 +440,7 @@ void FileListWindow::readSettings() {
     }
     setVisible(state.visible);
     setOpenFileListCommand(state.visible);
-    listFilePath_ = state.useListFile;
+    listFilePath_ = state.listFile;
     if (!QFileInfo(listFilePath_).isFile() && listFilePath_ != defaultList) {
         dialogs().message(QString::fromUtf16(kListFallbackMessage));
         listFilePath_ = defaultList;

@@ -35,32 +35,32 @@ void MainWindow::findNext() {
 }
 
 void MainWindow::findDown() {
-    EditorSearch(*editor_).findToDown(findDialog_->request());
+    EditorSearch(*editor_).findDown(findDialog_->request());
     rememberSelection();
 }
 
 void MainWindow::findUp() {
-    EditorSearch(*editor_).findToUp(findDialog_->request());
+    EditorSearch(*editor_).findUp(findDialog_->request());
     rememberSelection();
 }
 
 void MainWindow::findNextToReplace() {
-    EditorSearch(*editor_).findToReplace(replaceDialog_->request());
+    EditorSearch(*editor_).findNextToReplace(replaceDialog_->request());
     rememberSelection();
 }
 
 void MainWindow::replaceOrReplaceAll() {
-    EditorSearch(*editor_).replaceDialogReplace(replaceDialog_->request());
+    EditorSearch(*editor_).replaceOrReplaceAll(replaceDialog_->request());
     rememberSelection();
 }
 
 void MainWindow::replaceSelectedMatch() {
-    EditorSearch(*editor_).doReplace(replaceDialog_->request());
+    EditorSearch(*editor_).replaceSelectedMatch(replaceDialog_->request());
     rememberSelection();
 }
 
 void MainWindow::replaceAllMatches() {
-    EditorSearch(*editor_).doReplaceAll(replaceDialog_->request());
+    EditorSearch(*editor_).replaceAllMatches(replaceDialog_->request());
     rememberSelection();
 }
 

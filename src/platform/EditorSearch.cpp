@@ -9,32 +9,32 @@ bool EditorSearch::findNext(const search::FindRequest& request) {
     return search::findNext(*this, request);
 }
 
-bool EditorSearch::findToDown(const search::FindRequest& request) {
-    return search::findToDown(*this, request);
+bool EditorSearch::findDown(const search::FindRequest& request) {
+    return search::findDown(*this, request);
 }
 
-bool EditorSearch::findToUp(const search::FindRequest& request) {
-    return search::findToUp(*this, request);
+bool EditorSearch::findUp(const search::FindRequest& request) {
+    return search::findUp(*this, request);
 }
 
-bool EditorSearch::findToReplace(const search::ReplaceRequest& request) {
-    return search::findToReplace(*this, request);
+bool EditorSearch::findNextToReplace(const search::ReplaceRequest& request) {
+    return search::findNextToReplace(*this, request);
 }
 
-void EditorSearch::doReplace(const search::ReplaceRequest& request) {
-    search::doReplace(*this, request);
+void EditorSearch::replaceSelectedMatch(const search::ReplaceRequest& request) {
+    search::replaceSelectedMatch(*this, request);
 }
 
-void EditorSearch::doReplaceAll(const search::ReplaceRequest& request) {
-    search::doReplaceAll(*this, request);
+void EditorSearch::replaceAllMatches(const search::ReplaceRequest& request) {
+    search::replaceAllMatches(*this, request);
 }
 
-void EditorSearch::replaceDialogReplace(const search::ReplaceRequest& request) {
-    search::replaceDialogReplace(*this, request);
+void EditorSearch::replaceOrReplaceAll(const search::ReplaceRequest& request) {
+    search::replaceOrReplaceAll(*this, request);
 }
 
-void EditorSearch::replaceDialogAction(const search::ReplaceRequest& request) {
-    search::replaceDialogAction(*this, request);
+void EditorSearch::runReplaceAction(const search::ReplaceRequest& request) {
+    search::runReplaceAction(*this, request);
 }
 
 QString EditorSearch::text() const {

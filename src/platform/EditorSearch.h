@@ -10,21 +10,21 @@ class ByteEditor;
 // application's Dialogs service. Holds no state of its own: every command starts from
 // the editor's current selection and text, so one may be made for each command.
 //
-//     EditorSearch(*RichEdit1).findNext(FindDialog1->request());
-//     EditorSearch(*RichEdit1).replaceDialogAction(ReplaceDialog1->request());
+//     EditorSearch(*editor).findNext(findDialog->request());
+//     EditorSearch(*editor).runReplaceAction(replaceDialog->request());
 class EditorSearch : public search::SearchEditor {
 public:
     explicit EditorSearch(ByteEditor& editor) : editor_(editor) {}
 
     // The commands (see search/SearchCommands.h).
     bool findNext(const search::FindRequest& request);
-    bool findToDown(const search::FindRequest& request);
-    bool findToUp(const search::FindRequest& request);
-    bool findToReplace(const search::ReplaceRequest& request);
-    void doReplace(const search::ReplaceRequest& request);
-    void doReplaceAll(const search::ReplaceRequest& request);
-    void replaceDialogReplace(const search::ReplaceRequest& request);
-    void replaceDialogAction(const search::ReplaceRequest& request);
+    bool findDown(const search::FindRequest& request);
+    bool findUp(const search::FindRequest& request);
+    bool findNextToReplace(const search::ReplaceRequest& request);
+    void replaceSelectedMatch(const search::ReplaceRequest& request);
+    void replaceAllMatches(const search::ReplaceRequest& request);
+    void replaceOrReplaceAll(const search::ReplaceRequest& request);
+    void runReplaceAction(const search::ReplaceRequest& request);
 
     // search::SearchEditor
     QString text() const override;

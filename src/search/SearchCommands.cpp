@@ -41,11 +41,11 @@ bool searchOnFrom(SearchEditor& editor, qsizetype start, const QString& what, Op
 } // namespace
 
 bool findNext(SearchEditor& editor, const FindRequest& request) {
-    return request.direction == Direction::Down ? findToDown(editor, request)
-                                                : findToUp(editor, request);
+    return request.direction == Direction::Down ? findDown(editor, request)
+                                                : findUp(editor, request);
 }
 
-bool findToDown(SearchEditor& editor, const FindRequest& request) {
+bool findDown(SearchEditor& editor, const FindRequest& request) {
     const QString what = editorForm(request.what);
     // With nothing selected the search starts at the top, wherever the caret is.
     const qsizetype length = editor.selLength();
@@ -53,7 +53,7 @@ bool findToDown(SearchEditor& editor, const FindRequest& request) {
     return searchOnFrom(editor, start, what, request.options);
 }
 
-bool findToUp(SearchEditor& editor, const FindRequest& request) {
+bool findUp(SearchEditor& editor, const FindRequest& request) {
     const QString what = editorForm(request.what);
     const qsizetype limit = editor.selStart();
     if (limit < 1) {
@@ -82,14 +82,14 @@ bool findToUp(SearchEditor& editor, const FindRequest& request) {
     return true;
 }
 
-bool findToReplace(SearchEditor& editor, const ReplaceRequest& request) {
+bool findNextToReplace(SearchEditor& editor, const ReplaceRequest& request) {
     const QString what = editorForm(request.what);
     const qsizetype length = editor.selLength();
     const qsizetype start = editor.selStart() + (length > 0 ? length : 0);
     return searchOnFrom(editor, start, what, request.options);
 }
 
-void doReplace(SearchEditor& editor, const ReplaceRequest& request) {
+void replaceSelectedMatch(SearchEditor& editor, const ReplaceRequest& request) {
     if (editor.selLength() == 0) {
         editor.message(nothingToReplaceMessage());
         return;
@@ -97,7 +97,7 @@ void doReplace(SearchEditor& editor, const ReplaceRequest& request) {
     editor.replaceSelection(editorForm(request.with));
 }
 
-void doReplaceAll(SearchEditor& editor, const ReplaceRequest& request) {
+void replaceAllMatches(SearchEditor& editor, const ReplaceRequest& request) {
     const ReplaceAllResult result = replaceAll(editor.text(), editorForm(request.what),
                                                editorForm(request.with), request.options);
     if (result.count == 0) {
@@ -109,25 +109,25 @@ void doReplaceAll(SearchEditor& editor, const ReplaceRequest& request) {
     editor.message(replaceAllDoneMessage());
 }
 
-void replaceDialogReplace(SearchEditor& editor, const ReplaceRequest& request) {
+void replaceOrReplaceAll(SearchEditor& editor, const ReplaceRequest& request) {
     if (request.action == ReplaceAction::ReplaceAll) {
-        doReplaceAll(editor, request);
+        replaceAllMatches(editor, request);
         return;
     }
     // The selection is replaced as it stands only when it is the find text exactly,
     // case included; otherwise the next occurrence is looked for first.
-    if (editor.selText() != editorForm(request.what) && !findToReplace(editor, request)) {
+    if (editor.selText() != editorForm(request.what) && !findNextToReplace(editor, request)) {
         editor.message(nothingToReplaceMessage());
         return;
     }
-    doReplace(editor, request);
+    replaceSelectedMatch(editor, request);
 }
 
-void replaceDialogAction(SearchEditor& editor, const ReplaceRequest& request) {
+void runReplaceAction(SearchEditor& editor, const ReplaceRequest& request) {
     if (request.action == ReplaceAction::FindNext)
-        findToReplace(editor, request);
+        findNextToReplace(editor, request);
     else
-        replaceDialogReplace(editor, request);
+        replaceOrReplaceAll(editor, request);
 }
 
 } // namespace qel::search

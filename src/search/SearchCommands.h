@@ -62,21 +62,21 @@ struct ReplaceRequest {
 // finds and inserts "?" like it would in the editor.
 QString editorForm(const QString& text);
 
-// The find dialog's Find Next: findToDown() or findToUp() by the direction.
+// The find dialog's Find Next: findDown() or findUp() by the direction.
 bool findNext(SearchEditor& editor, const FindRequest& request);
 // Searches from the end of the selection, or from the top when nothing is selected.
-bool findToDown(SearchEditor& editor, const FindRequest& request);
+bool findDown(SearchEditor& editor, const FindRequest& request);
 // Selects the last match, scanning from the top, that starts before the selection.
-bool findToUp(SearchEditor& editor, const FindRequest& request);
+bool findUp(SearchEditor& editor, const FindRequest& request);
 // The replace-search: from the end of the selection, or from the caret.
-bool findToReplace(SearchEditor& editor, const ReplaceRequest& request);
+bool findNextToReplace(SearchEditor& editor, const ReplaceRequest& request);
 // Replaces the selection by the replace text, if anything is selected.
-void doReplace(SearchEditor& editor, const ReplaceRequest& request);
+void replaceSelectedMatch(SearchEditor& editor, const ReplaceRequest& request);
 // Replaces every occurrence (see replaceAll()) as one edit.
-void doReplaceAll(SearchEditor& editor, const ReplaceRequest& request);
+void replaceAllMatches(SearchEditor& editor, const ReplaceRequest& request);
 // The replace dialog's Replace and Replace All buttons (request.action says which).
-void replaceDialogReplace(SearchEditor& editor, const ReplaceRequest& request);
+void replaceOrReplaceAll(SearchEditor& editor, const ReplaceRequest& request);
 // Any button of the replace dialog: Find Next runs the replace-search.
-void replaceDialogAction(SearchEditor& editor, const ReplaceRequest& request);
+void runReplaceAction(SearchEditor& editor, const ReplaceRequest& request);
 
 } // namespace qel::search

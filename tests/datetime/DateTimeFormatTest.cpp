@@ -23,7 +23,7 @@ using State = DateTimeDialogState;
 // OK in the dialog: the controls go into the settings, then the patterns are composed.
 void pressOk(const State& state, DateTimeFormatSettings& settings, NameTables& names) {
     applyDialogState(state, settings);
-    SetFormatDT(settings, names);
+    composeFormats(settings, names);
 }
 
 DateTimeFormatSettings okFrom(const State& state,
@@ -62,9 +62,10 @@ TEST(DateTimeFormat, OkOnTheDefaults) {
     EXPECT_EQ(patternsOf(first),
               patterns(u"[yyyy-mm-dd (aaa)]", u"[hh:nn:ss]", u"[yyyy-mm-dd (aaa) hh:nn:ss]"));
     // The separators and the space are kept in the item patterns.
-    EXPECT_EQ((QStringList{first.mo, first.dayItem, first.dno, first.oo, first.mio, first.so}),
+    EXPECT_EQ((QStringList{first.monthItem, first.dayItem, first.weekdayItem, first.hourItem,
+                           first.minuteItem, first.secondItem}),
               (QStringList{u"-mm"_s, u"-dd"_s, u" (aaa)"_s, u"hh:"_s, u"nn:"_s, u"ss"_s}));
-    EXPECT_EQ(first.ampm, 4);
+    EXPECT_EQ(first.amPmMode, 4);
 }
 
 TEST(DateTimeFormat, ItemsShownAlone) {
@@ -73,7 +74,7 @@ TEST(DateTimeFormat, ItemsShownAlone) {
               u"[aaa]"_s);
     // Neither Western nor era year chosen: the unit alone.
     const DateTimeFormatSettings unitOnly = okFrom(ticked({&S::withUnits, &S::showYear}));
-    EXPECT_EQ(QStringList({unitOnly.yo, unitOnly.dateFormat}),
+    EXPECT_EQ(QStringList({unitOnly.yearItem, unitOnly.dateFormat}),
               QStringList({u"'年'"_s, u"['年']"_s}));
     const auto dayAndYear = {&S::showYear, &S::westernYear, &S::showDay, &S::zeroPadDay};
     EXPECT_EQ(okFrom(ticked(dayAndYear)).dateFormat, u"[yyyy-dd]"_s);
@@ -95,11 +96,11 @@ TEST(DateTimeFormat, ItemsShownAlone) {
 TEST(DateTimeFormat, NothingShownAndTheMarkThatStays) {
     const DateTimeFormatSettings none = okFrom(State());
     EXPECT_EQ(patternsOf(none), patterns(u"[]", u"[]", u"[ ]"));
-    EXPECT_EQ(none.ampm, 4);
+    EXPECT_EQ(none.amPmMode, 4);
 
     // With the hour hidden a mark chosen earlier stays, in both patterns.
     DateTimeFormatSettings twelve;
-    twelve.ampm = 0;
+    twelve.amPmMode = 0;
     EXPECT_EQ(patternsOf(okFrom(State(), twelve)), patterns(u"[]", u"[AM/PM]", u"[ AM/PM]"));
 
     State hidden = dialogStateFor(twelve);
@@ -117,7 +118,7 @@ TEST(DateTimeFormat, NothingShownAndTheMarkThatStays) {
     // 12-hour clock ticked but no mark chosen: the mark is left as it was.
     State noMark = defaultsAsShown();
     noMark.twelveHour = true;
-    EXPECT_EQ(okFrom(noMark, twelve).ampm, 0);
+    EXPECT_EQ(okFrom(noMark, twelve).amPmMode, 0);
 }
 
 TEST(DateTimeFormat, AStoredMonthNamingOutsideItsRange) {
@@ -134,20 +135,20 @@ TEST(DateTimeFormat, AStoredMonthNamingOutsideItsRange) {
 
 TEST(DateTimeFormat, HandWrittenItemPatternsAreRecognisedBySubstring) {
     DateTimeFormatSettings s;
-    s.yo = QStringLiteral("gge'年'");
-    s.mo = QStringLiteral("mmm-");
+    s.yearItem = QStringLiteral("gge'年'");
+    s.monthItem = QStringLiteral("mmm-");
     s.monthNumbering = 2;
-    s.dno = QStringLiteral("'('aaa')'");
-    s.oo = QStringLiteral("h'時'");
-    s.ampm = 2;
+    s.weekdayItem = QStringLiteral("'('aaa')'");
+    s.hourItem = QStringLiteral("h'時'");
+    s.amPmMode = 2;
     const State d = dialogStateFor(s);
     EXPECT_TRUE(d.eraYear && !d.shortEraName && !d.westernYear);
     EXPECT_TRUE(d.englishMonth && d.shortMonthName);
     EXPECT_TRUE(d.kanjiWeekday && d.shortWeekday && d.weekdayInParentheses);
     EXPECT_TRUE(d.twelveHour && d.japaneseAmPm && !d.zeroPadHour);
 
-    s.yo = QStringLiteral("ge");
-    s.dno = QStringLiteral("dddd");
+    s.yearItem = QStringLiteral("ge");
+    s.weekdayItem = QStringLiteral("dddd");
     const State e = dialogStateFor(s);
     EXPECT_TRUE(e.eraYear && e.shortEraName);
     EXPECT_TRUE(e.englishWeekday && !e.shortWeekday && !e.weekdayInParentheses);
@@ -202,7 +203,7 @@ TEST_F(DateTimeFormatFile, ReadingBackLosesQuotesAndBlanksButNotTheChoices) {
     // The defaults: the weekday pattern comes back without its outer apostrophes.
     store(DateTimeFormatSettings());
     const DateTimeFormatSettings defaults = load();
-    EXPECT_EQ(defaults.dno, QStringLiteral("('aaa')"));
+    EXPECT_EQ(defaults.weekdayItem, QStringLiteral("('aaa')"));
     EXPECT_EQ(dialogStateFor(defaults), defaultsAsShown());
     EXPECT_EQ(patternsOf(defaults), patternsOf(DateTimeFormatSettings()));
 

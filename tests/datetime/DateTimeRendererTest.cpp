@@ -35,7 +35,7 @@ NameTables localeLikeTables() {
 // The tables as the program sets them with Japanese weekday names.
 NameTables japaneseTables() {
     NameTables names = localeLikeTables();
-    SetJapaneseYoubiName(names);
+    setJapaneseDayNames(names);
     setJapaneseDesignators(names);
     return names;
 }
@@ -109,14 +109,14 @@ TEST(DateTimeRenderer, EachEraFromItsFirstDay) {
 
 TEST(DateTimeRenderer, MonthAndWeekdayNamesComeFromTheTablesInForce) {
     NameTables english = localeLikeTables();
-    SetEnglishMonth(english);
-    SetEnglishYoubiName(english);
+    setEnglishMonthNames(english);
+    setEnglishDayNames(english);
     const QDateTime october = at(2023, 10, 9); // a Monday
     expectRendered({{october, u"mmmm/mmm/m/mm", u"Octorber/Oct/10/10"},
                     {october, u"dddd ddd aaaa aaa", u"Monday Mon Monday Mon"}},
                    english);
     NameTables traditional = localeLikeTables();
-    SetWarekiMonth(traditional);
+    setJapaneseMonthNames(traditional);
     // Only the long month names change; the short ones stay the locale's.
     expectRendered({{at(2023, 6, 3), u"mmmm mmm m", u"水無月 6月 6"}}, traditional);
     // The weekday tokens of both letters follow the weekday table, whatever its language.

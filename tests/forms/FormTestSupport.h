@@ -8,7 +8,7 @@
 #include "forms/FileListWindow.h"
 #include "forms/MainWindow.h"
 #include "forms/SubWindow.h"
-#include "forms/Windows.h"
+#include "forms/WindowSet.h"
 #include "platform/ByteEditor.h"
 #include "platform/Clock.h"
 #include "platform/Printers.h"

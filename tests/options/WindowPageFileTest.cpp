@@ -80,7 +80,7 @@ TEST_F(WindowPageFileTest, SubWindowPageHasTheSubWindowsKeysInTheirOrder) {
 TEST_F(WindowPageFileTest, MainPageWritesTheDateFormatButNotTheBarsAndKeepsOtherKeys) {
     store(u"[Visible]\nToolBar=0\n[Form]\nWidth=1\nExtra=kept\n"_s);
     DateTimeFormatSettings dateTime;
-    dateTime.yo = u"ggge"_s;
+    dateTime.yearItem = u"ggge"_s;
     dateTime.monthNumbering = 2;
     {
         IniFile file(path());

@@ -73,66 +73,66 @@ private Q_SLOTS:
         QVERIFY(EditorSearch(e).findNext(down(u"abc"_s)));
         QCOMPARE(e.selText(), u"ABC"_s); // without match case the text found is selected
         QCOMPARE(selection(e), Selection(6, 3));
-        QVERIFY(EditorSearch(e).findToDown(down(u"東京"_s)));
+        QVERIFY(EditorSearch(e).findDown(down(u"東京"_s)));
         QCOMPARE(selection(e), Selection(17, 4));
         editor(u"ab\nab"_s, 0, 2);
-        QVERIFY(EditorSearch(e).findToDown(down(u"ab"_s)));
+        QVERIFY(EditorSearch(e).findDown(down(u"ab"_s)));
         QCOMPARE(e.selStart(), qsizetype(4)); // the line break counts two
     }
 
     void findUpTakesTheLastNonOverlappingMatchStartingBeforeTheCaret() {
         ByteEditor& e = editor(u"東京と東京と東京"_s, 16);
-        QVERIFY(EditorSearch(e).findToUp(up(u"東京"_s)));
+        QVERIFY(EditorSearch(e).findUp(up(u"東京"_s)));
         QCOMPARE(e.selStart(), qsizetype(12));
-        QVERIFY(EditorSearch(e).findToUp(up(u"東京"_s)));
+        QVERIFY(EditorSearch(e).findUp(up(u"東京"_s)));
         QCOMPARE(selection(e), Selection(6, 4));
         // From the top: "aa" at 0, then at 2; the one at 2 starts before the caret at 3
         // and is selected though it ends after it. The overlapping one at 1 is never seen.
         editor(u"aaaa"_s, 3);
-        QVERIFY(EditorSearch(e).findToUp(up(u"aa"_s)));
+        QVERIFY(EditorSearch(e).findUp(up(u"aa"_s)));
         QCOMPARE(selection(e), Selection(2, 2));
         // Past the first one, and at the very top, the user is told; the selection stays.
         e.setSelection(0, 2);
         QVERIFY(!EditorSearch(e).findNext(up(u"aa"_s)));
         QCOMPARE(selection(e), Selection(0, 2));
         e.setSelection(0, 0);
-        QVERIFY(!EditorSearch(e).findToUp(up(u"aa"_s)));
+        QVERIFY(!EditorSearch(e).findUp(up(u"aa"_s)));
         QCOMPARE(messages(), QStringList(2, notFoundMessage()));
     }
 
     void theSelectionIsReplacedOnlyWhenItIsTheFindTextInTheRightCase() {
         ByteEditor& e = editor(u"one two one"_s, 8, 3);
-        EditorSearch(e).replaceDialogReplace(replace(u"one"_s, u"1"_s));
+        EditorSearch(e).replaceOrReplaceAll(replace(u"one"_s, u"1"_s));
         QCOMPARE(e.text(), u"one two 1"_s);
         QCOMPARE(selection(e), Selection(9, 0));
         QVERIFY(messages().isEmpty());
         // A selection differing in case is skipped for the next occurrence.
         editor(u"Bar bar"_s, 0, 3);
-        EditorSearch(e).replaceDialogReplace(replace(u"bar"_s, u"baz"_s));
+        EditorSearch(e).replaceOrReplaceAll(replace(u"bar"_s, u"baz"_s));
         QCOMPARE(e.text(), u"Bar baz"_s);
         QCOMPARE(selection(e), Selection(7, 0));
         // Nothing found: two messages, and the selected text stays as it was.
         editor(u"foo and bar"_s, 4, 3);
-        EditorSearch(e).replaceDialogReplace(replace(u"foo"_s, u"x"_s, {.matchCase = true}));
+        EditorSearch(e).replaceOrReplaceAll(replace(u"foo"_s, u"x"_s, {.matchCase = true}));
         QCOMPARE(messages(), (QStringList{notFoundMessage(), nothingToReplaceMessage()}));
         QCOMPARE(e.text(), u"foo and bar"_s);
         QCOMPARE(e.selText(), u"and"_s);
         // Find Next searches from the caret, not from the top; Replace needs a selection.
         editor(u"ab ab ab"_s, 1);
-        EditorSearch(e).replaceDialogAction(replace(u"ab"_s, u"x"_s, {}, ReplaceAction::FindNext));
+        EditorSearch(e).runReplaceAction(replace(u"ab"_s, u"x"_s, {}, ReplaceAction::FindNext));
         QCOMPARE(e.selStart(), qsizetype(3));
         e.setSelection(0, 0);
         dialogs_.clearCalls();
-        EditorSearch(e).doReplace(replace(u"ab"_s, u"x"_s));
+        EditorSearch(e).replaceSelectedMatch(replace(u"ab"_s, u"x"_s));
         QCOMPARE(messages(), QStringList{nothingToReplaceMessage()});
         QCOMPARE(e.text(), u"ab ab ab"_s);
     }
 
     void charactersCodePage932CannotHoldAreQuestionMarks() {
         ByteEditor& e = editor(u"a?b"_s);
-        QVERIFY(EditorSearch(e).findToDown(down(u"€"_s)));
+        QVERIFY(EditorSearch(e).findDown(down(u"€"_s)));
         QCOMPARE(selection(e), Selection(1, 1));
-        EditorSearch(e).replaceDialogAction(replaceAllOf(u"b"_s, u"€"_s));
+        EditorSearch(e).runReplaceAction(replaceAllOf(u"b"_s, u"€"_s));
         QCOMPARE(e.text(), u"a??"_s);
         QCOMPARE(messages(), QStringList{replaceAllDoneMessage()});
     }
@@ -187,7 +187,7 @@ private Q_SLOTS:
             editor.document()->clearHistory();
             dialogs.clearCalls();
 
-            EditorSearch(editor).doReplaceAll(replaceAllOf(what, with, options));
+            EditorSearch(editor).replaceAllMatches(replaceAllOf(what, with, options));
 
             const auto expected = referenceReplaceAll(text, what, with, options);
             const QString label =

@@ -28,7 +28,7 @@ QString subWindowFile(int n, bool visible) {
 
 } // namespace
 
-class MainFormTest : public QObject, ProgramFixture {
+class MainWindowTest : public QObject, ProgramFixture {
     Q_OBJECT
 
     QLabel* staticText() { return mainWindow()->findChild<QLabel*>(u"StaticText1"_s); }
@@ -489,5 +489,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(MainFormTest)
-#include "MainFormTest.moc"
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,4 +1,4 @@
-#include "Windows.h"
+#include "WindowSet.h"
 
 #include "DateTimeFormatDialog.h"
 #include "FileListWindow.h"

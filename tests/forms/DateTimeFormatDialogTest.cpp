@@ -32,7 +32,7 @@ RadioGroup* order(QWidget& form, const char* name) {
 
 } // namespace
 
-class DateTimeFormatFormTest : public QObject {
+class DateTimeFormatDialogTest : public QObject {
     Q_OBJECT
 
     NameTables savedNames_;
@@ -111,10 +111,11 @@ private Q_SLOTS:
         expectEnabled(defaults, u"GengouRyaku EigoRyaku AMPM", false);
 
         // Nothing shown: the controls stay as laid out.
-        for (QString* item : {&settings.yo, &settings.mo, &settings.dayItem, &settings.dno,
-                              &settings.oo, &settings.mio, &settings.so})
+        for (QString* item :
+             {&settings.yearItem, &settings.monthItem, &settings.dayItem, &settings.weekdayItem,
+              &settings.hourItem, &settings.minuteItem, &settings.secondItem})
             item->clear();
-        settings.ampm = 0; // ignored while the hour is not shown
+        settings.amPmMode = 0; // ignored while the hour is not shown
         DateTimeFormatDialog empty(settings);
         QCOMPARE(empty.controlState(), DateTimeDialogState());
         expectEnabled(empty,
@@ -169,8 +170,8 @@ private Q_SLOTS:
         QCOMPARE(settings.dateFormat, u"[gge'年'm'月'd'日' aaaa]"_s);
         QCOMPARE(settings.timeFormat, u"[h'時'nn'分' ampm]"_s);
         QCOMPARE(settings.dateTimeFormat, u"[gge'年'm'月'd'日' aaaa h'時'nn'分' ampm]"_s);
-        QCOMPARE(settings.credit, 1);
-        QCOMPARE(settings.ampm, 2);
+        QCOMPARE(settings.unitMode, 1);
+        QCOMPARE(settings.amPmMode, 2);
         // OK loaded the Japanese weekday names into the tables in force.
         QCOMPARE(currentNameTables().longDayNames[0], u"日曜日"_s);
 
@@ -201,13 +202,13 @@ private Q_SLOTS:
         // The naming modes and the mark are stored for the next start.
         QCOMPARE(settings.monthNumbering, 2);
         QCOMPARE(settings.dayNames, 1);
-        QCOMPARE(settings.ampm, 1);
+        QCOMPARE(settings.amPmMode, 1);
         QCOMPARE(currentNameTables().longMonthNames[9], u"Octorber"_s);
     }
 
     void cancelLeavesTheSettingsAlone() {
         DateTimeFormatSettings settings;
-        settings.dateSortType = 7; // not an order the dialog offers
+        settings.dateOrder = 7; // not an order the dialog offers
         const DateTimeFormatSettings before = settings;
         const NameTables namesBefore = currentNameTables();
         {
@@ -223,10 +224,10 @@ private Q_SLOTS:
         QVERIFY(settings == before);
         QVERIFY(currentNameTables() == namesBefore);
         DateTimeFormatDialog(settings).applyAndClose(); // OK stores the order it showed
-        QCOMPARE(settings.dateSortType, 0);
+        QCOMPARE(settings.dateOrder, 0);
         QCOMPARE(settings.dateFormat, u"[yyyy-mm-dd (aaa)]"_s);
     }
 };
 
-QTEST_MAIN(DateTimeFormatFormTest)
-#include "DateTimeFormatFormTest.moc"
+QTEST_MAIN(DateTimeFormatDialogTest)
+#include "DateTimeFormatDialogTest.moc"

@@ -68,7 +68,7 @@ const QString kSampleText = u"1234567890\nABCDEFGHIJEFGHIJKLMNOPQRSTUVWXYZ\n"
 
 } // namespace
 
-class PropertyFormTest : public QObject, ProgramFixture {
+class OptionsDialogTest : public QObject, ProgramFixture {
     Q_OBJECT
 
     // Opens the dialog with the main window's command and works it through `steps`,
@@ -590,5 +590,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(PropertyFormTest)
-#include "PropertyFormTest.moc"
+QTEST_MAIN(OptionsDialogTest)
+#include "OptionsDialogTest.moc"

@@ -360,30 +360,8 @@ void IniFile::insertLines(qsizetype index, const QStringList& texts) {
 }
 
 void IniFile::writeString(QStringView section, QStringView key, const QString& value) {
-    const QString entry = oneLine(key) + u'=' + oneLine(value);
-    const qsizetype header = findSection(section);
-    if (header < 0) {
-        insertLine(qsizetype(lines_.size()), QString(u'[' + oneLine(section) + u']'));
-        insertLine(qsizetype(lines_.size()), entry);
-        return;
-    }
-    // After the section's last entry, so that blank or unknown lines closing the
-    // section stay where they are; right after the header when it has no entry.
-    qsizetype insertAt = header + 1;
-    for (qsizetype i = header + 1; i < qsizetype(lines_.size()); ++i) {
-        const QString& text = lines_[i].text;
-        if (sectionName(text))
-            break;
-        const auto found = entryOf(text);
-        if (!found)
-            continue;
-        if (sameName(found->key, key)) {
-            setLine(i, entry);
-            return;
-        }
-        insertAt = i + 1;
-    }
-    insertLine(insertAt, entry);
+    const std::pair<QString, QString> entry{key.toString(), value};
+    writeStrings(section, std::span(&entry, 1));
 }
 
 void IniFile::writeStrings(QStringView section,
@@ -396,7 +374,8 @@ void IniFile::writeStrings(QStringView section,
         header = qsizetype(lines_.size()) - 1;
     }
     // The section's keys (the first line of each, as the reads take it) and the place
-    // after its last entry, where writeString puts a new key.
+    // after its last entry, where a new key goes: blank or unknown lines closing the
+    // section stay where they are; right after the header when it has no entry.
     QHash<QString, qsizetype> lineOfKey;
     qsizetype insertAt = header + 1;
     for (qsizetype i = header + 1; i < qsizetype(lines_.size()); ++i) {

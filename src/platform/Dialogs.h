@@ -50,6 +50,16 @@ struct PrintRequest {
 
 enum class Answer { Yes, No, Cancel };
 
+// A question with buttons of its own: the buttons' captions, left to right, the one
+// Return presses and the one Escape (or closing the box) counts as.
+struct Choice {
+    QString text;
+    QStringList buttons;
+    int defaultButton = 0;
+    int escapeButton = 0;
+    friend bool operator==(const Choice&, const Choice&) = default;
+};
+
 // Every question the program asks goes through here, so that a test can answer it.
 // Message boxes are captioned with the application title.
 class Dialogs {
@@ -59,6 +69,8 @@ public:
     virtual void message(const QString& text) = 0;
     // Closing the box counts as Cancel.
     virtual Answer askYesNoCancel(const QString& text) = 0;
+    // Returns the index of the button pressed; closing the box gives escapeButton.
+    virtual int choose(const Choice& choice) = 0;
     virtual std::optional<QString> openFile(const FileRequest& request) = 0;
     virtual QStringList openFiles(const FileRequest& request) = 0; // empty: cancelled
     virtual std::optional<QString> saveFile(const FileRequest& request) = 0;

@@ -181,6 +181,21 @@ Answer QtDialogs::askYesNoCancel(const QString& text) {
     }
 }
 
+int QtDialogs::choose(const Choice& choice) {
+    QMessageBox box(QMessageBox::Question, applicationTitle(), choice.text, QMessageBox::NoButton,
+                    dialogParent());
+    QList<QAbstractButton*> buttons;
+    for (const QString& caption : choice.buttons)
+        buttons.append(box.addButton(caption, QMessageBox::ActionRole));
+    if (choice.defaultButton >= 0 && choice.defaultButton < buttons.size())
+        box.setDefaultButton(qobject_cast<QPushButton*>(buttons.at(choice.defaultButton)));
+    if (choice.escapeButton >= 0 && choice.escapeButton < buttons.size())
+        box.setEscapeButton(buttons.at(choice.escapeButton));
+    box.exec();
+    const qsizetype pressed = buttons.indexOf(box.clickedButton());
+    return pressed >= 0 ? int(pressed) : choice.escapeButton;
+}
+
 std::optional<QString> QtDialogs::openFile(const FileRequest& request) {
     const QStringList files = askForFiles(request, FileMode::Open);
     if (files.isEmpty())

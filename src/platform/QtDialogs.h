@@ -24,6 +24,7 @@ class QtDialogs : public Dialogs {
 public:
     void message(const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
+    int choose(const Choice& choice) override;
     std::optional<QString> openFile(const FileRequest& request) override;
     QStringList openFiles(const FileRequest& request) override;
     std::optional<QString> saveFile(const FileRequest& request) override;

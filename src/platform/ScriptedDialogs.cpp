@@ -17,6 +17,10 @@ void ScriptedDialogs::answer(Answer reply) {
     script_.emplace_back(reply);
 }
 
+void ScriptedDialogs::answerChoice(int button) {
+    script_.emplace_back(ChoiceReply{button});
+}
+
 void ScriptedDialogs::answerFile(std::optional<QString> path) {
     script_.emplace_back(FileReply{path.value_or(QString())});
 }
@@ -105,6 +109,14 @@ Answer ScriptedDialogs::askYesNoCancel(const QString& text) {
     Call call = callOf(u"askYesNoCancel");
     call.text = text;
     return take<Answer>(call).value_or(Answer::Cancel);
+}
+
+int ScriptedDialogs::choose(const Choice& choice) {
+    Call call = callOf(u"choose");
+    call.text = choice.text;
+    call.choice = choice;
+    const auto reply = take<ChoiceReply>(call);
+    return reply ? reply->button : choice.escapeButton;
 }
 
 std::optional<QString> ScriptedDialogs::openFile(const FileRequest& request) {

@@ -30,6 +30,7 @@ class ScriptedDialogs : public Dialogs {
 public:
     // One call as it was made. Only the members that belong to the kind are set:
     //   message, askYesNoCancel, showException    text
+    //   choose                                     choice (and text: its text)
     //   openFile, openFiles, saveFile              file
     //   chooseFont                                 font (the initial one), fontRequest
     //   chooseColor                                color (the initial one)
@@ -45,6 +46,7 @@ public:
         QColor color;
         PrintRequest print;
         QString dialogName;
+        Choice choice;
     };
 
     // Installs itself as the application's service; the destructor puts back the one
@@ -55,7 +57,8 @@ public:
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
     // The script.
-    void answer(Answer reply); // askYesNoCancel
+    void answer(Answer reply);     // askYesNoCancel
+    void answerChoice(int button); // choose: the index of the button pressed
     // openFile, saveFile; nullopt or an empty path answers Cancel.
     void answerFile(std::optional<QString> path);
     void answerFiles(QStringList paths); // openFiles
@@ -82,6 +85,7 @@ public:
 
     void message(const QString& text) override;
     Answer askYesNoCancel(const QString& text) override;
+    int choose(const Choice& choice) override;
     std::optional<QString> openFile(const FileRequest& request) override;
     QStringList openFiles(const FileRequest& request) override;
     std::optional<QString> saveFile(const FileRequest& request) override;
@@ -94,6 +98,9 @@ public:
     void showException(const QString& text) override;
 
 private:
+    struct ChoiceReply {
+        int button;
+    };
     struct FileReply {
         QString path; // empty: cancelled
     };
@@ -115,8 +122,8 @@ private:
     struct ExecReply {
         std::function<int(QDialog&)> reply;
     };
-    using Reply = std::variant<Answer, FileReply, FilesReply, FontReply, ColorReply, PrintReply,
-                               SetupReply, ExecReply>;
+    using Reply = std::variant<Answer, ChoiceReply, FileReply, FilesReply, FontReply, ColorReply,
+                               PrintReply, SetupReply, ExecReply>;
 
     void answerPrintResult(bool accepted);
 

@@ -4,6 +4,7 @@
 #include "platform/QtDialogs.h"
 #include "platform/Translations.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -24,6 +25,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -211,6 +213,47 @@ private Q_SLOTS:
         QCOMPARE(QtDialogs().askYesNoCancel(u"変更を保存しますか?"_s), expected);
         QCOMPARE(caption, applicationTitle());
         QCOMPARE(text, u"変更を保存しますか?"_s);
+    }
+
+    // The buttons stand left to right as given; Return presses the default one,
+    // Escape and closing the box give the escape one.
+    void chooseAnswersWithTheButtonPressed_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("first") << u"0"_s << 0;
+        QTest::newRow("last") << u"2"_s << 2;
+        QTest::newRow("return") << u"return"_s << 1;
+        QTest::newRow("escape key") << u"escape"_s << 2;
+        QTest::newRow("window closed") << u"close"_s << 2;
+    }
+
+    void chooseAnswersWithTheButtonPressed() {
+        QFETCH(QString, how);
+        QFETCH(int, expected);
+        const Choice choice{u"復元しますか?"_s, {u"復元"_s, u"破棄"_s, u"後で"_s}, 1, 2};
+        QString caption, text;
+        QStringList captions;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            caption = box->windowTitle();
+            text = box->text();
+            QList<QAbstractButton*> buttons = box->buttons();
+            std::sort(buttons.begin(), buttons.end(),
+                      [](QAbstractButton* a, QAbstractButton* b) { return a->x() < b->x(); });
+            for (QAbstractButton* b : buttons)
+                captions << b->text();
+            if (how == u"return")
+                QTest::keyClick(box, Qt::Key_Return);
+            else if (how == u"escape")
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (how == u"close")
+                box->close();
+            else
+                buttons.at(how.toInt())->click();
+        });
+        QCOMPARE(QtDialogs().choose(choice), expected);
+        QCOMPARE(caption, applicationTitle());
+        QCOMPARE(text, choice.text);
+        QCOMPARE(captions, choice.buttons);
     }
 
     void cancelledDialogsGiveNothing() {

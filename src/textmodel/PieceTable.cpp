@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cassert>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace qel::textmodel {
 
 // ---- TextBuffer
@@ -10,6 +14,16 @@ namespace qel::textmodel {
 TextBuffer::TextBuffer(QString text, std::vector<cp932::AlternateForm> alternates)
     : text_(std::move(text)), alternates_(std::move(alternates)) {
     index(0);
+}
+
+TextBuffer::TextBuffer(QString text, std::vector<cp932::AlternateForm> alternates,
+                       std::vector<Stretch> stretches)
+    : text_(std::move(text)), alternates_(std::move(alternates)) {
+    // The first stretch's line breaks become the buffer's: room for all of them is
+    // best made there.
+    strideBytes_.reserve(std::size_t((text_.size() + kStride - 1) / kStride));
+    for (Stretch& s : stretches)
+        add(std::move(s));
 }
 
 qsizetype TextBuffer::append(QStringView text) {
@@ -20,26 +34,70 @@ qsizetype TextBuffer::append(QStringView text) {
 }
 
 void TextBuffer::index(qsizetype from) {
+    Stretch s;
+    s.from = s.to = from;
+    s.extend(text_, text_.size());
+    add(std::move(s));
+}
+
+void TextBuffer::Stretch::extend(QStringView text, qsizetype end) {
     const unsigned char* length = cp932::byteLengthTable();
-    const char16_t* const chars = reinterpret_cast<const char16_t*>(text_.utf16());
-    const qsizetype n = text_.size();
-    qsizetype bytes = bytes_;
-    qsizetype i = from;
-    while (i < n) {
+    const char16_t* const chars = text.utf16();
+    qsizetype i = to;
+    while (i < end) {
         if (i % kStride == 0)
-            strideBytes_.push_back(bytes);
-        const qsizetype blockEnd = std::min(n, (i / kStride + 1) * kStride);
-        for (; i < blockEnd; ++i) {
-            const char16_t c = chars[i];
-            if (c == u'\n') {
-                breaks_.push_back(i);
-                longestLine_ = std::max(longestLine_, bytes - lineStartBytes_);
-                lineStartBytes_ = bytes + 2;
+            strideBytes.push_back(bytes);
+        const qsizetype blockEnd = std::min(end, (i / kStride + 1) * kStride);
+        while (i < blockEnd) {
+#if defined(__SSE2__)
+            // Eight characters of ASCII other than a line feed count a byte each.
+            if (i + 8 <= blockEnd) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + i));
+                const __m128i zero = _mm_setzero_si128();
+                const int ascii = _mm_movemask_epi8(
+                    _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(short(0xFF80))), zero));
+                const int feeds = _mm_movemask_epi8(_mm_cmpeq_epi16(v, _mm_set1_epi16('\n')));
+                if (ascii == 0xFFFF && feeds == 0) {
+                    bytes += 8;
+                    i += 8;
+                    continue;
+                }
             }
-            bytes += length[c];
+            const qsizetype stop = std::min(blockEnd, i + 8);
+#else
+            const qsizetype stop = blockEnd;
+#endif
+            for (; i < stop; ++i) {
+                const char16_t c = chars[i];
+                if (c == u'\n') {
+                    if (breaks.empty())
+                        firstLineBytes = bytes;
+                    else
+                        longestLine = std::max(longestLine, bytes - lineStartBytes);
+                    breaks.push_back(i);
+                    lineStartBytes = bytes + 2;
+                }
+                bytes += length[c];
+            }
         }
     }
-    bytes_ = bytes;
+    to = end;
+}
+
+void TextBuffer::add(Stretch&& s) {
+    const qsizetype before = bytes_;
+    if (!s.breaks.empty()) {
+        longestLine_ =
+            std::max({longestLine_, before - lineStartBytes_ + s.firstLineBytes, s.longestLine});
+        lineStartBytes_ = before + s.lineStartBytes;
+    }
+    if (breaks_.empty())
+        breaks_ = std::move(s.breaks);
+    else
+        breaks_.insert(breaks_.end(), s.breaks.begin(), s.breaks.end());
+    for (const qsizetype b : s.strideBytes)
+        strideBytes_.push_back(before + b);
+    bytes_ = before + s.bytes;
 }
 
 qsizetype TextBuffer::bytesBefore(qsizetype index) const {

@@ -262,8 +262,9 @@ void TextView::updateMetrics() {
     if (sampleMeasured_) {
         QTextLayout sample(QStringLiteral("Mあ"), font());
         sample.beginLayout();
-        sampleHeight = sample.createLine().height();
+        QTextLine line = sample.createLine();
         sample.endLayout();
+        sampleHeight = line.height();
     }
     lineHeight_ = std::max(1, qCeil(std::max(fm.lineSpacing(), sampleHeight)));
     halfWidth_ = std::max<qreal>(1, fm.horizontalAdvance(QLatin1Char('0')));

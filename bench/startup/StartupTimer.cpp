@@ -29,6 +29,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -81,8 +82,9 @@ private:
     xcb_window_t root_ = 0;
 };
 
-// Processor time of all the threads of process `pid` so far, in nanoseconds (the
-// kernel's own account, which is finer than the tick counts of /proc/PID/stat).
+// Processor time of the running threads of process `pid` so far, in nanoseconds (the
+// kernel's own account, which is finer than the tick counts of /proc/PID/stat): it
+// changes while the program works.
 std::int64_t processorTime(pid_t pid) {
     std::int64_t total = 0;
     const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
@@ -94,11 +96,13 @@ std::int64_t processorTime(pid_t pid) {
     return total;
 }
 
-// One start, in milliseconds: from fork to the first window mapped; to the moment the
-// program went idle (its last use of a processor before none for kQuiet); and the
-// processor time it used by then. Nothing when no window was mapped.
+// One start, in milliseconds: from fork to the first window mapped (a window showing
+// the progress of a long load counts); to the moment the program went idle (its last
+// use of a processor before none for kQuiet); and the processor time it used by then.
+// Nothing when no window was mapped.
 struct Start {
     double shown = 0, idle = 0, processor = 0;
+    double peakMB = 0; // resident memory at its highest
 };
 constexpr auto kQuiet = std::chrono::milliseconds(200);
 
@@ -134,14 +138,21 @@ std::optional<Start> timeStart(Display& display, const std::string& program,
         }
     }
     kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
+    // The processor time of every thread the program had, those that ended included.
+    rusage usage{};
+    wait4(child, nullptr, 0, &usage);
     display.drain();
     if (!shown)
         return std::nullopt;
     const auto ms = [&](Clock::time_point t) {
         return std::chrono::duration<double, std::milli>(t - start).count();
     };
-    return Start{ms(mapped), ms(lastBusy), double(used) / 1e6};
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    };
+    return Start{ms(mapped), ms(lastBusy),
+                 (seconds(usage.ru_utime) + seconds(usage.ru_stime)) * 1e3,
+                 double(usage.ru_maxrss) / 1024};
 }
 
 double median(std::vector<double> values) {
@@ -150,17 +161,18 @@ double median(std::vector<double> values) {
 }
 
 void report(const char* name, const std::vector<Start>& starts) {
-    std::vector<double> shown, idle, processor;
+    std::vector<double> shown, idle, processor, peak;
     for (const Start& s : starts) {
         shown.push_back(s.shown);
         idle.push_back(s.idle);
         processor.push_back(s.processor);
+        peak.push_back(s.peakMB);
     }
     std::sort(shown.begin(), shown.end());
     std::printf("%-16s runs %2zu  shown: min %6.1f  median %6.1f  max %6.1f ms;  idle: median "
-                "%6.1f ms;  processor: median %6.1f ms\n",
+                "%6.1f ms;  processor: median %6.1f ms;  peak memory %.0f MB\n",
                 name, shown.size(), shown.front(), median(shown), shown.back(), median(idle),
-                median(processor));
+                median(processor), median(peak));
 }
 
 } // namespace

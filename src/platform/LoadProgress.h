@@ -12,7 +12,7 @@ namespace qel {
 // load up while they press Escape.
 struct LoadTuning {
     // A load that takes longer shows its progress.
-    std::chrono::milliseconds progressAfter{300};
+    std::chrono::milliseconds progressAfter{500};
     textmodel::TextLoader::Options loader;
 };
 LoadTuning& loadTuning();

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <random>
@@ -107,6 +108,26 @@ TEST(TextLoader, RandomBytesLoadAsOneDecode) {
         const qsizetype piece = 1 + qsizetype(rng() % 40);
         ASSERT_TRUE(loadsAsOneDecode(bytes, split(threads, piece, 1 + qsizetype(rng() % 100))));
     }
+}
+
+// The index counts every character a text can hold as many bytes as it is saved as,
+// wherever it stands among others.
+TEST(TextLoader, EveryCharacterIsMeasuredAsItIsSaved) {
+    QString text;
+    for (int c = 0; c < 0x10000; ++c)
+        if (c != '\n' && cp932::isRepresentable(char16_t(c)))
+            text += QChar(c);
+    std::shuffle(text.begin(), text.end(), std::mt19937(932));
+    for (qsizetype at = 37; at < text.size(); at += 37 + at % 11)
+        text.insert(at, u'\n');
+    const TextBuffer buffer(text);
+    qsizetype expected = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        ASSERT_EQ(buffer.bytesBefore(i), expected) << "before character " << i;
+        if (i < text.size())
+            expected += cp932::byteLength(text[i].unicode());
+    }
+    EXPECT_EQ(expected, cp932::encode(text).size());
 }
 
 // A source whose reads fail from an offset on, as a disk does.

@@ -1,9 +1,10 @@
 // Timed scenarios for one document shown in the main window and the three sub-windows,
-// as a user meets them on big files: opening to a painted window, memory, one typed
-// character, showing a hidden sub-window, undo of "select all, delete", Replace All of
-// 100,000 occurrences, and scrolling by page keys and by the scroll bar.
+// as a user meets them on big files: opening to a painted window, memory, saving, one
+// typed character, showing a hidden sub-window, undo of "select all, delete", Replace
+// All of 100,000 occurrences, and scrolling by page keys and by the scroll bar.
 //
 //     document_bench [MB ...]        (default: 1 10 100)
+//     document_bench --write FILE MB (only writes the document, for startup_bench)
 //
 // Each size runs in a fresh process of its own, so that the memory figures are those
 // of that size alone.
@@ -330,6 +331,13 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    if (args.value(0) == u"--write") {
+        QFile f(args.value(1));
+        return f.open(QIODevice::WriteOnly) &&
+                       bench::writeMixedDocument(f, args.value(2).toLongLong() * 1000 * 1000) >= 0
+                   ? 0
+                   : 1;
+    }
     if (args.value(0) == u"--one") {
         QTemporaryDir folder;
         setProgramFolder(folder.path() + u'/');

@@ -8,7 +8,11 @@
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
 #include "platform/StatusPanels.h"
+#include "recovery/AbandonedWork.h"
+#include "recovery/EditJournal.h"
+#include "settings/FileContent.h"
 #include "settings/SettingValues.h"
+#include "textmodel/TextDocument.h"
 
 #include <QApplication>
 #include <QDir>
@@ -56,6 +60,7 @@ void MainWindow::newFile() {
     loading_ = true;
     editor_->setText(QString());
     documentPath_ = QString::fromUtf16(kUntitledDocument);
+    documentIsFile_ = false;
     resetDocument();
 }
 
@@ -91,6 +96,7 @@ void MainWindow::loadDocument(const QString& path) {
         throw;
     }
     documentPath_ = path;
+    documentIsFile_ = true;
     resetDocument();
 }
 
@@ -121,7 +127,7 @@ void MainWindow::save() {
         saveAs();
         return;
     }
-    editor_->saveToFile(documentPath_);
+    writeDocument(documentPath_);
     afterSave();
 }
 
@@ -142,18 +148,49 @@ bool MainWindow::askNameAndSave() {
     const std::optional<QString> chosen = dialogs().saveFile(request);
     if (!chosen)
         return false;
-    editor_->saveToFile(*chosen);
+    writeDocument(*chosen);
     documentPath_ = *chosen;
+    documentIsFile_ = true;
     afterSave();
     return true;
 }
 
-// The text as it stands is the saved text: no modified mark, no "modify".
+void MainWindow::writeDocument(const QString& path) {
+    writeWholeFile(path, editor_->encoded(), &journal_->inPlaceCopy());
+}
+
+bool MainWindow::takeRecovered(recovery::RecoveredText recovered) {
+    askToSave();
+    if (takeSaveCancelled())
+        return false;
+    if (recovered.editsOfFile) {
+        loadDocument(recovered.documentPath);
+    } else {
+        // No file holds any of it: it stays modified until it is saved.
+        loading_ = true;
+        editor_->setText(QString());
+        documentPath_ = recovered.documentPath.isEmpty() ? QString::fromUtf16(kUntitledDocument)
+                                                         : recovered.documentPath;
+        documentIsFile_ = false;
+        resetDocument();
+        recovered.span = recovery::ChangedSpan(0);
+    }
+    editor_->document()->adoptText(*recovered.text);
+    journal_->recordChangedSpan(recovered.span.head(), recovered.span.tail());
+    return true;
+}
+
+// The text as it stands is the saved text: no modified mark, no "modify", and nothing
+// to recover.
 void MainWindow::afterSave() {
     modified_ = false;
     updateCaption();
     statusBar_->setPanelText(2, QString());
     editor_->markSaved();
+    journal_->startFrom(documentPath_ == QStringView(kUntitledDocument) && !documentIsFile_
+                            ? QString()
+                            : documentPath_,
+                        documentIsFile_);
     updateCaretPanel();
 }
 

@@ -21,6 +21,7 @@ namespace {
 
 const QString kJournalSuffix = QStringLiteral(".journal");
 const QString kCopySuffix = QStringLiteral(".before-save");
+const QString kLockSuffix = QStringLiteral(".lock");
 
 QByteArray contentOf(const QString& path) {
     QFile file(path);
@@ -51,17 +52,20 @@ AbandonedWork::~AbandonedWork() = default;
 
 std::vector<AbandonedWork> AbandonedWork::findIn(const QString& folder) {
     const QDir dir(folder);
-    // The programs that left files, by name: whether each left a journal, a copy.
+    // The programs that left files, by name: whether each left a journal, a copy. A
+    // lock alone is what a program killed with nothing unsaved leaves: taken, it goes.
     std::map<QString, std::pair<bool, bool>> names;
     for (const QString& file : dir.entryList(QDir::Files | QDir::Hidden)) {
         if (file.endsWith(kJournalSuffix))
             names[file.chopped(kJournalSuffix.size())].first = true;
         else if (file.endsWith(kCopySuffix))
             names[file.chopped(kCopySuffix.size())].second = true;
+        else if (file.endsWith(kLockSuffix))
+            names[file.chopped(kLockSuffix.size())];
     }
     std::vector<AbandonedWork> found;
     for (const auto& [name, files] : names) {
-        std::shared_ptr<QLockFile> lock = lockFile(dir.filePath(name + QStringLiteral(".lock")));
+        std::shared_ptr<QLockFile> lock = lockFile(dir.filePath(name + kLockSuffix));
         if (!lock->tryLock(0))
             continue; // its program is still running
         AbandonedWork edits, copy;

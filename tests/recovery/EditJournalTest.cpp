@@ -361,14 +361,19 @@ TEST(AbandonedWork, OnlyWhatAProgramNoLongerRunningLeftIsFound) {
     ASSERT_TRUE(put(running.journalPath(), untitled));
     ASSERT_TRUE(put(folder + u"/1-a-b.journal"_s, untitled));
     ASSERT_TRUE(put(folder + u"/2-a-b.journal"_s, journalHeading() + originEntry({})));
+    // And one killed with nothing unsaved: its lock alone, naming a process that is gone.
+    QByteArray lock = contentOf(running.lockPath());
+    lock = "2147483600" + lock.mid(lock.indexOf('\n'));
+    ASSERT_TRUE(put(folder + u"/3-a-b.lock"_s, lock));
     std::vector<AbandonedWork> found = AbandonedWork::findIn(folder);
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].outcome(), AbandonedWork::Outcome::Document);
     EXPECT_TRUE(found[0].documentPath().isEmpty());
     EXPECT_EQ(found[0].recover().text->text(), u"lost words"_s);
-    // The empty one is gone; the found one stays until discarded, and is not found a
-    // second time while this start holds it.
+    // The empty one and the lone lock are gone; the found one stays until discarded,
+    // and is not found a second time while this start holds it.
     EXPECT_FALSE(QFile::exists(folder + u"/2-a-b.journal"_s));
+    EXPECT_FALSE(QFile::exists(folder + u"/3-a-b.lock"_s));
     EXPECT_TRUE(AbandonedWork::findIn(folder).empty());
     found[0].discard();
     found.clear();

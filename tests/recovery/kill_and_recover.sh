@@ -70,6 +70,9 @@ wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' |
 mkdir -p "$work/bin" "$work/docs"
 cp "$program" "$work/bin/QelEditor"
 recovery="$work/bin/recovery"
+# A list file of its own, so that no start stops to say the list is missing.
+printf '[List]\r\nCount=0\r\n' >"$work/bin/mine.QelL"
+printf '[FileList]\r\nUseListFile=%s\r\n' "$work/bin/mine.QelL" >"$work/bin/QelEditor.ini"
 
 app=""
 start_program() {
@@ -115,8 +118,10 @@ recover_and_save() {
   fi
   activate "$(xdotool search --name '^QelEditor - ' | head -n1)"
   xdotool key --clearmodifiers alt+F4
-  wait_for 20 sh -c "! kill -0 $app" || fail "the program did not end"
-  wait "$app" || true
+  wait_for 60 sh -c "! kill -0 $app" || fail "the program did not end"
+  local status=0
+  wait "$app" || status=$?
+  [ "$status" -eq 0 ] || fail "the program ended with status $status"
   [ -z "$(ls -A "$recovery" 2>/dev/null)" ] || fail "files left in the recovery folder: $(ls "$recovery")"
 }
 
@@ -156,7 +161,8 @@ for round in $(seq "$typing_rounds"); do
   state=$(journal_state)
   recover_and_save doc.txt
   saved=$(tail -c +8 "$work/docs/doc.txt")
-  [ "$(head -c 7 "$work/docs/doc.txt")" = $'start\r\n' ] || fail "typing $round: the file lost its first line"
+  head -c 7 "$work/docs/doc.txt" | cmp -s - <(printf 'start\r\n') ||
+    fail "typing $round: the file lost its first line"
   [ "$saved" = "${text:0:${#saved}}" ] ||
     fail "typing $round: the recovered text is not what was typed: '$saved'"
   typed_before=$(awk -v k="$kill_ms" '$2 < k' "$work/typed" | wc -l)
@@ -207,15 +213,18 @@ for round in $(seq "$paste_rounds"); do
   echo "kill and recover: paste $round: $(cat "$work/kill.out" 2>/dev/null), $pastes pastes pressed, $((copies - 1)) back; asked: $asked; journal at the kill: $state"
 done
 
-# ---- in-place rounds: killed while a save overwrites the file
+# ---- in-place rounds: killed while a save overwrites the file, either the moment the
+# file grows (its room is reserved before the first byte is written) or at a random
+# moment after Ctrl+S
 locked="$work/locked"
 mkdir -p "$locked"
-head -c 4000000 "$work/paste.txt" >"$work/original.txt"
+for _ in 1 2 3 4 5 6 7 8; do cat "$work/paste.txt"; done >"$work/original.txt"
 if ! cp "$work/original.txt" "$locked/doc.txt" || ! chattr +i "$locked" 2>"$work/chattr.log" ||
   touch "$locked/probe" 2>/dev/null; then
   echo "kill and recover: in-place rounds skipped: no folder here can refuse new files ($(cat "$work/chattr.log" 2>/dev/null))"
   save_rounds=0
 fi
+during=0
 for round in $(seq "$save_rounds"); do
   cp "$work/original.txt" "$locked/doc.txt"
   start_program "$locked/doc.txt"
@@ -224,14 +233,28 @@ for round in $(seq "$save_rounds"); do
   xdotool key --clearmodifiers ctrl+End
   xdotool type --delay 20 -- "appended"
   sleep 1.5
-  xdotool key --clearmodifiers ctrl+s
-  sleep "0.$(printf '%03d' $((RANDOM % 300)))"
+  if [ $((round % 2)) -eq 1 ]; then
+    "$check" --kill-while-growing "$app" "$locked/doc.txt" 0 >"$work/kill.out" &
+    watcher=$!
+    xdotool key --clearmodifiers ctrl+s
+    wait "$watcher" || true
+    how="as the file grew"
+  else
+    xdotool key --clearmodifiers ctrl+s
+    ms=$((RANDOM % 400))
+    sleep "0.$(printf '%03d' "$ms")"
+    how="${ms} ms after Ctrl+S"
+  fi
   killed
   left=$(ls "$recovery" 2>/dev/null | grep -c before-save || true)
+  at_kill=new
+  { cat "$work/original.txt"; printf 'appended'; } | cmp -s - "$locked/doc.txt" || at_kill="neither old nor new"
+  cmp -s "$work/original.txt" "$locked/doc.txt" && at_kill=old
+  [ "$left" -gt 0 ] && during=$((during + 1))
   recover_and_save doc.txt
   { cat "$work/original.txt"; printf 'appended'; } | cmp -s - "$locked/doc.txt" ||
     fail "in place $round: the file is not the saved text ($(stat -c %s "$locked/doc.txt") bytes)"
-  echo "kill and recover: in place $round: copy of the old file at the kill: $left; asked: $asked; the file holds the new text"
+  echo "kill and recover: in place $round: killed $how; copy of the old file left: $left; the file at the kill: $at_kill; asked: $asked; the file holds the new text"
 done
 
-echo "kill and recover: the most typing lost in one kill: $most_lost characters, typed in the last $most_lost_ms ms before it ($typing_rounds typing kills, $paste_rounds paste kills of which $torn tore a journal write, $save_rounds kills during a save)"
+echo "kill and recover: the most typing lost in one kill: $most_lost characters, typed in the last $most_lost_ms ms before it ($typing_rounds typing kills, $paste_rounds paste kills of which $torn tore a journal write, $save_rounds kills after Ctrl+S of which $during landed while the file was overwritten)"

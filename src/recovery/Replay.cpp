@@ -71,6 +71,9 @@ Replayed replay(const JournalContents& journal, textmodel::TextDocument& documen
                     takeBack();
                     return out;
                 }
+                // What stands at an agreeing mark is never taken back: the history
+                // before it (a version of the text per edit) can go.
+                document.clearHistory();
                 stepsSinceMark = 0;
                 editsAtMark = i;
                 spanAtMark = out.span;

@@ -40,6 +40,8 @@ void putSigned(QByteArray& out, qint64 n) {
 
 void putText(QByteArray& out, QStringView text) {
     putNumber(out, quint64(text.size()));
+    if (text.isEmpty())
+        return;
     const qsizetype at = out.size();
     out.resize(at + text.size() * 2);
     qToLittleEndian<char16_t>(text.utf16(), text.size(), out.data() + at);
@@ -93,6 +95,8 @@ public:
         const qsizetype n = size();
         if (!ok_ || n > (bytes_.size() - at_) / 2)
             return fail(), QString();
+        if (n == 0)
+            return QString();
         QString out(n, Qt::Uninitialized);
         qFromLittleEndian<char16_t>(bytes_.data() + at_, n, out.data());
         at_ += n * 2;

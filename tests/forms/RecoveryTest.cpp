@@ -214,6 +214,27 @@ private Q_SLOTS:
         // Closing the program asks about it as about any unsaved document.
         dialogs_->answer(Answer::No);
         QVERIFY(exitProgram());
+
+        // A file too big to be kept whole in the journal, changed since: nothing to
+        // replay the edits onto. The question says so and offers no recovery; Return
+        // keeps it for later, Discard lets it go.
+        const QByteArray big(recovery::EditJournal::kOriginBytesKept + 1, 'b');
+        const QString bigFile = startEditing(u"big.txt"_s, big, u"mine"_s);
+        flushJournal();
+        crash();
+        QVERIFY(writeBytes(bigFile, "changed"));
+        dialogs_->clearCalls();
+        dialogs_->answerChoice(0);
+        start();
+        const Choice lost = firstChoice();
+        QVERIFY(lost.text.endsWith(u"元のファイルがその後変更され、編集前の内容が残っていないため、"
+                                   u"復元できません。"_s));
+        QCOMPARE(lost.buttons, (QStringList{u"破棄する"_s, u"後で決める"_s}));
+        QCOMPARE(lost.defaultButton, 1);
+        QCOMPARE(lost.escapeButton, 1);
+        QCOMPARE(editor()->text(), QString());
+        QVERIFY(exitProgram());
+        QVERIFY(!QFileInfo::exists(recoveryFolder()));
     }
 
     void theCommandLinesDocumentComesAfterTheRecoveredOne() {

@@ -4,6 +4,7 @@
 // unless it still runs, and comes back with its path, as an untitled document, or not
 // at all, as the file it started from allows.
 #include "recovery/EditJournal.h"
+#include "../TestFiles.h"
 #include "../TestPrinters.h"
 #include "recovery/AbandonedWork.h"
 #include "recovery/Digest.h"
@@ -43,16 +44,6 @@ private:
 
 [[maybe_unused]] ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new CoreEnvironment);
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // A document with its journal, as the main window keeps them: loaded from a file (or
 // new and untitled), saved text marked, the journal starting from it.

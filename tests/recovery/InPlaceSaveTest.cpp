@@ -7,6 +7,7 @@
 // Mounting needs root (and a system that lets it): elsewhere the test says why it is
 // skipped. FileContentTest covers the same rule with a file size limit standing for the
 // full disk.
+#include "../TestFiles.h"
 #include "recovery/EditJournal.h"
 #include "recovery/RecoveryFolder.h"
 #include "settings/FileContent.h"
@@ -32,16 +33,6 @@ using namespace qel;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // Sets or clears the immutable flag of a folder: no entry can be made in it, not even
 // by root, while its files stay writable.

@@ -46,25 +46,8 @@ fail() {
 
 now_ms() { date +%s%3N; }
 
-# Polls COMMAND every 0.05 s for up to SECONDS seconds.
-wait_for() {
-  local seconds=$1
-  shift
-  for _ in $(seq $((seconds * 20))); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.05
-  done
-  return 1
-}
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-  fail "openbox did not start"
+. "$(dirname "$0")/../XSession.sh"
+start_x_session "$work"
 
 # A copy of its own: settings and recovery folder beside it.
 mkdir -p "$work/bin" "$work/docs"
@@ -90,6 +73,15 @@ window() {
 activate() {
   xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
   sleep 0.2
+}
+
+# Starts the program on FOLDER/NAME and puts the caret at the end of the text.
+open_document() {
+  local folder=$1 name=$2 main
+  start_program "$folder/$name"
+  main=$(window "^QelEditor - ${name//./\\.}\$") || fail "$name: the program did not start"
+  activate "$main"
+  xdotool key --clearmodifiers ctrl+End
 }
 
 killed() {
@@ -138,10 +130,7 @@ most_lost=0
 most_lost_ms=0
 for round in $(seq "$typing_rounds"); do
   printf 'start\r\n' >"$work/docs/doc.txt"
-  start_program "$work/docs/doc.txt"
-  main=$(window '^QelEditor - doc\.txt$') || fail "typing $round: the program did not start"
-  activate "$main"
-  xdotool key --clearmodifiers ctrl+End
+  open_document "$work/docs" doc.txt
   : >"$work/typed"
   delay=$((500 + RANDOM % 4000))
   (sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"
@@ -185,9 +174,7 @@ for n in $(seq 0 49999); do printf 'line %05d of the text pasted again and again
 torn=0
 for round in $(seq "$paste_rounds"); do
   cp "$work/paste.txt" "$work/docs/big.txt"
-  start_program "$work/docs/big.txt"
-  main=$(window '^QelEditor - big\.txt$') || fail "paste $round: the program did not start"
-  activate "$main"
+  open_document "$work/docs" big.txt
   xdotool key --clearmodifiers ctrl+a ctrl+c ctrl+End
   # The journal is made by the first write; the kill comes with a later one.
   skip=$((1 + RANDOM % 3))
@@ -227,10 +214,7 @@ fi
 during=0
 for round in $(seq "$save_rounds"); do
   cp "$work/original.txt" "$locked/doc.txt"
-  start_program "$locked/doc.txt"
-  main=$(window '^QelEditor - doc\.txt$') || fail "in place $round: the program did not start"
-  activate "$main"
-  xdotool key --clearmodifiers ctrl+End
+  open_document "$locked" doc.txt
   xdotool type --delay 20 -- "appended"
   sleep 1.5
   if [ $((round % 2)) -eq 1 ]; then

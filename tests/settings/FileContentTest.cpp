@@ -1,4 +1,5 @@
 #include "settings/FileContent.h"
+#include "../TestFiles.h"
 #include "text/Error.h"
 
 #include <QDir>
@@ -21,16 +22,6 @@ using namespace qel;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray contentOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // The message of the Error `work` throws; empty when it throws none.
 QString errorOf(const std::function<void()>& work) {

@@ -27,26 +27,9 @@ fail() {
   exit 1
 }
 
-# Polls COMMAND every 0.1 s for up to SECONDS seconds.
-wait_for() {
-  local seconds=$1
-  shift
-  for _ in $(seq $((seconds * 10))); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# A display of our own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-  fail "openbox did not start"
+# A display of our own, with openbox.
+. "$(dirname "$0")/../XSession.sh"
+start_x_session "$work"
 
 # The program folder is the executable's folder: a copy keeps the settings here.
 cp "$program" "$work/QelEditor"

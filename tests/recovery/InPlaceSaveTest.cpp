@@ -14,8 +14,10 @@
 #include "text/Error.h"
 #include "textmodel/TextDocument.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -115,6 +117,14 @@ TEST(InPlaceSave, OnAFullDiskItFailsBeforeAByteIsOverwritten) {
     recovery::EditJournal journal(document, session);
     const QByteArray bigger(300 * 1024, 'n');
     ASSERT_TRUE(fill(disk + u"/filler"_s, 100 * 1024));
+    // A time of its own: a file that is written to, even with what it held, takes the
+    // time of the write.
+    const QDateTime written(QDate(2001, 2, 3), QTime(4, 5, 6));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite) &&
+                    f.setFileTime(written, QFileDevice::FileModificationTime));
+    }
 
     struct Try {
         const char* what;
@@ -130,6 +140,8 @@ TEST(InPlaceSave, OnAFullDiskItFailsBeforeAByteIsOverwritten) {
         }
         EXPECT_EQ(reason, QString::fromLocal8Bit(std::strerror(ENOSPC)));
         EXPECT_EQ(contentOf(file), old);
+        // Not a byte of it was written: the room was found missing first.
+        EXPECT_EQ(QFileInfo(file).lastModified(), written);
         EXPECT_FALSE(QFile::exists(session.copyPath()));
     }
     // A copy that cannot be kept (its folder on the full disk) stops the save too.

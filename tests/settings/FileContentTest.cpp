@@ -2,8 +2,10 @@
 #include "../TestFiles.h"
 #include "text/Error.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -205,11 +207,23 @@ TEST(FileContent, AFullDiskIsReportedWithTheSystemsReason) {
 }
 
 TEST(FileContent, InPlaceAFullDiskFailsBeforeAByteIsOverwritten) {
-    QTemporaryDir dir;
+    // In memory where the system has such a folder: there a reservation that fails
+    // leaves the file's time alone (some disk file systems mark the file as changed
+    // before they find the room missing).
+    QTemporaryDir dir(QFileInfo(u"/dev/shm"_s).isDir() ? u"/dev/shm/qel-XXXXXX"_s
+                                                       : QDir::tempPath() + u"/qel-XXXXXX"_s);
     const QString file = dir.filePath(u"doc.txt"_s);
     const QByteArray old(3000, 'o');
     ASSERT_TRUE(put(file, old));
     ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0666), 0);
+    // A time of its own: a file that is written to, even with what it held, takes the
+    // time of the write.
+    const QDateTime written(QDate(2001, 2, 3), QTime(4, 5, 6));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite) &&
+                    f.setFileTime(written, QFileDevice::FileModificationTime));
+    }
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
     // The file size limit stands for the full disk: the room for the new content cannot
     // be had.
@@ -229,6 +243,8 @@ TEST(FileContent, InPlaceAFullDiskFailsBeforeAByteIsOverwritten) {
     ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
     EXPECT_EQ(reason, QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(contentOf(file), old);
+    // Not a byte of it was written: the room was found missing first.
+    EXPECT_EQ(QFileInfo(file).lastModified(), written);
     // The old file is whole: the copy is let go.
     EXPECT_EQ(copy.calls, (QStringList{u"keep"_s, u"release"_s}));
     EXPECT_EQ(copy.fileAtRelease, old);

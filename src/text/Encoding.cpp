@@ -416,9 +416,10 @@ Converted convertToCp932(QByteArrayView bytes, Encoding from) {
         } else if (QChar::isHighSurrogate(c) && i + 1 < n && raw[i + 1].isLowSurrogate()) {
             lose(QStringView(raw).sliced(i, 2)); // code page 932 has nothing past U+FFFF
             ++i;
-        } else if (QChar::isSurrogate(c)) {
-            lose(u"\uFFFD"); // half a character: broken, as far as the user can tell
-        } else if (const char16_t form = cp932Form(c); cp932::isRepresentable(form)) {
+        } else if (const char16_t form = cp932Form(c);
+                   // (A surrogate would pass for a byte kept from a code page 932 file;
+                   // the converters give U+FFFD for half a pair.)
+                   !QChar::isSurrogate(form) && cp932::isRepresentable(form)) {
             out.text += QChar(form);
         } else {
             lose(QStringView(raw).sliced(i, 1));

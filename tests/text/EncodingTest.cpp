@@ -58,6 +58,8 @@ TEST(EncodingRecognition, WhatEachFileIsTakenFor) {
          "caf\xE9 cr\xE8me, Gr\xFC\xDF"
          "e\n",
          Encoding::Cp932},
+        {"16-bit numbers, zero bytes on one side",
+         QByteArray("\x34\x12\x01\x00\x78\x56\x02\x00", 8), Encoding::Cp932},
         {"binary data",
          QByteArray("\x7F"
                     "ELF\x02\x01\x01\x00\x00\x00\x03\x00>\x00",

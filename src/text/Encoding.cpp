@@ -209,6 +209,44 @@ bool bytesShow(Encoding encoding, QByteArrayView bytes, QStringView reading) {
     }
 }
 
+// UTF-16 code units of kana, kanji, Japanese punctuation and full-width forms only.
+bool isJapaneseUtf16(Start start, bool littleEndian) {
+    const QByteArrayView b = start.bytes;
+    if (b.isEmpty() || (b.size() % 2 && start.wholeFile))
+        return false;
+    for (qsizetype i = 0; i + 1 < b.size(); i += 2) {
+        const char16_t first = byteAt(b, i), second = byteAt(b, i + 1);
+        if (!isJapanese(QChar(littleEndian ? char16_t(second << 8 | first)
+                                           : char16_t(first << 8 | second))))
+            return false;
+    }
+    return true;
+}
+
+// Whether the bytes may be valid in `encoding`, with characters beyond ASCII, and
+// read there as text: what can be told without ICU.
+bool mayBe(Encoding encoding, Start start) {
+    const QByteArrayView b = start.bytes;
+    const auto any = [&](auto test) {
+        return std::any_of(b.begin(), b.end(), [&](char c) { return test(uchar(c)); });
+    };
+    switch (encoding) {
+    case Encoding::Utf8:
+        return isMultiByteUtf8(start);
+    case Encoding::Iso2022Jp:
+        return b.contains('\x1B') && !any([](uchar c) { return c >= 0x80; });
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE:
+        return b.contains('\0') || isJapaneseUtf16(start, encoding == Encoding::Utf16LE);
+    case Encoding::EucJp:
+        // Beyond ASCII only 0xA1-0xFE, and 0x8E and 0x8F before them.
+        return !any([](uchar c) { return c >= 0x80 && c <= 0xA0 && c != 0x8E && c != 0x8F; });
+    case Encoding::Cp932:
+        break;
+    }
+    return false;
+}
+
 // ICU's confidence in each candidate.
 std::array<int, kCandidates.size()> detectorConfidences(QByteArrayView bytes) {
     std::array<int, kCandidates.size()> confidences{};
@@ -337,19 +375,22 @@ bool isCleanCp932(QByteArrayView bytes, bool wholeFile) {
         isLeadByte(byteAt(b, b.size() - 1)))
         text.chop(1);
 
+    const unsigned char* const lengths = cp932::byteLengthTable();
     qsizetype doubleByte = 0, halfWidth = 0, halfWidthPunctuation = 0, meetings = 0;
     enum class Kind { Other, Half, Double } previous = Kind::Other;
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
-        if (cp932::isReserved(c) || isPrivateUse(c))
-            return false;
         Kind kind = Kind::Other;
-        if (isHalfWidthKatakana(c)) {
+        if (c < 0x80) {
+            // ASCII
+        } else if (isHalfWidthKatakana(c)) {
             kind = Kind::Half;
             ++halfWidth;
             if (c <= 0xFF65) // ｡｢｣､･
                 ++halfWidthPunctuation;
-        } else if (c >= 0x80 && cp932::byteLength(c) == 2) {
+        } else if (cp932::isReserved(c) || isPrivateUse(c)) {
+            return false;
+        } else if (lengths[c] == 2) {
             kind = Kind::Double;
             ++doubleByte;
         }
@@ -376,12 +417,20 @@ Recognition recognise(QByteArrayView bytes, bool wholeFile, int minimumConfidenc
     if (isCleanCp932(start.bytes, start.wholeFile))
         return {};
 
+    // Most of what is not clean code page 932 is code page 932 still, with a stray
+    // byte: the detector is asked only when some candidate may fit.
+    std::array<bool, kCandidates.size()> possible{};
+    for (std::size_t c = 0; c < kCandidates.size(); ++c)
+        possible[c] = mayBe(kCandidates[c].encoding, start);
+    if (std::none_of(possible.begin(), possible.end(), [](bool p) { return p; }))
+        return {};
+
     const auto confidences = detectorConfidences(start.bytes);
     Recognition best;
     for (std::size_t c = 0; c < kCandidates.size(); ++c) {
         const Candidate& candidate = kCandidates[c];
         const int confidence = confidences[c];
-        if (best.encoding != Encoding::Cp932 && confidence <= best.confidence)
+        if (!possible[c] || (best.encoding != Encoding::Cp932 && confidence <= best.confidence))
             continue;
         const std::optional<QString> reading = readStrictly(start, candidate.icuName);
         if (!reading || nonAsciiCount(*reading) == 0 || !readsAsText(*reading))

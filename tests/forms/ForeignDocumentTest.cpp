@@ -56,6 +56,8 @@ private Q_SLOTS:
         const QString oneLost = u"変換すると、シフトJIS にない 1 文字が「?」になります: 「😀」"_s;
         const QString noneLost = u"変換しても失われる文字はありません。"_s;
         QTest::newRow("UTF-8") << kNote.toUtf8() << u"UTF-8"_s << kNoteConverted << oneLost;
+        QTest::newRow("UTF-8, every character in code page 932")
+            << u"会議室の予約〜\n"_s.toUtf8() << u"UTF-8"_s << u"会議室の予約～\n"_s << noneLost;
         QTest::newRow("UTF-16LE") << utf16(kNote, true) << u"UTF-16 (リトルエンディアン)"_s
                                   << kNoteConverted << oneLost;
         QTest::newRow("UTF-16BE") << utf16(kNote, false) << u"UTF-16 (ビッグエンディアン)"_s

@@ -23,7 +23,9 @@ inline constexpr int kMinimumConfidence = 50;
 struct Recognition {
     Encoding encoding = Encoding::Cp932;
     bool byteOrderMark = false;
-    int confidence = 0; // ICU's, 100 for a byte-order mark, 0 for code page 932
+    // ICU's (below the threshold when the bytes alone showed the encoding), 100 for a
+    // byte-order mark, 0 for code page 932.
+    int confidence = 0;
     friend bool operator==(const Recognition&, const Recognition&) = default;
 };
 

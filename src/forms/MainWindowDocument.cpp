@@ -5,6 +5,7 @@
 #include "SubWindow.h"
 
 #include "document/DocumentRules.h"
+#include "document/ForeignDocument.h"
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
 #include "platform/StatusPanels.h"
@@ -86,6 +87,24 @@ void MainWindow::openFile() {
 }
 
 void MainWindow::loadDocument(const QString& path) {
+    // A file in another encoding is opened as the user answers: converted, as it is
+    // (as any file), or not at all.
+    std::optional<ForeignDocument> foreign = examineDocumentFile(path);
+    if (foreign) {
+        const Choice question{foreignDocumentQuestion(path, *foreign), foreignDocumentButtons(),
+                              int(ForeignAnswer::Convert), int(ForeignAnswer::Cancel)};
+        const auto answer = ForeignAnswer(dialogs().choose(question));
+        if (answer == ForeignAnswer::Cancel)
+            return;
+        if (answer == ForeignAnswer::AsItIs)
+            foreign.reset();
+    }
+    loadFile(path);
+    if (foreign)
+        showConverted(foreign->converted.text);
+}
+
+void MainWindow::loadFile(const QString& path) {
     const bool loadingBefore = loading_;
     loading_ = true;
     try {
@@ -98,6 +117,17 @@ void MainWindow::loadDocument(const QString& path) {
     documentPath_ = path;
     documentIsFile_ = true;
     resetDocument();
+}
+
+// The file as read stays the saved text; the converted text replaces it as an edit,
+// so the document counts as modified and the save question protects the original
+// until the user saves. There is nothing to undo, and the caret is at the top.
+void MainWindow::showConverted(const QString& text) {
+    editor_->setText(text);
+    editor_->document()->clearHistory();
+    editor_->setSelection(0, 0);
+    caretPosition_ = 0;
+    updateCaretPanel();
 }
 
 void MainWindow::openDropped(const QStringList& paths) {
@@ -164,7 +194,9 @@ bool MainWindow::takeRecovered(recovery::RecoveredText recovered) {
     if (takeSaveCancelled())
         return false;
     if (recovered.editsOfFile) {
-        loadDocument(recovered.documentPath);
+        // The bytes the edits start from, as they are: a conversion the user chose is
+        // one of the edits.
+        loadFile(recovered.documentPath);
     } else {
         // No file holds any of it: it stays modified until it is saved.
         loading_ = true;

@@ -15,6 +15,9 @@ QString notRegularFileMessage();
 // block (a pipe) or never end (a device), and is refused before it is opened. Throws
 // Error with notRegularFileMessage() or the system's own reason.
 QByteArray readRegularFile(const QString& path);
+// The first `maxBytes` of the file (fewer when it is shorter), refused and failing as
+// readRegularFile() does; `wholeFile` tells whether nothing follows them.
+QByteArray readRegularFileStart(const QString& path, qsizetype maxBytes, bool* wholeFile);
 
 // Keeps the old content of a file that is overwritten in place, until the new content
 // is written and on the disk: a program killed in between leaves the copy behind.

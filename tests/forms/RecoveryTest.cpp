@@ -271,6 +271,29 @@ private Q_SLOTS:
         QCOMPARE(questions().count(u"choose"_s), 2);
     }
 
+    void aConvertedFileComesBackConvertedWithoutAskingAgain() {
+        // A UTF-8 file converted on opening: the conversion is the first of the edits.
+        const QString file = path(u"utf8.txt"_s);
+        const QByteArray original = u"会議室の予約〜\n"_s.toUtf8();
+        QVERIFY(writeBytes(file, original));
+        dialogs_->answerChoice(0); // convert
+        start({file});
+        mainWindow()->show();
+        editor()->setSelection(editor()->byteLength(), 0);
+        type(editor(), u"追記"_s);
+        flushJournal();
+        crash();
+        dialogs_->clearCalls();
+        dialogs_->answerChoice(0); // recover
+        start();
+        QCOMPARE(questions(), QStringList{u"choose"_s}); // not the encoding question again
+        QCOMPARE(editor()->text(), u"会議室の予約～\n追記"_s);
+        QCOMPARE(mainWindow()->documentPath(), file);
+        QCOMPARE(readFile(file), original);
+        dialogs_->answer(Answer::No);
+        QVERIFY(exitProgram());
+    }
+
     void theJournalIsWrittenWithinTheDelay() {
         recovery::EditJournal::setFlushDelay(std::chrono::milliseconds(200));
         start();

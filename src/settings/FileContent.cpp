@@ -1,5 +1,6 @@
 #include "FileContent.h"
 
+#include "SettingValues.h"
 #include "text/Error.h"
 
 #include <QFile>
@@ -13,6 +14,8 @@ QString notRegularFileMessage() {
 }
 
 QByteArray readRegularFile(const QString& path) {
+    if (!isUsablePath(path))
+        throw Error(unusablePathMessage());
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         throw Error(notRegularFileMessage());
@@ -26,6 +29,8 @@ QByteArray readRegularFile(const QString& path) {
 }
 
 void writeWholeFile(const QString& path, QByteArrayView bytes) {
+    if (!isUsablePath(path))
+        throw Error(unusablePathMessage());
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     // Unbuffered, so that a write that does not go through reports why: a buffered

@@ -77,7 +77,7 @@ QString str(const char16_t* s) {
 FileRequest settingsFileRequest(const QString& extension, const QString& description) {
     FileRequest request;
     request.defaultExtension = extension;
-    request.filters = {description + u" (*." + extension + u')'};
+    request.filters = {fileFilter(description, u"*." + extension)};
     request.startFolder = qel::programFolder();
     request.hideReadOnly = true;
     request.pathMustExist = true;

@@ -688,11 +688,17 @@ private Q_SLOTS:
     void theDateColumnFitsADateUnlessAWidthIsStored_data() {
         QTest::addColumn<QString>("stored"); // Items1Width, empty: none
         QTest::addColumn<int>("width");      // 0: as wide as the dates need
-        QTest::newRow("none stored") << QString() << 0;
-        QTest::newRow("no number") << u"wide"_s << 0;
-        QTest::newRow("60 stored") << u"60"_s << 60;
-        QTest::newRow("narrower than the least") << u"20"_s << 60;
-        QTest::newRow("wider stored") << u"300"_s << 300;
+        const struct {
+            const char* name;
+            const char16_t* stored;
+            int width;
+        } rows[] = {{"none stored", u"", 0},
+                    {"no number", u"wide", 0},
+                    {"60 stored", u"60", 60},
+                    {"narrower than the least", u"20", 60},
+                    {"wider stored", u"300", 300}};
+        for (const auto& row : rows)
+            QTest::newRow(row.name) << QString::fromUtf16(row.stored) << row.width;
     }
 
     void theDateColumnFitsADateUnlessAWidthIsStored() {

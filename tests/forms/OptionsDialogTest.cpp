@@ -669,9 +669,12 @@ private Q_SLOTS:
             auto* box = part<QComboBox>(f, "ComboBox1");
             box->showPopup();
             QAbstractItemView* list = box->view();
-            QVERIFY(QTest::qWaitForWindowExposed(list->window()));
-            const QRect item = list->visualRect(box->model()->index(1, 0));
-            const QImage shown = list->viewport()->grab().toImage();
+            QWidget* popup = list->window();
+            QVERIFY(QTest::qWaitForWindowExposed(popup));
+            // The popup as the screen shows it, the list's own window with all in it.
+            const QRect item = list->visualRect(box->model()->index(1, 0))
+                                   .translated(list->viewport()->mapTo(popup, QPoint()));
+            const QImage shown = popup->grab().toImage();
             int background = 0;
             int text = 0;
             for (int x = item.left(); x <= item.right(); ++x) {

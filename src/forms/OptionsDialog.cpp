@@ -128,8 +128,7 @@ QPushButton* textButton(const QString& caption, const char16_t* name, const QStr
     return b;
 }
 
-// Colours a drop-down list in every part Qt may paint it with, its open list included
-// (a window of its own, which takes no colours from the box).
+// Colours a drop-down list in every part Qt may paint it with.
 void colorComboBox(QComboBox* box, const QColor& text, const QColor& background) {
     QPalette p = box->palette();
     for (QPalette::ColorRole role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
@@ -137,10 +136,21 @@ void colorComboBox(QComboBox* box, const QColor& text, const QColor& background)
     for (QPalette::ColorRole role : {QPalette::Base, QPalette::Button, QPalette::Window})
         p.setColor(role, background);
     box->setPalette(p);
-    box->view()->setPalette(p);
-    if (QWidget* popup = box->view()->window(); popup != box->window())
-        popup->setPalette(p);
 }
+
+// A drop-down list whose open list has the box's colours too. The open list is a window
+// of its own, which Qt gives the colours of a menu; it is coloured as it opens (made
+// only then, it costs nothing while the dialog is being built).
+class ColoredComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override {
+        view()->setPalette(palette());
+        view()->window()->setPalette(palette());
+        QComboBox::showPopup();
+    }
+};
 
 // Tabs with narrow margins, so that the five pages' tabs fit the dialog's width.
 class CompactTabStyle : public QProxyStyle {
@@ -483,7 +493,7 @@ QWidget* OptionsDialog::createBasePage() {
     grid->addLayout(heading, 2, 0, 1, 2);
 
     for (int w = 0; w < kWindowCount; ++w) {
-        auto* box = new QComboBox(page);
+        auto* box = new ColoredComboBox(page);
         box->setObjectName(QStringLiteral("ComboBox%1").arg(w + 1));
         box->setEditable(false);
         fileLists_[std::size_t(w)] = box;

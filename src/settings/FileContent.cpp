@@ -1,6 +1,7 @@
 #include "FileContent.h"
 
 #include "DiskWrites.h"
+#include "SettingValues.h"
 #include "text/Error.h"
 
 #include <QFile>
@@ -17,6 +18,8 @@ namespace {
 
 // Reads up to `maxBytes` (all when negative) of a regular file.
 QByteArray readRegular(const QString& path, qint64 maxBytes, bool* wholeFile) {
+    if (!isUsablePath(path))
+        throw Error(unusablePathMessage());
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         throw Error(notRegularFileMessage());
@@ -97,6 +100,8 @@ QByteArray readRegularFileStart(const QString& path, qsizetype maxBytes, bool* w
 }
 
 void writeWholeFile(const QString& path, QByteArrayView bytes, InPlaceCopy* copy) {
+    if (!isUsablePath(path))
+        throw Error(unusablePathMessage());
     QSaveFile file(path);
     // Unbuffered, so that a write that does not go through reports why: a buffered
     // one is found short only when the buffer is flushed, and then without a reason.

@@ -12,8 +12,9 @@ namespace qel {
 QString notRegularFileMessage();
 
 // Reads the whole file at `path`. Only a regular file is read: anything else could
-// block (a pipe) or never end (a device), and is refused before it is opened. Throws
-// Error with notRegularFileMessage() or the system's own reason.
+// block (a pipe) or never end (a device), and is refused before it is opened, as is a
+// path that names no file (isUsablePath). Throws Error with notRegularFileMessage(),
+// unusablePathMessage() or the system's own reason.
 QByteArray readRegularFile(const QString& path);
 // The first `maxBytes` of the file (fewer when it is shorter), refused and failing as
 // readRegularFile() does; `wholeFile` tells whether nothing follows them.
@@ -39,7 +40,8 @@ protected:
 // write is written in place, keeping its mode and owner: the room the new content
 // needs is reserved before a byte is overwritten, so that a full disk leaves the old
 // file whole too, and `copy` (when given) keeps the old content meanwhile. Throws Error
-// with the system's own reason ("No space left on device") when it cannot be written.
+// with the system's own reason ("No space left on device") when it cannot be written,
+// and with unusablePathMessage() for a path that names no file.
 void writeWholeFile(const QString& path, QByteArrayView bytes, InPlaceCopy* copy = nullptr);
 
 } // namespace qel

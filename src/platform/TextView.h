@@ -111,6 +111,15 @@ protected:
     void editAround(qsizetype position, qsizetype removed, const QString& text);
 
 private:
+    static constexpr int kLeftMargin = 4;
+    static constexpr int kTopMargin = 2;
+    // Lines longer than this are laid out in segments of kSegment characters, only
+    // those in view.
+    static constexpr qsizetype kLongLine = 4000;
+    static constexpr qsizetype kSegment = 1024;
+    // Word look-ups read at most this much of a line around the caret.
+    static constexpr qsizetype kWordWindow = 1000;
+
     // A line as laid out: one segment, or for a very long line one segment of
     // kSegment characters after the other, each made when it is first needed and
     // placed where its byte column puts it (a double-byte character two single-byte
@@ -130,6 +139,7 @@ private:
     void attach(textmodel::TextDocument* document);
 
     // Metrics and scrolling.
+    int caretWidth() const;
     void updateMetrics();
     void updateScrollBars();
     int visibleLines() const; // lines wholly in view

@@ -32,6 +32,8 @@ TextView::TextView(QWidget* parent)
 }
 
 TextView::~TextView() {
+    if (composingView_ == this)
+        composingView_ = nullptr;
     if (document_)
         document_->removeObserver(this);
 }
@@ -59,8 +61,8 @@ void TextView::setDocument(TextDocument* document) {
     }
     if (document == document_)
         return;
+    commitOwnComposition(); // into the document it was typed in
     attach(document);
-    preedit_.clear();
     dropLayouts();
     widest_ = 0;
     setCaret(0, 0);
@@ -78,6 +80,9 @@ QString TextView::selectedText() const {
 }
 
 void TextView::select(qsizetype anchor, qsizetype position) {
+    const Committed committed = commitComposing();
+    anchor = committed.map(anchor);
+    position = committed.map(position);
     const qsizetype n = document_->length();
     setCaret(std::clamp<qsizetype>(anchor, 0, n), std::clamp<qsizetype>(position, 0, n));
     preferredX_ = -1;
@@ -86,6 +91,38 @@ void TextView::select(qsizetype anchor, qsizetype position) {
 
 void TextView::selectAll() {
     select(0, document_->length());
+    offerSelection();
+}
+
+namespace {
+
+// The selected text for other programs, made only when one asks for it: the text as it
+// was when selected, whatever is done to the document since.
+class SelectionData : public QMimeData {
+public:
+    SelectionData(textmodel::PieceTable text, qsizetype from, qsizetype to)
+        : text_(std::move(text)), from_(from), to_(to) {}
+    QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+    bool hasFormat(const QString& format) const override { return format == u"text/plain"; }
+
+protected:
+    QVariant retrieveData(const QString& format, QMetaType) const override {
+        return format == u"text/plain" ? QVariant(text_.text(from_, to_)) : QVariant();
+    }
+
+private:
+    textmodel::PieceTable text_;
+    qsizetype from_, to_;
+};
+
+} // namespace
+
+void TextView::offerSelection() const {
+    QClipboard* clipboard = QApplication::clipboard();
+    if (hasSelection() && clipboard->supportsSelection())
+        clipboard->setMimeData(
+            new SelectionData(document_->pieces(), selectionStart(), selectionEnd()),
+            QClipboard::Selection);
 }
 
 void TextView::setCaret(qsizetype anchor, qsizetype caret) {
@@ -134,15 +171,18 @@ void TextView::editAround(qsizetype position, qsizetype removed, const QString& 
 }
 
 void TextView::insertText(const QString& text) {
+    commitComposing();
     edit(selectionStart(), selectionEnd() - selectionStart(), text);
 }
 
 void TextView::deleteSelection() {
+    commitComposing();
     if (hasSelection())
         edit(selectionStart(), selectionEnd() - selectionStart(), QString());
 }
 
 void TextView::cut() {
+    commitComposing();
     if (!hasSelection())
         return;
     copy();
@@ -159,11 +199,13 @@ void TextView::paste() {
 }
 
 void TextView::undo() {
+    commitComposing();
     document_->undo(this);
     ensureCaretVisible();
 }
 
 void TextView::redo() {
+    commitComposing();
     document_->redo(this);
     ensureCaretVisible();
 }
@@ -225,6 +267,11 @@ void TextView::textChanged(const TextChange& change) {
         updateMicroFocus();
         Q_EMIT selectionChanged();
     }
+    // Changed from outside the views (the views commit first): what is being composed
+    // goes in where it now stands, once the change is through.
+    if (!preedit_.isEmpty() && change.source != this)
+        QMetaObject::invokeMethod(
+            this, [this] { commitOwnComposition(); }, Qt::QueuedConnection);
 }
 
 // ---- metrics and scrolling
@@ -450,6 +497,7 @@ void TextView::dragLeaveEvent(QDragLeaveEvent*) {
 }
 
 void TextView::dropEvent(QDropEvent* event) {
+    commitComposing();
     const qsizetype at = dropPosition(event);
     dropCaret_ = -1;
     if (at < 0) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/WordBoundaries.h"
 #include "textmodel/TextDocument.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTextLayout>
 
@@ -54,6 +56,10 @@ public:
     void paste();
     void undo();
     void redo();
+
+    // What an input method is composing in any view goes into the text where it was
+    // typed (before something that may open another document, for one).
+    static void commitComposition();
 
     // A view that hides its selection while another widget has the focus.
     void setHideSelectionWhenUnfocused(bool hide);
@@ -109,6 +115,17 @@ protected:
     // The same as a command, the caret keeping its place in the text around the edit
     // as another view's would.
     void editAround(qsizetype position, qsizetype removed, const QString& text);
+
+    // Where a composition went into the text: `length` characters at `position`.
+    struct Committed {
+        qsizetype position = 0, length = 0;
+        // Where a position in the text as it was before is now.
+        qsizetype map(qsizetype p) const { return p >= position ? p + length : p; }
+    };
+    // The text an input method is composing in any view of this document goes into the
+    // text where it was typed: done before anything else moves the caret or edits, so
+    // that typed text is never moved or lost.
+    Committed commitComposing();
 
 private:
     static constexpr int kLeftMargin = 4;
@@ -177,14 +194,43 @@ private:
         DocumentEnd
     };
     qsizetype moved(Move move) const;
+    std::pair<qsizetype, WordBoundaries> wordsAround(qsizetype position) const;
     qsizetype wordStartBefore(qsizetype position) const;
     qsizetype wordStartAfter(qsizetype position) const;
     std::pair<qsizetype, qsizetype> wordAt(qsizetype position) const;
     void moveCaret(qsizetype position, bool keepAnchor, bool keepPreferredX = false);
-    bool handleStandardKey(QKeyEvent* event);
+    // What a key does in the view; None: the key is not the view's.
+    struct KeyAction {
+        enum Kind {
+            None,
+            Nothing, // taken, and nothing happens
+            MoveCaret,
+            Copy,
+            Cut,
+            Paste,
+            Undo,
+            Redo,
+            SelectAll,
+            DeleteWordBefore,
+            DeleteWordAfter,
+            DeleteBefore,
+            DeleteAfter,
+            NewLine,
+            InsertTab,
+            Type
+        } kind = None;
+        Move move = Move::Left;
+        bool select = false;
+    };
+    KeyAction keyAction(const QKeyEvent* event) const;
+    void perform(const KeyAction& action, const QKeyEvent* event);
     bool isTypedText(const QKeyEvent* event) const;
 
     void setCaret(qsizetype anchor, qsizetype caret);
+    // A selection the user made is offered to other programs as the primary selection,
+    // where the platform has one.
+    void offerSelection() const;
+    Committed commitOwnComposition();
     void restartBlinking();
     void startDrag();
     qsizetype dropPosition(const QDropEvent* event) const;
@@ -206,6 +252,8 @@ private:
 
     mutable std::unordered_map<qsizetype, std::unique_ptr<LineLayout>> layouts_;
 
+    // The view showing an input method's composition, if any: there is one focus.
+    static inline TextView* composingView_ = nullptr;
     QString preedit_;
     QList<QTextLayout::FormatRange> preeditFormats_;
     int preeditCursor_ = 0;
@@ -221,7 +269,12 @@ private:
     Press press_ = Press::None;
     QPoint pressPoint_;
     qsizetype wordAnchorFrom_ = 0, wordAnchorTo_ = 0; // the word or line double-clicked
+    static constexpr int kAutoScrollTick = 16;        // ms
+    // Lines a second while a drag is `distance` pixels beyond the text.
+    static qreal autoScrollSpeed(int distance);
     QBasicTimer autoScroll_;
+    QElapsedTimer autoScrollClock_;
+    qreal autoScrollLines_ = 0; // the part of a line not yet scrolled
     QPoint lastMouse_;
     qint64 lastDoubleClick_ = 0;
     qsizetype dropCaret_ = -1; // where a drag would drop, while one is over the view

@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QStyleHints>
-#include <QTextBoundaryFinder>
 
 #include <algorithm>
 
@@ -21,55 +20,35 @@ using textmodel::TextDocument;
 
 // ---- keyboard
 
-qsizetype TextView::wordStartBefore(qsizetype position) const {
+// The words around `position` in its line: a very long line is read only near it.
+std::pair<qsizetype, WordBoundaries> TextView::wordsAround(qsizetype position) const {
     const qsizetype line = document_->lineOf(position);
-    const qsizetype lineStart = document_->lineStart(line);
-    if (position == lineStart)
+    const qsizetype from = std::max(document_->lineStart(line), position - kWordWindow);
+    const qsizetype to = std::min(document_->lineEnd(line), position + kWordWindow);
+    return {from, WordBoundaries(document_->text(from, to))};
+}
+
+qsizetype TextView::wordStartBefore(qsizetype position) const {
+    if (position == document_->lineStart(document_->lineOf(position)))
         return std::max<qsizetype>(0, position - 1);
-    const qsizetype from = std::max(lineStart, position - kWordWindow);
-    const QString text = document_->text(from, position);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
-    finder.setPosition(text.size());
-    for (qsizetype p = finder.toPreviousBoundary(); p > 0; p = finder.toPreviousBoundary())
-        if (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem)
-            return from + p;
-    return from;
+    const auto [from, words] = wordsAround(position);
+    return from + words.startBefore(position - from);
 }
 
 qsizetype TextView::wordStartAfter(qsizetype position) const {
-    const qsizetype line = document_->lineOf(position);
-    const qsizetype lineEnd = document_->lineEnd(line);
-    if (position == lineEnd)
+    if (position == document_->lineEnd(document_->lineOf(position)))
         return std::min(document_->length(), position + 1);
-    const qsizetype from = std::max(document_->lineStart(line), position - 64);
-    const qsizetype to = std::min(lineEnd, position + kWordWindow);
-    const QString text = document_->text(from, to);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
-    finder.setPosition(position - from);
-    for (qsizetype p = finder.toNextBoundary(); p >= 0 && p < text.size();
-         p = finder.toNextBoundary())
-        if (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem)
-            return from + p;
-    return to;
+    const auto [from, words] = wordsAround(position);
+    return from + words.startAfter(position - from);
 }
 
 std::pair<qsizetype, qsizetype> TextView::wordAt(qsizetype position) const {
     const qsizetype line = document_->lineOf(position);
-    const qsizetype lineStart = document_->lineStart(line);
-    const qsizetype lineEnd = document_->lineEnd(line);
-    if (position == lineEnd && position > lineStart)
+    if (position == document_->lineEnd(line) && position > document_->lineStart(line))
         --position; // at the end of a line: the word before
-    const qsizetype from = std::max(lineStart, position - kWordWindow);
-    const qsizetype to = std::min(lineEnd, position + kWordWindow);
-    const QString text = document_->text(from, to);
-    if (text.isEmpty())
-        return {position, position};
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
-    finder.setPosition(position - from);
-    const qsizetype begin = finder.isAtBoundary() ? position - from : finder.toPreviousBoundary();
-    finder.setPosition(position - from);
-    const qsizetype finish = finder.toNextBoundary();
-    return {from + std::max<qsizetype>(0, begin), finish < 0 ? to : from + finish};
+    const auto [from, words] = wordsAround(position);
+    const auto [begin, end] = words.segmentAt(position - from);
+    return {from + begin, from + end};
 }
 
 qsizetype TextView::moved(Move move) const {
@@ -118,9 +97,13 @@ struct KeyMove {
     bool select;
 };
 
+bool isKey(const QKeyEvent* e, QKeyCombination combination) {
+    return e->keyCombination() == combination;
+}
+
 } // namespace
 
-bool TextView::handleStandardKey(QKeyEvent* e) {
+TextView::KeyAction TextView::keyAction(const QKeyEvent* e) const {
     static const KeyMove moves[] = {
         {QKeySequence::MoveToNextChar, int(Move::Right), false},
         {QKeySequence::MoveToPreviousChar, int(Move::Left), false},
@@ -151,69 +134,128 @@ bool TextView::handleStandardKey(QKeyEvent* e) {
         {QKeySequence::SelectStartOfDocument, int(Move::DocumentStart), true},
         {QKeySequence::SelectEndOfDocument, int(Move::DocumentEnd), true},
     };
-    for (const KeyMove& m : moves) {
-        if (!e->matches(m.key))
-            continue;
-        const Move move = Move(m.move);
+    for (const KeyMove& m : moves)
+        if (e->matches(m.key))
+            return {KeyAction::MoveCaret, Move(m.move), m.select};
+    static const std::pair<QKeySequence::StandardKey, KeyAction::Kind> commands[] = {
+        {QKeySequence::Copy, KeyAction::Copy},
+        {QKeySequence::Cut, KeyAction::Cut},
+        {QKeySequence::Paste, KeyAction::Paste},
+        {QKeySequence::Undo, KeyAction::Undo},
+        {QKeySequence::Redo, KeyAction::Redo},
+        {QKeySequence::SelectAll, KeyAction::SelectAll},
+        {QKeySequence::DeleteStartOfWord, KeyAction::DeleteWordBefore},
+        {QKeySequence::DeleteEndOfWord, KeyAction::DeleteWordAfter},
+        {QKeySequence::InsertParagraphSeparator, KeyAction::NewLine},
+        {QKeySequence::InsertLineSeparator, KeyAction::NewLine},
+    };
+    for (const auto& [key, kind] : commands)
+        if (e->matches(key))
+            return {kind};
+    // Both redo keys, whatever the desktop's own: Ctrl+Y as on Windows, Ctrl+Shift+Z.
+    if (isKey(e, Qt::CTRL | Qt::Key_Y) || isKey(e, Qt::CTRL | Qt::SHIFT | Qt::Key_Z))
+        return {KeyAction::Redo};
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    const bool plain = (mods & ~Qt::ShiftModifier) == Qt::NoModifier;
+    switch (e->key()) {
+    case Qt::Key_Backspace:
+        return {plain ? KeyAction::DeleteBefore : KeyAction::None};
+    case Qt::Key_Delete:
+        return {plain ? KeyAction::DeleteAfter : KeyAction::None};
+    case Qt::Key_Tab:
+        // Tab alone is a tab; Ctrl+Tab belongs to the window.
+        return {mods == Qt::NoModifier      ? KeyAction::InsertTab
+                : mods == Qt::ShiftModifier ? KeyAction::Nothing
+                                            : KeyAction::None};
+    case Qt::Key_Backtab: // Shift+Tab: nothing, and the focus stays
+        return {plain ? KeyAction::Nothing : KeyAction::None};
+    default:
+        break;
+    }
+    if (isTypedText(e))
+        return {KeyAction::Type};
+    return {KeyAction::None};
+}
+
+void TextView::perform(const KeyAction& action, const QKeyEvent* e) {
+    switch (action.kind) {
+    case KeyAction::None:
+    case KeyAction::Nothing:
+        break;
+    case KeyAction::MoveCaret: {
+        const Move move = action.move;
         const bool vertical = move == Move::Up || move == Move::Down || move == Move::PageUp ||
                               move == Move::PageDown;
         if (vertical && preferredX_ < 0)
             preferredX_ = xOf(caret_);
         qsizetype target = moved(move);
         // Left and Right without Shift first close the selection at its near end.
-        if (!m.select && hasSelection() && (move == Move::Left || move == Move::Right))
+        if (!action.select && hasSelection() && (move == Move::Left || move == Move::Right))
             target = move == Move::Left ? selectionStart() : selectionEnd();
         if (move == Move::PageUp || move == Move::PageDown) {
             const int page = visibleLines();
             verticalScrollBar()->setValue(verticalScrollBar()->value() +
                                           (move == Move::PageDown ? page : -page));
         }
-        moveCaret(target, m.select, vertical);
-        return true;
+        moveCaret(target, action.select, vertical);
+        if (action.select)
+            offerSelection();
+        break;
     }
-    if (e == QKeySequence::Copy) {
+    case KeyAction::Copy:
         copy();
-    } else if (e == QKeySequence::Cut) {
+        break;
+    case KeyAction::Cut:
         cut();
-    } else if (e == QKeySequence::Paste) {
+        break;
+    case KeyAction::Paste:
         paste();
-    } else if (e == QKeySequence::Undo) {
+        break;
+    case KeyAction::Undo:
         undo();
-    } else if (e == QKeySequence::Redo) {
+        break;
+    case KeyAction::Redo:
         redo();
-    } else if (e == QKeySequence::SelectAll) {
+        break;
+    case KeyAction::SelectAll:
         selectAll();
-    } else if (e == QKeySequence::DeleteStartOfWord) {
+        break;
+    case KeyAction::DeleteWordBefore:
         if (hasSelection())
             deleteSelection();
         else
             edit(wordStartBefore(caret_), caret_ - wordStartBefore(caret_), QString());
-    } else if (e == QKeySequence::DeleteEndOfWord) {
+        break;
+    case KeyAction::DeleteWordAfter:
         if (hasSelection())
             deleteSelection();
         else
             edit(caret_, wordStartAfter(caret_) - caret_, QString());
-    } else if (e == QKeySequence::InsertParagraphSeparator ||
-               e == QKeySequence::InsertLineSeparator) {
+        break;
+    case KeyAction::DeleteBefore:
+        if (hasSelection())
+            deleteSelection();
+        else if (caret_ > 0)
+            edit(caret_ - 1, 1, QString(), EditKind::TypedDelete);
+        break;
+    case KeyAction::DeleteAfter:
+        if (hasSelection())
+            deleteSelection();
+        else if (caret_ < document_->length())
+            edit(caret_, 1, QString(), EditKind::TypedDelete);
+        break;
+    case KeyAction::NewLine:
         edit(selectionStart(), selectionEnd() - selectionStart(), QStringLiteral("\n"),
              EditKind::TypedInsert);
-    } else {
-        const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
-        const bool plain = (mods & ~Qt::ShiftModifier) == Qt::NoModifier;
-        if (plain && (e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete)) {
-            if (hasSelection()) {
-                deleteSelection();
-            } else if (e->key() == Qt::Key_Backspace) {
-                if (caret_ > 0)
-                    edit(caret_ - 1, 1, QString(), EditKind::TypedDelete);
-            } else if (caret_ < document_->length()) {
-                edit(caret_, 1, QString(), EditKind::TypedDelete);
-            }
-            return true;
-        }
-        return false;
+        break;
+    case KeyAction::InsertTab:
+        edit(selectionStart(), selectionEnd() - selectionStart(), QStringLiteral("\t"),
+             EditKind::TypedInsert);
+        break;
+    case KeyAction::Type:
+        edit(selectionStart(), selectionEnd() - selectionStart(), e->text(), EditKind::TypedInsert);
+        break;
     }
-    return true;
 }
 
 bool TextView::isTypedText(const QKeyEvent* e) const {
@@ -229,49 +271,15 @@ bool TextView::isTypedText(const QKeyEvent* e) const {
 
 bool TextView::event(QEvent* event) {
     switch (event->type()) {
-    case QEvent::ShortcutOverride: {
+    case QEvent::ShortcutOverride:
         // Keys the view takes itself are not window shortcuts while it has the focus.
-        auto* e = static_cast<QKeyEvent*>(event);
-        static const QKeySequence::StandardKey own[] = {QKeySequence::Copy,
-                                                        QKeySequence::Cut,
-                                                        QKeySequence::Paste,
-                                                        QKeySequence::Undo,
-                                                        QKeySequence::Redo,
-                                                        QKeySequence::SelectAll,
-                                                        QKeySequence::DeleteStartOfWord,
-                                                        QKeySequence::DeleteEndOfWord,
-                                                        QKeySequence::MoveToStartOfDocument,
-                                                        QKeySequence::MoveToEndOfDocument,
-                                                        QKeySequence::SelectStartOfDocument,
-                                                        QKeySequence::SelectEndOfDocument,
-                                                        QKeySequence::MoveToNextWord,
-                                                        QKeySequence::MoveToPreviousWord,
-                                                        QKeySequence::SelectNextWord,
-                                                        QKeySequence::SelectPreviousWord,
-                                                        QKeySequence::MoveToStartOfLine,
-                                                        QKeySequence::MoveToEndOfLine,
-                                                        QKeySequence::SelectStartOfLine,
-                                                        QKeySequence::SelectEndOfLine,
-                                                        QKeySequence::MoveToNextLine,
-                                                        QKeySequence::MoveToPreviousLine,
-                                                        QKeySequence::MoveToNextChar,
-                                                        QKeySequence::MoveToPreviousChar};
-        bool take = isTypedText(e) ||
-                    std::any_of(std::begin(own), std::end(own),
-                                [e](QKeySequence::StandardKey k) { return e->matches(k); });
-        const int key = e->key();
-        if ((e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == Qt::NoModifier &&
-            (key == Qt::Key_Backspace || key == Qt::Key_Delete || key == Qt::Key_Return ||
-             key == Qt::Key_Enter || key == Qt::Key_Home || key == Qt::Key_End))
-            take = true;
-        if (take) {
+        if (keyAction(static_cast<QKeyEvent*>(event)).kind != KeyAction::None) {
             event->accept();
             return true;
         }
         break;
-    }
     case QEvent::KeyPress: {
-        // Tab goes into the text rather than to the next control.
+        // Tab and Shift+Tab stay in the view rather than move the focus.
         auto* e = static_cast<QKeyEvent*>(event);
         if ((e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) &&
             !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
@@ -287,28 +295,27 @@ bool TextView::event(QEvent* event) {
 }
 
 void TextView::keyPressEvent(QKeyEvent* e) {
-    if (handleStandardKey(e)) {
-        e->accept();
+    const KeyAction action = keyAction(e);
+    if (action.kind == KeyAction::None) {
+        e->ignore();
         return;
     }
-    if (e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab) {
-        edit(selectionStart(), selectionEnd() - selectionStart(), QStringLiteral("\t"),
-             EditKind::TypedInsert);
-        e->accept();
-        return;
-    }
-    if (isTypedText(e)) {
-        edit(selectionStart(), selectionEnd() - selectionStart(), e->text(), EditKind::TypedInsert);
-        e->accept();
-        return;
-    }
-    e->ignore();
+    // What an input method was composing goes in where it was typed before the key
+    // acts (an input method that lets a key through while composing).
+    if (action.kind != KeyAction::Nothing)
+        commitComposing();
+    perform(action, e);
+    e->accept();
 }
 
 // ---- input methods
 
 void TextView::setPreedit(const QString& text, const QList<QTextLayout::FormatRange>& formats,
                           int cursor, bool cursorVisible) {
+    if (!text.isEmpty())
+        composingView_ = this;
+    else if (composingView_ == this)
+        composingView_ = nullptr;
     if (text == preedit_ && formats == preeditFormats_ && cursor == preeditCursor_ &&
         cursorVisible == preeditCursorVisible_)
         return;
@@ -319,6 +326,38 @@ void TextView::setPreedit(const QString& text, const QList<QTextLayout::FormatRa
     preeditCursorVisible_ = cursorVisible;
     layouts_.erase(line);
     viewport()->update();
+}
+
+void TextView::commitComposition() {
+    if (composingView_)
+        composingView_->commitOwnComposition();
+}
+
+TextView::Committed TextView::commitComposing() {
+    TextView* composing = composingView_;
+    if (!composing || composing->document_ != document_)
+        return {};
+    return composing->commitOwnComposition();
+}
+
+TextView::Committed TextView::commitOwnComposition() {
+    if (preedit_.isEmpty())
+        return {};
+    const qsizetype at = caret_, before = document_->length();
+    // The input method hands over its text as on a commit of its own...
+    const bool focused = QGuiApplication::focusObject() == this;
+    if (focused)
+        QGuiApplication::inputMethod()->commit();
+    if (!preedit_.isEmpty()) {
+        // ...or, where none does (it has gone with the focus), the text shown goes in.
+        const QString text = preedit_;
+        setPreedit(QString(), {}, 0, true);
+        edit(caret_, 0, text, EditKind::TypedInsert);
+        if (focused)
+            QGuiApplication::inputMethod()->reset();
+    }
+    document_->endTypingRun();
+    return {at, document_->length() - before};
 }
 
 void TextView::inputMethodEvent(QInputMethodEvent* e) {
@@ -396,6 +435,8 @@ QVariant TextView::inputMethodQuery(Qt::InputMethodQuery query) const {
 
 void TextView::mousePressEvent(QMouseEvent* e) {
     lastMouse_ = e->pos();
+    // What an input method was composing stays where it was typed.
+    commitComposing();
     const qsizetype at = positionAt(e->pos());
     if (e->button() == Qt::LeftButton) {
         const bool tripleClick =
@@ -454,18 +495,21 @@ void TextView::mouseMoveEvent(QMouseEvent* e) {
             setCaret(wordAnchorFrom_, std::min(document_->length(), document_->lineEnd(line) + 1));
     }
     ensureCaretVisible();
-    if (viewport()->rect().contains(e->pos()))
+    if (viewport()->rect().contains(e->pos())) {
         autoScroll_.stop();
-    else if (!autoScroll_.isActive())
-        autoScroll_.start(50, this);
+    } else if (!autoScroll_.isActive()) {
+        autoScroll_.start(kAutoScrollTick, this);
+        autoScrollClock_.start();
+        autoScrollLines_ = 0;
+    }
 }
 
 void TextView::mouseReleaseEvent(QMouseEvent* e) {
     autoScroll_.stop();
     if (press_ == Press::MaybeDrag)
         moveCaret(positionAt(e->pos()), false);
-    if (press_ != Press::None && hasSelection() && QApplication::clipboard()->supportsSelection())
-        QApplication::clipboard()->setText(selectedText(), QClipboard::Selection);
+    if (press_ != Press::None)
+        offerSelection();
     press_ = Press::None;
     e->accept();
 }
@@ -488,18 +532,30 @@ void TextView::timerEvent(QTimerEvent* event) {
         caretShown_ = !caretShown_;
         viewport()->update(cursorRect(caret_).adjusted(-2, 0, 2, 0));
     } else if (event->timerId() == autoScroll_.timerId()) {
+        // Faster the farther the pointer is above or below the text, as the time that
+        // passed gives it.
         const QRect r = viewport()->rect();
+        const int distance = lastMouse_.y() < r.top()      ? lastMouse_.y() - r.top()
+                             : lastMouse_.y() > r.bottom() ? lastMouse_.y() - r.bottom()
+                                                           : 0;
+        autoScrollLines_ +=
+            autoScrollSpeed(std::abs(distance)) * qreal(autoScrollClock_.restart()) / 1000;
+        const int lines = int(autoScrollLines_);
+        autoScrollLines_ -= lines;
         QScrollBar* v = verticalScrollBar();
-        if (lastMouse_.y() < r.top())
-            v->setValue(v->value() - 1);
-        else if (lastMouse_.y() > r.bottom())
-            v->setValue(v->value() + 1);
+        if (distance != 0)
+            v->setValue(v->value() + (distance < 0 ? -lines : lines));
         QMouseEvent move(QEvent::MouseMove, QPointF(lastMouse_), mapToGlobal(lastMouse_),
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         mouseMoveEvent(&move);
     } else {
         QAbstractScrollArea::timerEvent(event);
     }
+}
+
+qreal TextView::autoScrollSpeed(int distance) {
+    // About 20 lines a second at the edge, 600 at 80 pixels beyond it.
+    return 20 + qreal(distance) * distance / 11;
 }
 
 void TextView::restartBlinking() {
@@ -518,6 +574,8 @@ void TextView::focusInEvent(QFocusEvent* event) {
 }
 
 void TextView::focusOutEvent(QFocusEvent* event) {
+    // What was being composed stays where it was typed.
+    commitOwnComposition();
     QAbstractScrollArea::focusOutEvent(event);
     blink_.stop();
     caretShown_ = false;

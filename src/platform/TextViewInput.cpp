@@ -479,7 +479,10 @@ void TextView::mouseMoveEvent(QMouseEvent* e) {
     }
     if (press_ == Press::None || !(e->buttons() & Qt::LeftButton))
         return;
-    const qsizetype at = positionAt(e->pos());
+    // Above or below the text the selection reaches the line at the edge; the text
+    // scrolls as fast as the auto-scroll makes it.
+    const int bottom = kTopMargin + visibleLines() * lineHeight_ - 1;
+    const qsizetype at = positionAt(QPoint(e->pos().x(), std::clamp(e->pos().y(), 0, bottom)));
     if (press_ == Press::Select) {
         setCaret(anchor_, at);
     } else if (press_ == Press::SelectWords) {

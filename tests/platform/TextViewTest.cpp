@@ -4,12 +4,16 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextCharFormat>
+#include <QVBoxLayout>
 
+#include <functional>
 #include <random>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +40,14 @@ QString textOf(const TextView& v) {
 // A click, a press and a release, or a double click at a position's caret.
 QPoint at(const TextView& v, qsizetype position) {
     return v.cursorRect(position).center();
+}
+
+// The middle of the character at a position (the caret's place at the end of a line).
+QPoint on(const TextView& v, qsizetype position) {
+    const QRect here = v.cursorRect(position);
+    if (position >= v.document()->lineEnd(v.document()->lineOf(position)))
+        return here.center();
+    return QPoint((here.left() + v.cursorRect(position + 1).left()) / 2, here.center().y());
 }
 
 // How many pixels of the view show the selection colour.
@@ -137,8 +149,21 @@ private Q_SLOTS:
         QCOMPARE(textOf(v), u"abc"_s);
         key(&v, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(textOf(v), QString());
+        // Both redo keys redo.
         key(&v, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(textOf(v), u"abc"_s);
+        key(&v, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(textOf(v), u"a"_s);
+        key(&v, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(textOf(v), u"abc"_s);
+        // Tab alone is a tab; Shift+Tab and Ctrl+Tab put nothing in.
+        key(&v, Qt::Key_Backtab, Qt::ShiftModifier);
+        key(&v, Qt::Key_Tab, Qt::ShiftModifier);
+        key(&v, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(textOf(v), u"abc"_s);
+        key(&v, Qt::Key_Tab);
+        QCOMPARE(textOf(v), u"abc\t"_s);
+        key(&v, Qt::Key_Backspace);
         // A caret moved in between ends a run.
         type(&v, u"d"_s);
         key(&v, Qt::Key_Left);
@@ -214,6 +239,96 @@ private Q_SLOTS:
         QCOMPARE(textOf(v), u"漢"_s);
     }
 
+    // A composition goes into the text where it was typed before anything else moves
+    // the caret or changes the text, in this view or another.
+    void compositionStaysWhereItWasTyped() {
+        using Act = std::function<void(TextView & v, TextView & other, QLineEdit & line,
+                                       TextDocument & doc, TextDocument & second)>;
+        struct Row {
+            const char* what;
+            Act act;
+            QString text;
+            qsizetype caret; // in the composing view
+        };
+        const QString typed = u"AAAAにほんご\nBBBB\nCCCC"_s;
+        const Row rows[] = {
+            {"a click at the start of line 3",
+             [](TextView& v, auto&...) {
+                 QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, at(v, 10));
+             },
+             typed, 14},
+            {"a caret set by a command", [](TextView& v, auto&...) { v.setCursorPosition(10); },
+             typed, 14},
+            {"a key the input method lets through",
+             [](TextView& v, auto&...) { key(&v, Qt::Key_Down); }, typed, 13},
+            {"the focus going to another widget",
+             [](TextView&, TextView&, QLineEdit& line, auto&...) { line.setFocus(); }, typed, 8},
+            {"typing in another view",
+             [](TextView&, TextView& other, auto&...) { type(&other, u"x"_s); },
+             u"AAAAにほんご\nBBBB\nCCCCx"_s, 8},
+            {"a command inserting text", [](TextView& v, auto&...) { v.insertText(u"!"_s); },
+             u"AAAAにほんご!\nBBBB\nCCCC"_s, 9},
+            {"undo", [](TextView& v, auto&...) { v.undo(); }, u"AAAA\nBBBB\nCCCC"_s, 4},
+            {"an edit from outside the views",
+             [](TextView&, TextView&, QLineEdit&, TextDocument& doc, TextDocument&) {
+                 doc.replace(0, 0, u"Z");
+             },
+             u"ZAAAAにほんご\nBBBB\nCCCC"_s, 9},
+            {"another document shown",
+             [](TextView& v, TextView&, QLineEdit&, TextDocument&, TextDocument& second) {
+                 v.setDocument(&second);
+             },
+             typed, 0},
+        };
+        for (const Row& row : rows) {
+            TextDocument doc, second;
+            doc.replace(0, 0, u"AAAA\nBBBB\nCCCC");
+            doc.clearHistory();
+            QWidget window;
+            auto* layout = new QVBoxLayout(&window);
+            auto* v = new TextView;
+            auto* other = new TextView;
+            auto* line = new QLineEdit;
+            for (QWidget* w : {static_cast<QWidget*>(v), static_cast<QWidget*>(other),
+                               static_cast<QWidget*>(line)})
+                layout->addWidget(w);
+            v->setDocument(&doc);
+            other->setDocument(&doc);
+            other->setCursorPosition(doc.length());
+            window.resize(400, 400);
+            window.show();
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            v->setFocus();
+            v->setCursorPosition(4);
+            QInputMethodEvent compose = preedit(u"にほんご"_s, 4);
+            QApplication::sendEvent(v, &compose);
+            QCOMPARE(doc.text(), u"AAAA\nBBBB\nCCCC"_s);
+
+            row.act(*v, *other, *line, doc, second);
+            QApplication::processEvents();
+            QVERIFY2(doc.text() == row.text && v->preeditText().isEmpty() &&
+                         v->cursorPosition() == row.caret,
+                     qPrintable(u"after %1: \"%2\", composing \"%3\", caret %4"_s.arg(
+                         QString::fromLatin1(row.what), doc.text(), v->preeditText(),
+                         QString::number(v->cursorPosition()))));
+        }
+
+        // Return after the click breaks line 3, the composition staying in line 1; one
+        // undo takes the line break back, the next the composition.
+        TextView& v = fresh(u"AAAA\nBBBB\nCCCC"_s);
+        v.setCursorPosition(4);
+        QInputMethodEvent compose = preedit(u"にほんご"_s, 4);
+        QApplication::sendEvent(&v, &compose);
+        QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, at(v, 10));
+        key(&v, Qt::Key_Return);
+        QCOMPARE(textOf(v), u"AAAAにほんご\nBBBB\n\nCCCC"_s);
+        v.undo();
+        QCOMPARE(textOf(v), u"AAAAにほんご\nBBBB\nCCCC"_s);
+        v.undo();
+        QCOMPARE(textOf(v), u"AAAA\nBBBB\nCCCC"_s);
+    }
+
     void mouseSelects() {
         TextView& v = fresh(u"abc def ghi\nsecond line"_s);
         QWidget* vp = v.viewport();
@@ -239,6 +354,52 @@ private Q_SLOTS:
         QTest::mouseClick(vp, Qt::LeftButton, {}, at(v, 5));
         QCOMPARE(v.cursorPosition(), qsizetype(5));
         QVERIFY(!v.hasSelection());
+    }
+
+    // One word rule for double-click, double-click and drag, and Ctrl+Left/Right: the
+    // words ICU's dictionary finds in Japanese.
+    void wordsAsJapaneseIsWritten() {
+        // 日0本1語2の3テ4キ5ス6ト7で8す9。10a11b12c13 14d15e16f17, the end 18
+        const QString text = u"日本語のテキストです。abc def"_s;
+        struct Row {
+            qsizetype at;
+            QString word;
+        };
+        const Row clicks[] = {
+            {1, u"日本語"_s}, {0, u"日本語"_s}, {3, u"の"_s}, {6, u"テキスト"_s}, {9, u"です"_s},
+            {10, u"。"_s},    {12, u"abc"_s},   {14, u" "_s}, {16, u"def"_s},     {18, u"def"_s}};
+        for (const Row& row : clicks) {
+            TextView& v = fresh(text);
+            QTest::mouseDClick(v.viewport(), Qt::LeftButton, {}, on(v, row.at));
+            QVERIFY2(v.selectedText() == row.word,
+                     qPrintable(u"at %1: \"%2\""_s.arg(row.at).arg(v.selectedText())));
+        }
+        const QList<qsizetype> starts{0, 3, 4, 8, 10, 11, 15, 18};
+        TextView& v = fresh(text);
+        QList<qsizetype> right{0}, left{18};
+        while (right.size() < starts.size()) {
+            key(&v, Qt::Key_Right, Qt::ControlModifier);
+            right << v.cursorPosition();
+        }
+        QCOMPARE(right, starts);
+        while (left.size() < starts.size()) {
+            key(&v, Qt::Key_Left, Qt::ControlModifier);
+            left.prepend(v.cursorPosition());
+        }
+        QCOMPARE(left, starts);
+        // With Shift they select word by word.
+        v.setCursorPosition(0);
+        key(&v, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+        key(&v, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(v.selectedText(), u"日本語の"_s);
+        // A double-click dragged on takes whole words.
+        QWidget* vp = v.viewport();
+        QTest::mouseDClick(vp, Qt::LeftButton, {}, on(v, 1));
+        QMouseEvent drag(QEvent::MouseMove, on(v, 5), vp->mapToGlobal(on(v, 5)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(vp, &drag);
+        QTest::mouseRelease(vp, Qt::LeftButton, {}, on(v, 5));
+        QCOMPARE(v.selectedText(), u"日本語のテキスト"_s);
     }
 
     void clipboardAndDroppedText() {
@@ -317,6 +478,39 @@ private Q_SLOTS:
         QCOMPARE(w.positionAt(caret.center()), w.cursorPosition());
         key(&w, Qt::Key_Home);
         QCOMPARE(w.horizontalScrollBar()->value(), 0);
+    }
+
+    // A drag below the text scrolls, faster the farther the pointer is: lines a second
+    // measured at 10 and at 80 pixels below.
+    void dragBelowTheTextScrollsFasterTheFarther() {
+        QString lines;
+        for (int i = 0; i < 30000; ++i)
+            lines += u"line %1\n"_s.arg(i);
+        TextView& v = fresh(lines);
+        QWidget* vp = v.viewport();
+        const auto linesPerSecond = [&](int below) {
+            v.setCursorPosition(0);
+            v.verticalScrollBar()->setValue(0);
+            // Far from the last press, so that it is no double click.
+            QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(10 + 3 * below, 10 + below / 4));
+            const QPoint out(10, vp->height() - 1 + below);
+            QMouseEvent move(QEvent::MouseMove, out, vp->mapToGlobal(out), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(vp, &move);
+            const int top = v.verticalScrollBar()->value();
+            QElapsedTimer clock;
+            clock.start();
+            QTest::qWait(400);
+            const qreal rate =
+                (v.verticalScrollBar()->value() - top) * 1000.0 / qreal(clock.elapsed());
+            QTest::mouseRelease(vp, Qt::LeftButton, {}, out);
+            return rate;
+        };
+        const qreal near = linesPerSecond(10), far = linesPerSecond(80);
+        QVERIFY2(near > 5 && near < 100 && far > 300,
+                 qPrintable(u"%1 lines/s at 10 px, %2 at 80 px"_s.arg(near).arg(far)));
+        // The selection reaches down to where the text went.
+        QVERIFY(v.hasSelection() && v.cursorPosition() > v.document()->lineStart(100));
     }
 
     // Random sessions in two views of one document, long lines and input methods

@@ -253,6 +253,16 @@ void TextView::textChanged(const TextChange& change) {
             else if (line > lastOld)
                 kept.emplace(line + shift, std::move(layout));
         }
+        // A long line edited within itself keeps what comes before the edit: typing at
+        // the end of it measures and lays out only the last segment again.
+        if (change.removedBreaks == 0 && change.addedBreaks == 0) {
+            if (auto it = layouts_.find(change.line); it != layouts_.end() && it->second) {
+                const qsizetype start = document_->lineStart(change.line);
+                if (keepLayoutBefore(*it->second, change.position - start, start,
+                                     document_->lineEnd(change.line) - start))
+                    kept.emplace(change.line, std::move(it->second));
+            }
+        }
         layouts_.swap(kept);
         // What is in view stays in view when lines come or go above it.
         if (lastOld < topLine_)
@@ -281,9 +291,13 @@ int TextView::caretWidth() const {
 }
 
 void TextView::updateMetrics() {
-    const QFontMetricsF fm(font());
+    layoutFont_ = font();
+    layoutFont_.setKerning(false);
+    advances_.clear();
+    wordAdvances_.clear();
+    const QFontMetricsF fm(layoutFont_);
     // A line with Japanese in it, which a fallback face may draw taller.
-    QTextLayout sample(QStringLiteral("Mあ"), font());
+    QTextLayout sample(QStringLiteral("Mあ"), layoutFont_);
     sample.beginLayout();
     QTextLine line = sample.createLine();
     sample.endLayout();

@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QPointer>
 #include <QTextLayout>
 
@@ -134,13 +135,17 @@ private:
     // those in view.
     static constexpr qsizetype kLongLine = 4000;
     static constexpr qsizetype kSegment = 1024;
+    // How far past its place a segment may begin, so as not to split a word.
+    static constexpr qsizetype kWordReach = 64;
     // Word look-ups read at most this much of a line around the caret.
     static constexpr qsizetype kWordWindow = 1000;
 
     // A line as laid out: one segment, or for a very long line one segment of
-    // kSegment characters after the other, each made when it is first needed and
-    // placed where its byte column puts it (a double-byte character two single-byte
-    // ones wide). So where a character is never depends on what was laid out before.
+    // kSegment characters after the other, each laid out when it is first needed.
+    // Segments are placed by their measured widths, the sum of their characters'
+    // advances; each is measured once and its place kept with the line, so a long line
+    // looks as a short line of the same characters does, and where a character is drawn
+    // never depends on what was scrolled past.
     struct Segment {
         QTextLayout layout;
         qsizetype from = 0, to = 0; // in the line
@@ -150,6 +155,9 @@ private:
     struct LineLayout {
         qsizetype length = 0;
         std::vector<std::unique_ptr<Segment>> segments;
+        std::vector<qsizetype> bounds; // where each segment begins in the line; -1: not known
+        // Where the segments measured so far start; the first at 0.
+        std::vector<qreal> starts;
     };
 
     void textChanged(const textmodel::TextChange& change) override;
@@ -166,15 +174,28 @@ private:
 
     // Layout.
     LineLayout& layoutFor(qsizetype line, qsizetype lineStart) const;
+    static qsizetype segmentCount(qsizetype length);
+    // After an edit within the line at `index`, keeps what lies before it; false when
+    // the line is to be laid out anew.
+    bool keepLayoutBefore(LineLayout& l, qsizetype index, qsizetype lineStart,
+                          qsizetype newLength) const;
+    qsizetype segmentBegin(LineLayout& l, std::size_t k, qsizetype lineStart) const;
     Segment& segment(LineLayout& l, std::size_t k, qsizetype lineStart) const;
-    std::size_t segmentOf(const LineLayout& l, qsizetype index) const;
-    std::size_t segmentOfCaret(const LineLayout& l, qsizetype index) const;
+    // A character's advance in the view's font, measured once.
+    qreal advanceOf(char16_t c) const;
+    // Where text starting at `x` ends, tabs going to the next stop.
+    qreal advanceThrough(QStringView text, qreal x) const;
+    qreal measuredStart(LineLayout& l, std::size_t k, qsizetype lineStart) const;
+    // Where segment k is drawn: its measured start, after room for a composition.
+    qreal segmentStart(LineLayout& l, std::size_t k, qsizetype lineStart) const;
+    std::size_t segmentAtX(LineLayout& l, qreal x, qsizetype lineStart) const;
+    std::size_t segmentOf(LineLayout& l, qsizetype index, qsizetype lineStart) const;
+    std::size_t segmentOfCaret(LineLayout& l, qsizetype index, qsizetype lineStart) const;
     // Index into a segment's layout of line index `index`: the text being composed
     // comes before what follows the caret.
     int layoutIndex(const Segment& s, qsizetype index, bool atCaret) const;
     qreal xOf(qsizetype position) const; // in the text, from its left edge
     qsizetype positionAtX(qsizetype line, qreal x) const;
-    qreal estimatedX(qsizetype lineStart, qsizetype position) const;
     void noteWidth(qreal width) const;
     void dropLayouts();
 
@@ -250,6 +271,11 @@ private:
     qreal tabWidth_ = 8;
     mutable qreal widest_ = 0; // the widest line known, for the horizontal scroll bar
 
+    // The font text is laid out in: the view's, without kerning, so that a line is as
+    // wide as its characters' advances make it.
+    QFont layoutFont_;
+    mutable std::vector<float> advances_;        // by UTF-16 code, -1 until measured
+    mutable QHash<QString, qreal> wordAdvances_; // runs of ASCII
     mutable std::unordered_map<qsizetype, std::unique_ptr<LineLayout>> layouts_;
 
     // The view showing an input method's composition, if any: there is one focus.

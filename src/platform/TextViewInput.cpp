@@ -324,7 +324,10 @@ void TextView::setPreedit(const QString& text, const QList<QTextLayout::FormatRa
     preeditFormats_ = formats;
     preeditCursor_ = cursor;
     preeditCursorVisible_ = cursorVisible;
-    layouts_.erase(line);
+    // The line's segments are laid out again; their measured places stay.
+    if (auto it = layouts_.find(line); it != layouts_.end())
+        for (std::unique_ptr<Segment>& segment : it->second->segments)
+            segment.reset();
     viewport()->update();
 }
 

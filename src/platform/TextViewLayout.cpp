@@ -7,6 +7,7 @@
 #include <QtMath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace qel {
 
@@ -20,13 +21,63 @@ void TextView::dropLayouts() {
     layouts_.clear();
 }
 
-qreal TextView::estimatedX(qsizetype lineStart, qsizetype position) const {
-    return qreal(document_->byteOffsetOf(position) - document_->byteOffsetOf(lineStart)) *
-           halfWidth_;
-}
-
 qreal TextView::Segment::width() const {
     return layout.lineCount() > 0 ? layout.lineAt(0).naturalTextWidth() : 0;
+}
+
+namespace {
+
+// Where the caret goes after `text` laid out alone, fallback fonts included.
+qreal laidOutAdvance(const QString& text, const QFont& font) {
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line.isValid() ? line.cursorToX(int(text.size())) : 0;
+}
+
+bool isWordCharacter(QChar c) {
+    return c.unicode() > u' ' && c.unicode() < 0x7f;
+}
+
+} // namespace
+
+qreal TextView::advanceOf(char16_t c) const {
+    if (advances_.empty())
+        advances_.assign(0x10000, -1.0f);
+    float& advance = advances_[c];
+    if (advance < 0)
+        advance = float(laidOutAdvance(QString(QChar(c)), layoutFont_));
+    return advance;
+}
+
+qreal TextView::advanceThrough(QStringView text, qreal x) const {
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar c = text[i];
+        qsizetype end = i + 1;
+        if (c == u'\t') {
+            x = (std::floor(x / tabWidth_) + 1) * tabWidth_; // the next tab stop
+        } else if (!isWordCharacter(c)) {
+            x += advanceOf(c.unicode());
+        } else {
+            // A run of ASCII is measured whole: a font may join its letters (fi).
+            while (end < text.size() && isWordCharacter(text[end]))
+                ++end;
+            if (end - i == 1) {
+                x += advanceOf(c.unicode());
+            } else {
+                if (wordAdvances_.size() > 50000)
+                    wordAdvances_.clear();
+                const QString word = text.sliced(i, end - i).toString();
+                auto it = wordAdvances_.constFind(word);
+                if (it == wordAdvances_.constEnd())
+                    it = wordAdvances_.insert(word, laidOutAdvance(word, layoutFont_));
+                x += *it;
+            }
+        }
+        i = end;
+    }
+    return x;
 }
 
 TextView::LineLayout& TextView::layoutFor(qsizetype line, qsizetype lineStart) const {
@@ -37,49 +88,143 @@ TextView::LineLayout& TextView::layoutFor(qsizetype line, qsizetype lineStart) c
         layouts_.clear();
     auto l = std::make_unique<LineLayout>();
     l->length = document_->lineEnd(line) - lineStart;
-    const qsizetype count = l->length > kLongLine ? (l->length + kSegment - 1) / kSegment : 1;
-    l->segments.resize(std::size_t(count));
-    if (count > 1) // as wide as its byte columns make it
-        noteWidth(estimatedX(lineStart, lineStart + l->length));
+    l->segments.resize(std::size_t(segmentCount(l->length)));
+    l->bounds.assign(l->segments.size(), -1);
+    l->bounds[0] = 0;
+    l->starts.push_back(0);
+    if (l->segments.size() > 1) // as wide as its byte columns make it, until measured
+        noteWidth(qreal(document_->byteOffsetOf(lineStart + l->length) -
+                        document_->byteOffsetOf(lineStart)) *
+                  halfWidth_);
     LineLayout& made = *l;
     layouts_.emplace(line, std::move(l));
     return made;
 }
 
-std::size_t TextView::segmentOf(const LineLayout& l, qsizetype index) const {
-    if (l.segments.size() == 1)
-        return 0;
-    return std::min(std::size_t(std::max<qsizetype>(index, 0) / kSegment), l.segments.size() - 1);
+qsizetype TextView::segmentCount(qsizetype length) {
+    return length > kLongLine ? (length + kSegment - 1) / kSegment : 1;
 }
 
-std::size_t TextView::segmentOfCaret(const LineLayout& l, qsizetype index) const {
+bool TextView::keepLayoutBefore(LineLayout& l, qsizetype index, qsizetype lineStart,
+                                qsizetype newLength) const {
+    const auto count = std::size_t(segmentCount(newLength));
+    if (count == 1 || l.segments.size() == 1)
+        return false;
+    // What lies before the segment that holds the character before the change keeps
+    // its text, so its bounds, places and layouts: that segment's own start too.
+    const std::size_t changed = segmentOf(l, std::max<qsizetype>(0, index - 1), lineStart);
+    l.length = newLength;
+    l.segments.resize(count);
+    for (std::size_t k = changed; k < count; ++k)
+        l.segments[k].reset();
+    l.bounds.resize(count);
+    std::fill(l.bounds.begin() + qsizetype(changed) + 1, l.bounds.end(), -1);
+    l.starts.resize(std::min(l.starts.size(), changed + 1));
+    return true;
+}
+
+qsizetype TextView::segmentBegin(LineLayout& l, std::size_t k, qsizetype lineStart) const {
+    if (k >= l.segments.size())
+        return l.length;
+    qsizetype& begin = l.bounds[k];
+    if (begin < 0) {
+        // Near its place in kSegment steps, but not within a run of ASCII, which a font
+        // may shape as one (fi) and a short line lays out whole.
+        const qsizetype nominal = qsizetype(k) * kSegment;
+        const QString near = document_->text(lineStart + nominal - 1,
+                                             lineStart + std::min(l.length, nominal + kWordReach));
+        qsizetype i = 1;
+        while (i < near.size() && isWordCharacter(near[i - 1]) && isWordCharacter(near[i]))
+            ++i;
+        begin = nominal - 1 + i;
+    }
+    return begin;
+}
+
+qreal TextView::measuredStart(LineLayout& l, std::size_t k, qsizetype lineStart) const {
+    while (l.starts.size() <= k) {
+        const std::size_t next = l.starts.size() - 1;
+        const qsizetype from = segmentBegin(l, next, lineStart);
+        const qsizetype to = segmentBegin(l, next + 1, lineStart);
+        l.starts.push_back(
+            advanceThrough(document_->text(lineStart + from, lineStart + to), l.starts.back()));
+        if (l.starts.size() == l.segments.size() + 1)
+            noteWidth(l.starts.back());
+    }
+    return l.starts[k];
+}
+
+qreal TextView::segmentStart(LineLayout& l, std::size_t k, qsizetype lineStart) const {
+    qreal x = measuredStart(l, k, lineStart);
+    // Segments after the one that shows a composition make room for it.
+    const qsizetype caretIndex = caret_ - lineStart;
+    if (!preedit_.isEmpty() && k > 0 && caretIndex >= 0 && caretIndex <= l.length) {
+        const std::size_t composing = segmentOfCaret(l, caretIndex, lineStart);
+        if (k > composing)
+            x += segment(l, composing, lineStart).width() -
+                 (measuredStart(l, composing + 1, lineStart) -
+                  measuredStart(l, composing, lineStart));
+    }
+    return x;
+}
+
+std::size_t TextView::segmentAtX(LineLayout& l, qreal x, qsizetype lineStart) const {
+    // Measured on until past `x`; each segment is measured once.
+    std::size_t k = 0;
+    while (k + 1 < l.segments.size() && segmentStart(l, k + 1, lineStart) <= x)
+        ++k;
+    return k;
+}
+
+std::size_t TextView::segmentOf(LineLayout& l, qsizetype index, qsizetype lineStart) const {
+    if (l.segments.size() == 1)
+        return 0;
+    // A segment begins within kWordReach of its place in kSegment steps.
+    const std::size_t k =
+        std::min(std::size_t(std::max<qsizetype>(index, 0) / kSegment), l.segments.size() - 1);
+    return k > 0 && index < segmentBegin(l, k, lineStart) ? k - 1 : k;
+}
+
+std::size_t TextView::segmentOfCaret(LineLayout& l, qsizetype index, qsizetype lineStart) const {
     // A caret where two segments meet is drawn by the one it ends.
-    return segmentOf(l, index > 0 && index % kSegment == 0 ? index - 1 : index);
+    const std::size_t k = segmentOf(l, index, lineStart);
+    return k > 0 && index == segmentBegin(l, k, lineStart) ? k - 1 : k;
 }
 
 TextView::Segment& TextView::segment(LineLayout& l, std::size_t k, qsizetype lineStart) const {
     std::unique_ptr<Segment>& slot = l.segments[k];
     if (slot)
         return *slot;
-    slot = std::make_unique<Segment>();
-    Segment& s = *slot;
+    auto made = std::make_unique<Segment>();
+    Segment& s = *made;
     if (l.segments.size() > 1) {
-        s.from = qsizetype(k) * kSegment;
-        s.to = std::min(l.length, s.from + kSegment);
-        s.x = estimatedX(lineStart, lineStart + s.from);
+        s.from = segmentBegin(l, k, lineStart);
+        s.to = segmentBegin(l, k + 1, lineStart);
+        s.x = segmentStart(l, k, lineStart);
     } else {
         s.to = l.length;
     }
     s.layout.setText(document_->text(lineStart + s.from, lineStart + s.to));
-    s.layout.setFont(font());
+    s.layout.setFont(layoutFont_);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTabStopDistance(tabWidth_);
+    if (s.x > 0 && s.layout.text().contains(u'\t')) {
+        // Tab stops count from the line's left edge, not the segment's: as far as the
+        // segment could reach.
+        const qreal reach = measuredStart(l, k + 1, lineStart) - measuredStart(l, k, lineStart) +
+                            advanceThrough(preedit_, 0) + tabWidth_;
+        QList<QTextOption::Tab> stops;
+        for (qreal stop = (std::floor(s.x / tabWidth_) + 1) * tabWidth_; stop <= s.x + reach;
+             stop += tabWidth_)
+            stops.append(QTextOption::Tab(stop - s.x, QTextOption::LeftTab));
+        option.setTabs(stops);
+    }
     s.layout.setTextOption(option);
     s.layout.setCacheEnabled(true);
     const qsizetype caretIndex = caret_ - lineStart;
     if (!preedit_.isEmpty() && caretIndex >= 0 && caretIndex <= l.length &&
-        segmentOfCaret(l, caretIndex) == k) {
+        segmentOfCaret(l, caretIndex, lineStart) == k) {
         const int at = int(caretIndex - s.from);
         s.layout.setPreeditArea(at, preedit_);
         QList<QTextLayout::FormatRange> formats = preeditFormats_;
@@ -93,6 +238,7 @@ TextView::Segment& TextView::segment(LineLayout& l, std::size_t k, qsizetype lin
         tl.setPosition(QPointF(0, 0));
     s.layout.endLayout();
     noteWidth(s.x + s.width());
+    slot = std::move(made);
     return s;
 }
 
@@ -109,7 +255,7 @@ qreal TextView::xOf(qsizetype position) const {
     const qsizetype start = document_->lineStart(line);
     LineLayout& l = layoutFor(line, start);
     const qsizetype i = position - start;
-    const Segment& s = segment(l, segmentOfCaret(l, i), start);
+    const Segment& s = segment(l, segmentOfCaret(l, i, start), start);
     if (s.layout.lineCount() == 0)
         return s.x;
     return s.x + s.layout.lineAt(0).cursorToX(layoutIndex(s, i, position == caret_));
@@ -118,25 +264,7 @@ qreal TextView::xOf(qsizetype position) const {
 qsizetype TextView::positionAtX(qsizetype line, qreal x) const {
     const qsizetype start = document_->lineStart(line);
     LineLayout& l = layoutFor(line, start);
-    std::size_t k = 0;
-    if (l.segments.size() > 1) {
-        // The segment its byte column points to, or a neighbour where the estimate
-        // and the real widths part.
-        const qsizetype bytes =
-            document_->byteOffsetOf(start) + qsizetype(std::max<qreal>(0, x) / halfWidth_);
-        k = segmentOf(l, document_->positionOfByte(bytes) - start);
-        for (int tries = 0; tries < 4; ++tries) {
-            const Segment& s = segment(l, k, start);
-            if (x < s.x && k > 0)
-                --k;
-            else if (x > s.x + s.width() && k + 1 < l.segments.size() &&
-                     segment(l, k + 1, start).x <= x)
-                ++k;
-            else
-                break;
-        }
-    }
-    const Segment& s = segment(l, k, start);
+    const Segment& s = segment(l, segmentAtX(l, x, start), start);
     if (s.layout.lineCount() == 0)
         return start + s.from;
     qsizetype i = s.layout.lineAt(0).xToCursor(x - s.x);
@@ -195,13 +323,8 @@ void TextView::paintEvent(QPaintEvent* event) {
         LineLayout& l = layoutFor(line, start);
         const qsizetype end = start + l.length;
         const int y = lineTop(line);
-        // The segments in view: from the one the left edge's byte column points to.
-        std::size_t k = 0;
-        if (l.segments.size() > 1) {
-            const qsizetype bytes = document_->byteOffsetOf(start) + qsizetype(scroll / halfWidth_);
-            k = segmentOf(l, document_->positionOfByte(bytes) - start);
-            k = k > 0 ? k - 1 : 0;
-        }
+        // The segments in view, from the one at the left edge.
+        std::size_t k = l.segments.size() > 1 ? segmentAtX(l, scroll, start) : 0;
         for (; k < l.segments.size(); ++k) {
             Segment& s = segment(l, k, start);
             if (s.x > scroll + viewport()->width())
@@ -218,7 +341,7 @@ void TextView::paintEvent(QPaintEvent* event) {
             const auto drawCaretAt = [&](qsizetype position) {
                 const qsizetype i = position - start;
                 if (position < start || position > end || s.layout.lineCount() == 0 ||
-                    segmentOfCaret(l, i) != k)
+                    segmentOfCaret(l, i, start) != k)
                     return;
                 s.layout.drawCursor(&p, origin, layoutIndex(s, i, position == caret_),
                                     caretWidth());

@@ -42,12 +42,14 @@ QPoint at(const TextView& v, qsizetype position) {
     return v.cursorRect(position).center();
 }
 
-// The middle of the character at a position (the caret's place at the end of a line).
+// A point in the left half of the character at a position (the caret's place at the
+// end of a line).
 QPoint on(const TextView& v, qsizetype position) {
     const QRect here = v.cursorRect(position);
     if (position >= v.document()->lineEnd(v.document()->lineOf(position)))
         return here.center();
-    return QPoint((here.left() + v.cursorRect(position + 1).left()) / 2, here.center().y());
+    const int width = v.cursorRect(position + 1).left() - here.left();
+    return QPoint(here.left() + std::max(1, width / 3), here.center().y());
 }
 
 // How many pixels of the view show the selection colour.
@@ -480,6 +482,57 @@ private Q_SLOTS:
         QCOMPARE(w.positionAt(caret.center()), w.cursorPosition());
         key(&w, Qt::Key_Home);
         QCOMPARE(w.horizontalScrollBar()->value(), 0);
+    }
+
+    // A line long enough to be laid out in pieces shows each character where a short
+    // line of the same characters does, in a monospaced and a proportional font, and
+    // a click finds the character under the pointer all along it.
+    void longLinesLookAsShortOnes() {
+        const QString words[] = {u"日本語の"_s, u"file "_s,    u"ｶﾀｶﾅ"_s, u"\t"_s,
+                                 u"AVATAR. "_s, u"テキスト"_s, u"x"_s};
+        QString line;
+        for (int i = 0; line.size() < 6000; ++i)
+            line += words[(i * 7 + i / 3) % std::size(words)];
+        const qsizetype shortLength = 3999, shortStart = line.size() + 1;
+        for (const QFont& font : {QFont(u"IPAGothic"_s, 10), QFont(u"DejaVu Sans"_s, 11)}) {
+            TextView& v = fresh(line + u'\n' + line.left(shortLength));
+            v.setFont(font);
+            QStringList wrong;
+            for (qsizetype p = 0; p <= shortLength; ++p) {
+                const int inLong = v.cursorRect(p).x(), inShort = v.cursorRect(shortStart + p).x();
+                if (inLong != inShort)
+                    wrong << u"%1: %2, not %3"_s.arg(p).arg(inLong).arg(inShort);
+                if (p % 1024 > 1018 || p % 1024 < 6) {
+                    const qsizetype hit = v.positionAt(on(v, p));
+                    if (hit != p)
+                        wrong << u"click on %1 found %2"_s.arg(p).arg(hit);
+                }
+            }
+            QVERIFY2(wrong.isEmpty(),
+                     qPrintable(font.family() + u": "_s + wrong.mid(0, 8).join(u"; "_s)));
+            // Its end is where its characters' advances put it, and shown there.
+            key(&v, Qt::Key_End);
+            const QRect caret = v.cursorRect(v.cursorPosition());
+            QVERIFY(v.viewport()->rect().contains(caret.center()));
+            QCOMPARE(v.positionAt(caret.center()), line.size());
+            // Typed at, at the end and within a word in the middle, it shows what a view
+            // laying the new text out afresh shows.
+            type(&v, u"ｶfi漢\t"_s);
+            v.setCursorPosition(2046);
+            type(&v, u"ffi\tｶ"_s);
+            TextView afresh;
+            afresh.resize(400, 200);
+            afresh.setFont(font);
+            afresh.document()->replace(0, 0, textOf(v));
+            key(&v, Qt::Key_Home); // both scrolled to the left edge
+            for (qsizetype p = 1900; p < v.document()->lineEnd(0); p += p < 2200 ? 1 : 97)
+                if (v.cursorRect(p).x() != afresh.cursorRect(p).x())
+                    wrong << u"%1: %2, not %3"_s.arg(p)
+                                 .arg(v.cursorRect(p).x())
+                                 .arg(afresh.cursorRect(p).x());
+            QVERIFY2(wrong.isEmpty(),
+                     qPrintable(u"after typing: "_s + wrong.mid(0, 8).join(u"; "_s)));
+        }
     }
 
     // A drag below the text scrolls, faster the farther the pointer is: lines a second

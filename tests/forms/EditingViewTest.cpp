@@ -127,6 +127,7 @@ private Q_SLOTS:
         dialogs_->answer(Answer::No);
         QVERIFY(drop(editor(), {other}));
         QTRY_COMPARE(mainWindow()->documentPath(), other);
+        QCOMPARE(dialogs_->pendingAnswers(), 0); // asked
         QCOMPARE(allTexts(), fourTimes(u"three\nfour"_s));
         QVERIFY(editor()->preeditText().isEmpty());
 

@@ -27,6 +27,7 @@ TextView::TextView(QWidget* parent)
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
+    makeAccessible();
     updateMetrics();
     updateScrollBars();
 }
@@ -130,10 +131,12 @@ void TextView::setCaret(qsizetype anchor, qsizetype caret) {
         return;
     if (!preedit_.isEmpty())
         dropLayouts(); // the text being composed moves with the caret
+    const qsizetype oldAnchor = anchor_, oldCaret = caret_;
     anchor_ = anchor;
     caret_ = caret;
     viewport()->update();
     updateMicroFocus();
+    tellCaret(oldAnchor, oldCaret);
     Q_EMIT selectionChanged();
 }
 
@@ -273,8 +276,10 @@ void TextView::textChanged(const TextChange& change) {
     verticalScrollBar()->setValue(int(std::min<qsizetype>(top, INT_MAX)));
     topLine_ = verticalScrollBar()->value();
     viewport()->update();
+    tellChange(change);
     if (oldAnchor != anchor_ || oldCaret != caret_) {
         updateMicroFocus();
+        tellCaret(oldAnchor, oldCaret);
         Q_EMIT selectionChanged();
     }
     // Changed from outside the views (the views commit first): what is being composed
@@ -383,7 +388,11 @@ void TextView::changeEvent(QEvent* event) {
 }
 
 void TextView::ensureCaretVisible() {
-    const qsizetype line = document_->lineOf(caret_);
+    ensureVisible(caret_);
+}
+
+void TextView::ensureVisible(qsizetype position) {
+    const qsizetype line = document_->lineOf(position);
     const int visible = visibleLines();
     qsizetype top = topLine_;
     if (line < top)
@@ -396,7 +405,7 @@ void TextView::ensureCaretVisible() {
     }
 
     QScrollBar* h = horizontalScrollBar();
-    const qreal x = xOf(caret_);
+    const qreal x = xOf(position);
     const int room = viewport()->width() - 2 * kLeftMargin;
     const qreal margin = std::min<qreal>(4 * halfWidth_, room / 3.0);
     if (x < h->value()) {

@@ -46,8 +46,9 @@ public:
     void select(qsizetype anchor, qsizetype position);
     void setCursorPosition(qsizetype position) { select(position, position); }
     void selectAll();
-    // Scrolls so that the caret is in view.
+    // Scrolls so that the caret (a position) is in view.
     void ensureCaretVisible();
+    void ensureVisible(qsizetype position);
 
     // ---- editing as the user does it; each is one undo step of the document.
     void insertText(const QString& text); // replaces the selection
@@ -129,6 +130,8 @@ protected:
     Committed commitComposing();
 
 private:
+    friend class TextViewAccessible;
+
     static constexpr int kLeftMargin = 4;
     static constexpr int kTopMargin = 2;
     // Lines longer than this are laid out in segments of kSegment characters, only
@@ -161,6 +164,11 @@ private:
     };
 
     void textChanged(const textmodel::TextChange& change) override;
+    // Assistive technology: the view's accessible interface, made when it is asked for;
+    // caret moves, selections and edits told while any listens.
+    static void makeAccessible();
+    void tellCaret(qsizetype oldAnchor, qsizetype oldCaret);
+    void tellChange(const textmodel::TextChange& change);
     void attach(textmodel::TextDocument* document);
 
     // Metrics and scrolling.

@@ -23,6 +23,7 @@ struct TextChange {
     qsizetype addedBreaks = 0;
     Cause cause = Cause::Edit;
     const void* source = nullptr; // the view the edit, undo or redo was made in, if any
+    const PieceTable* before = nullptr; // the text as it was, while the change is told
 };
 
 // A view of a document: told of every change before anybody else, so that every

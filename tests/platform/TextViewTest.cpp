@@ -2,6 +2,7 @@
 // drops, scrolling, very long lines, and two views of one document.
 #include "platform/TextView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -331,6 +332,95 @@ private Q_SLOTS:
         QCOMPARE(textOf(v), u"AAAAにほんご\nBBBB\nCCCC"_s);
         v.undo();
         QCOMPARE(textOf(v), u"AAAA\nBBBB\nCCCC"_s);
+    }
+
+    // Assistive technology reads the view as an editable text: the line at the caret,
+    // words, characters and where they are, and it moves the caret and edits.
+    void assistiveTechnologyReadsAndEdits() {
+        // f0 … e9 ⏎10 日11 本12 語13 の14 テ15 キ16 ス17 ト18 で19 す20 。21 ⏎22 t23 … d27
+        TextView& v = fresh(u"first line\n日本語のテキストです。\nthird"_s);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&v);
+        QVERIFY(a);
+        QCOMPARE(a->role(), QAccessible::EditableText);
+        const QAccessible::State state = a->state();
+        QVERIFY(state.editable && state.multiLine && state.focusable && state.selectableText &&
+                !state.readOnly);
+        QAccessibleTextInterface* t = a->textInterface();
+        QVERIFY(t && a->editableTextInterface());
+        QCOMPARE(t->characterCount(), 28);
+        QCOMPARE(a->text(QAccessible::Value), textOf(v));
+        v.setCursorPosition(16);
+        QCOMPARE(t->cursorPosition(), 16);
+
+        enum Where { Before, At, After };
+        struct Row {
+            QAccessible::TextBoundaryType type;
+            Where where;
+            int offset;
+            QString text;
+            int start, end;
+        };
+        const Row rows[] = {
+            {QAccessible::LineBoundary, At, 16, u"日本語のテキストです。\n"_s, 11, 23},
+            {QAccessible::LineBoundary, Before, 16, u"first line\n"_s, 0, 11},
+            {QAccessible::LineBoundary, After, 16, u"third"_s, 23, 28},
+            {QAccessible::LineBoundary, Before, 3, QString(), 0, 0},
+            {QAccessible::ParagraphBoundary, At, 28, u"third"_s, 23, 28},
+            {QAccessible::WordBoundary, At, 16, u"テキスト"_s, 15, 19},
+            {QAccessible::WordBoundary, Before, 16, u"の"_s, 14, 15},
+            {QAccessible::WordBoundary, After, 16, u"です"_s, 19, 21},
+            {QAccessible::WordBoundary, At, 12, u"日本語"_s, 11, 14},
+            {QAccessible::CharBoundary, At, 16, u"キ"_s, 16, 17},
+            {QAccessible::CharBoundary, Before, 16, u"テ"_s, 15, 16},
+            {QAccessible::CharBoundary, After, 16, u"ス"_s, 17, 18},
+            {QAccessible::SentenceBoundary, At, 16, u"日本語のテキストです。"_s, 11, 22},
+            {QAccessible::NoBoundary, At, 16, textOf(v), 0, 28},
+        };
+        QStringList wrong;
+        for (const Row& row : rows) {
+            int start = -1, end = -1;
+            const QString text =
+                row.where == At       ? t->textAtOffset(row.offset, row.type, &start, &end)
+                : row.where == Before ? t->textBeforeOffset(row.offset, row.type, &start, &end)
+                                      : t->textAfterOffset(row.offset, row.type, &start, &end);
+            if (text != row.text || start != row.start || end != row.end)
+                wrong << u"%1/%2 at %3: \"%4\" %5..%6"_s.arg(row.type)
+                             .arg(row.where)
+                             .arg(row.offset)
+                             .arg(text)
+                             .arg(start)
+                             .arg(end);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u"; "_s)));
+        QCOMPARE(t->text(11, 14), u"日本語"_s);
+
+        // Where a character is on the screen, and which is under a point.
+        const QRect r = t->characterRect(16);
+        QCOMPARE(r.topLeft(), v.viewport()->mapToGlobal(v.cursorRect(16).topLeft()));
+        QCOMPARE(r.right() + 1, v.viewport()->mapToGlobal(v.cursorRect(17).topLeft()).x());
+        QCOMPARE(t->offsetAtPoint(r.center() - QPoint(r.width() / 4, 0)), 16);
+        QCOMPARE(t->offsetAtPoint(v.viewport()->mapToGlobal(QPoint(-5, 5))), -1);
+
+        // The caret and the selection, set from outside.
+        t->setCursorPosition(3);
+        QCOMPARE(v.cursorPosition(), qsizetype(3));
+        t->setSelection(0, 0, 5);
+        QCOMPARE(v.selectedText(), u"first"_s);
+        int from = -1, to = -1;
+        t->selection(0, &from, &to);
+        QVERIFY(t->selectionCount() == 1 && from == 0 && to == 5);
+        t->removeSelection(0);
+        QVERIFY(!v.hasSelection() && t->selectionCount() == 0);
+
+        // Edits, each an undo step of its own.
+        QAccessibleEditableTextInterface* e = a->editableTextInterface();
+        e->insertText(0, u"x"_s);
+        e->replaceText(1, 6, u"1st"_s);
+        e->deleteText(0, 1);
+        QCOMPARE(textOf(v).left(9), u"1st line\n"_s);
+        v.undo();
+        v.undo();
+        QCOMPARE(textOf(v).left(12), u"xfirst line\n"_s);
     }
 
     void mouseSelects() {

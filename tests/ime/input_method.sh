@@ -56,7 +56,7 @@ echo "input method: selections and redo keys on display $DISPLAY"
   fail "selections or redo keys"
 
 missing=()
-for p in ibus ibus-anthy dbus-x11 python3-gi gir1.2-ibus-1.0; do
+for p in ibus ibus-anthy dbus-x11 python3-gi gir1.2-ibus-1.0 at-spi2-core; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if ((${#missing[@]})); then

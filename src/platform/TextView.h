@@ -234,12 +234,7 @@ private:
             None,
             Nothing, // taken, and nothing happens
             MoveCaret,
-            Copy,
-            Cut,
-            Paste,
-            Undo,
-            Redo,
-            SelectAll,
+            RunCommand, // copy, cut, paste, undo, redo, select all
             DeleteWordBefore,
             DeleteWordAfter,
             DeleteBefore,
@@ -250,6 +245,7 @@ private:
         } kind = None;
         Move move = Move::Left;
         bool select = false;
+        void (*command)(TextView&) = nullptr;
     };
     KeyAction keyAction(const QKeyEvent* event) const;
     void perform(const KeyAction& action, const QKeyEvent* event);

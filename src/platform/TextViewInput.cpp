@@ -137,24 +137,30 @@ TextView::KeyAction TextView::keyAction(const QKeyEvent* e) const {
     for (const KeyMove& m : moves)
         if (e->matches(m.key))
             return {KeyAction::MoveCaret, Move(m.move), m.select};
-    static const std::pair<QKeySequence::StandardKey, KeyAction::Kind> commands[] = {
-        {QKeySequence::Copy, KeyAction::Copy},
-        {QKeySequence::Cut, KeyAction::Cut},
-        {QKeySequence::Paste, KeyAction::Paste},
-        {QKeySequence::Undo, KeyAction::Undo},
-        {QKeySequence::Redo, KeyAction::Redo},
-        {QKeySequence::SelectAll, KeyAction::SelectAll},
+    using Command = void (*)(TextView&);
+    static const std::pair<QKeySequence::StandardKey, Command> commands[] = {
+        {QKeySequence::Copy, [](TextView& v) { v.copy(); }},
+        {QKeySequence::Cut, [](TextView& v) { v.cut(); }},
+        {QKeySequence::Paste, [](TextView& v) { v.paste(); }},
+        {QKeySequence::Undo, [](TextView& v) { v.undo(); }},
+        {QKeySequence::Redo, [](TextView& v) { v.redo(); }},
+        {QKeySequence::SelectAll, [](TextView& v) { v.selectAll(); }},
+    };
+    for (const auto& [key, command] : commands)
+        if (e->matches(key))
+            return {KeyAction::RunCommand, Move::Left, false, command};
+    static const std::pair<QKeySequence::StandardKey, KeyAction::Kind> edits[] = {
         {QKeySequence::DeleteStartOfWord, KeyAction::DeleteWordBefore},
         {QKeySequence::DeleteEndOfWord, KeyAction::DeleteWordAfter},
         {QKeySequence::InsertParagraphSeparator, KeyAction::NewLine},
         {QKeySequence::InsertLineSeparator, KeyAction::NewLine},
     };
-    for (const auto& [key, kind] : commands)
+    for (const auto& [key, kind] : edits)
         if (e->matches(key))
             return {kind};
     // Both redo keys, whatever the desktop's own: Ctrl+Y as on Windows, Ctrl+Shift+Z.
     if (isKey(e, Qt::CTRL | Qt::Key_Y) || isKey(e, Qt::CTRL | Qt::SHIFT | Qt::Key_Z))
-        return {KeyAction::Redo};
+        return {KeyAction::RunCommand, Move::Left, false, [](TextView& v) { v.redo(); }};
     const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
     const bool plain = (mods & ~Qt::ShiftModifier) == Qt::NoModifier;
     switch (e->key()) {
@@ -202,58 +208,40 @@ void TextView::perform(const KeyAction& action, const QKeyEvent* e) {
             offerSelection();
         break;
     }
-    case KeyAction::Copy:
-        copy();
-        break;
-    case KeyAction::Cut:
-        cut();
-        break;
-    case KeyAction::Paste:
-        paste();
-        break;
-    case KeyAction::Undo:
-        undo();
-        break;
-    case KeyAction::Redo:
-        redo();
-        break;
-    case KeyAction::SelectAll:
-        selectAll();
+    case KeyAction::RunCommand:
+        action.command(*this);
         break;
     case KeyAction::DeleteWordBefore:
-        if (hasSelection())
-            deleteSelection();
-        else
-            edit(wordStartBefore(caret_), caret_ - wordStartBefore(caret_), QString());
-        break;
     case KeyAction::DeleteWordAfter:
-        if (hasSelection())
-            deleteSelection();
-        else
-            edit(caret_, wordStartAfter(caret_) - caret_, QString());
-        break;
     case KeyAction::DeleteBefore:
-        if (hasSelection())
+    case KeyAction::DeleteAfter: {
+        if (hasSelection()) {
             deleteSelection();
-        else if (caret_ > 0)
-            edit(caret_ - 1, 1, QString(), EditKind::TypedDelete);
+            break;
+        }
+        const KeyAction::Kind k = action.kind;
+        const qsizetype from = k == KeyAction::DeleteWordBefore ? wordStartBefore(caret_)
+                               : k == KeyAction::DeleteBefore   ? std::max<qsizetype>(0, caret_ - 1)
+                                                                : caret_;
+        const qsizetype to = k == KeyAction::DeleteWordAfter ? wordStartAfter(caret_)
+                             : k == KeyAction::DeleteAfter
+                                 ? std::min(document_->length(), caret_ + 1)
+                                 : caret_;
+        // One character at a time joins the typing; a word is a step of its own.
+        if (from < to)
+            edit(from, to - from, QString(),
+                 k == KeyAction::DeleteBefore || k == KeyAction::DeleteAfter ? EditKind::TypedDelete
+                                                                             : EditKind::Command);
         break;
-    case KeyAction::DeleteAfter:
-        if (hasSelection())
-            deleteSelection();
-        else if (caret_ < document_->length())
-            edit(caret_, 1, QString(), EditKind::TypedDelete);
-        break;
+    }
     case KeyAction::NewLine:
-        edit(selectionStart(), selectionEnd() - selectionStart(), QStringLiteral("\n"),
-             EditKind::TypedInsert);
-        break;
     case KeyAction::InsertTab:
-        edit(selectionStart(), selectionEnd() - selectionStart(), QStringLiteral("\t"),
-             EditKind::TypedInsert);
-        break;
     case KeyAction::Type:
-        edit(selectionStart(), selectionEnd() - selectionStart(), e->text(), EditKind::TypedInsert);
+        edit(selectionStart(), selectionEnd() - selectionStart(),
+             action.kind == KeyAction::NewLine     ? QStringLiteral("\n")
+             : action.kind == KeyAction::InsertTab ? QStringLiteral("\t")
+                                                   : e->text(),
+             EditKind::TypedInsert);
         break;
     }
 }

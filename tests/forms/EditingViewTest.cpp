@@ -12,26 +12,23 @@
 using namespace qel;
 using namespace qel::testing;
 
-namespace {
-
-std::array<ByteEditor*, 4> editors(const MainWindow* main, SubWindow* const (&subs)[3]) {
-    return {main->editor(), subs[0]->editor(), subs[1]->editor(), subs[2]->editor()};
-}
-
-void compose(ByteEditor* e, const QString& text) {
-    QInputMethodEvent event(text, {{QInputMethodEvent::Cursor, int(text.size()), 1, QVariant()}});
-    QApplication::sendEvent(e, &event);
-}
-
-// How far the caret of `to` is from the caret of `from`, in pixels.
-int distance(const ByteEditor* e, qsizetype from, qsizetype to) {
-    return e->cursorRect(to).x() - e->cursorRect(from).x();
-}
-
-} // namespace
-
 class EditingViewTest : public QObject, ProgramFixture {
     Q_OBJECT
+
+    static void compose(ByteEditor* e, const QString& text) {
+        QInputMethodEvent event(text,
+                                {{QInputMethodEvent::Cursor, int(text.size()), 1, QVariant()}});
+        QApplication::sendEvent(e, &event);
+    }
+
+    // How far the caret of `to` is from the caret of `from`, in pixels.
+    static int distance(const ByteEditor* e, qsizetype from, qsizetype to) {
+        return e->cursorRect(to).x() - e->cursorRect(from).x();
+    }
+
+    std::array<ByteEditor*, 4> editors() const {
+        return {editor(), subWindow(1)->editor(), subWindow(2)->editor(), subWindow(3)->editor()};
+    }
 
 private Q_SLOTS:
     void initTestCase() { useFontSubstitutes(); }
@@ -46,14 +43,13 @@ private Q_SLOTS:
         mainWindow()->show();
         for (int n = 1; n <= 3; ++n)
             mainWindow()->toggleSubWindow(n);
-        SubWindow* const subs[3] = {subWindow(1), subWindow(2), subWindow(3)};
         // 40 characters, full-width and half-width.
         const QString mixed = u"表の列：ＡＢＣ　abc 123 ｶﾀｶﾅ  漢字かな混じり、def ghi jk"_s;
         QCOMPARE(mixed.size(), 40);
         editor()->setText(u"aa\nあ\n"_s + mixed);
         const qsizetype lineStart = 5;
         QList<int> widths;
-        for (ByteEditor* e : editors(mainWindow(), subs)) {
+        for (ByteEditor* e : editors()) {
             QCOMPARE(e->font().family(), u"ＭＳ ゴシック"_s);
             const QString drawnWith = QFontInfo(e->font()).family();
             QVERIFY2(drawnWith == u"IPAGothic" || drawnWith == u"Noto Sans Mono CJK JP",

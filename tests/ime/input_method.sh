@@ -14,38 +14,10 @@
 set -euo pipefail
 
 bin=$(realpath "${1:?usage: input_method.sh BUILD_BIN_FOLDER}")
-for tool in Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "input method: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "input method: FAILED: $*" >&2
-  exit 1
-}
-
-wait_for() {
-  local seconds=$1
-  shift
-  for _ in $(seq $((seconds * 10))); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
+check="input method"
+tools=()
+source "$(dirname "$0")/../x_display.sh"
+start_display
 export QT_QPA_PLATFORM=xcb
 # A home of its own: the input method's settings and bus address go there.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_CACHE_HOME="$work/home/.cache"

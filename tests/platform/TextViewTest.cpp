@@ -53,6 +53,19 @@ QPoint on(const TextView& v, qsizetype position) {
     return QPoint(here.left() + std::max(1, width / 3), here.center().y());
 }
 
+// Presses (or double-clicks) at `from`, moves to `to` with the button down, releases.
+void drag(TextView& v, QPoint from, QPoint to, bool doubleClick = false) {
+    QWidget* vp = v.viewport();
+    if (doubleClick)
+        QTest::mouseDClick(vp, Qt::LeftButton, {}, from);
+    else
+        QTest::mousePress(vp, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, vp->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(vp, &move);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, to);
+}
+
 // How many pixels of the view show the selection colour.
 int highlighted(TextView& v) {
     const QImage image = v.viewport()->grab().toImage();
@@ -429,12 +442,7 @@ private Q_SLOTS:
         QTest::mouseClick(vp, Qt::LeftButton, {}, at(v, 5));
         QCOMPARE(v.cursorPosition(), qsizetype(5));
         QVERIFY(!v.hasSelection());
-        // Drag.
-        QTest::mousePress(vp, Qt::LeftButton, {}, at(v, 1));
-        QMouseEvent move(QEvent::MouseMove, at(v, 14), vp->mapToGlobal(at(v, 14)), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(vp, &move);
-        QTest::mouseRelease(vp, Qt::LeftButton, {}, at(v, 14));
+        drag(v, at(v, 1), at(v, 14));
         QCOMPARE(v.selectedText(), u"bc def ghi\nse"_s);
         // Shift-click moves the caret end only.
         QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, at(v, 3));
@@ -487,12 +495,7 @@ private Q_SLOTS:
         key(&v, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(v.selectedText(), u"日本語の"_s);
         // A double-click dragged on takes whole words.
-        QWidget* vp = v.viewport();
-        QTest::mouseDClick(vp, Qt::LeftButton, {}, on(v, 1));
-        QMouseEvent drag(QEvent::MouseMove, on(v, 5), vp->mapToGlobal(on(v, 5)), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(vp, &drag);
-        QTest::mouseRelease(vp, Qt::LeftButton, {}, on(v, 5));
+        drag(v, on(v, 1), on(v, 5), true);
         QCOMPARE(v.selectedText(), u"日本語のテキスト"_s);
     }
 

@@ -94,7 +94,8 @@ public:
     void askToSave();
     bool takeSaveCancelled();
     // Loads `path` and makes it the document; the document path changes only when the
-    // load succeeded.
+    // load succeeded. A file in another encoding than code page 932 is loaded only
+    // after the user chose to convert it or to take it as it is.
     void loadDocument(const QString& path);
     // A new or loaded document: nothing to undo, the caret at the top, saved as it is.
     void resetDocument();
@@ -161,6 +162,7 @@ private:
     void createSearchDialogs();
     void openCommandLine(const QString& argument);
     bool askNameAndSave(); // false when the save dialog was cancelled
+    void showConverted(const QString& text);
     void afterSave();
     // Asks about unsaved changes here and in the file list; false keeps the program
     // running.

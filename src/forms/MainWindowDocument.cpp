@@ -5,6 +5,7 @@
 #include "SubWindow.h"
 
 #include "document/DocumentRules.h"
+#include "document/ForeignDocument.h"
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
 #include "platform/StatusPanels.h"
@@ -81,6 +82,18 @@ void MainWindow::openFile() {
 }
 
 void MainWindow::loadDocument(const QString& path) {
+    // A file in another encoding is opened as the user answers: converted, as it is
+    // (as any file), or not at all.
+    std::optional<ForeignDocument> foreign = examineDocumentFile(path);
+    if (foreign) {
+        const Choice question{foreignDocumentQuestion(path, *foreign), foreignDocumentButtons(),
+                              int(ForeignAnswer::Convert), int(ForeignAnswer::Cancel)};
+        const auto answer = ForeignAnswer(dialogs().choose(question));
+        if (answer == ForeignAnswer::Cancel)
+            return;
+        if (answer == ForeignAnswer::AsItIs)
+            foreign.reset();
+    }
     const bool loadingBefore = loading_;
     loading_ = true;
     try {
@@ -92,6 +105,19 @@ void MainWindow::loadDocument(const QString& path) {
     }
     documentPath_ = path;
     resetDocument();
+    if (foreign)
+        showConverted(foreign->converted.text);
+}
+
+// The file as read stays the saved text; the converted text replaces it as an edit,
+// so the document counts as modified and the save question protects the original
+// until the user saves. There is nothing to undo, and the caret is at the top.
+void MainWindow::showConverted(const QString& text) {
+    editor_->setText(text);
+    editor_->document()->clearHistory();
+    editor_->setSelection(0, 0);
+    caretPosition_ = 0;
+    updateCaretPanel();
 }
 
 void MainWindow::openDropped(const QStringList& paths) {

@@ -12,17 +12,32 @@ QString notRegularFileMessage() {
     return QStringLiteral("通常のファイルではありません");
 }
 
-QByteArray readRegularFile(const QString& path) {
+namespace {
+
+// Reads up to `maxBytes` (all when negative) of a regular file.
+QByteArray readRegular(const QString& path, qint64 maxBytes, bool* wholeFile) {
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         throw Error(notRegularFileMessage());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(file.errorString());
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
     if (file.error() != QFileDevice::NoError)
         throw Error(file.errorString());
+    if (wholeFile)
+        *wholeFile = file.atEnd();
     return bytes;
+}
+
+} // namespace
+
+QByteArray readRegularFile(const QString& path) {
+    return readRegular(path, -1, nullptr);
+}
+
+QByteArray readRegularFileStart(const QString& path, qsizetype maxBytes, bool* wholeFile) {
+    return readRegular(path, maxBytes, wholeFile);
 }
 
 void writeWholeFile(const QString& path, QByteArrayView bytes) {

@@ -15,6 +15,9 @@ QString notRegularFileMessage();
 // block (a pipe) or never end (a device), and is refused before it is opened. Throws
 // Error with notRegularFileMessage() or the system's own reason.
 QByteArray readRegularFile(const QString& path);
+// The first `maxBytes` of the file (fewer when it is shorter), refused and failing as
+// readRegularFile() does; `wholeFile` tells whether nothing follows them.
+QByteArray readRegularFileStart(const QString& path, qsizetype maxBytes, bool* wholeFile);
 
 // Makes `bytes` the whole content of the file at `path`. The new content is written
 // beside it and renamed over it, so that a failure leaves the old file whole; where no

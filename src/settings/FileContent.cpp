@@ -1,5 +1,6 @@
 #include "FileContent.h"
 
+#include "SettingValues.h"
 #include "text/Error.h"
 
 #include <QFile>
@@ -16,6 +17,8 @@ namespace {
 
 // Reads up to `maxBytes` (all when negative) of a regular file.
 QByteArray readRegular(const QString& path, qint64 maxBytes, bool* wholeFile) {
+    if (!isUsablePath(path))
+        throw Error(unusablePathMessage());
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         throw Error(notRegularFileMessage());
@@ -41,6 +44,8 @@ QByteArray readRegularFileStart(const QString& path, qsizetype maxBytes, bool* w
 }
 
 void writeWholeFile(const QString& path, QByteArrayView bytes) {
+    if (!isUsablePath(path))
+        throw Error(unusablePathMessage());
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     // Unbuffered, so that a write that does not go through reports why: a buffered

@@ -12,8 +12,9 @@ namespace qel {
 QString notRegularFileMessage();
 
 // Reads the whole file at `path`. Only a regular file is read: anything else could
-// block (a pipe) or never end (a device), and is refused before it is opened. Throws
-// Error with notRegularFileMessage() or the system's own reason.
+// block (a pipe) or never end (a device), and is refused before it is opened, as is a
+// path that names no file (isUsablePath). Throws Error with notRegularFileMessage(),
+// unusablePathMessage() or the system's own reason.
 QByteArray readRegularFile(const QString& path);
 // The first `maxBytes` of the file (fewer when it is shorter), refused and failing as
 // readRegularFile() does; `wholeFile` tells whether nothing follows them.
@@ -23,7 +24,8 @@ QByteArray readRegularFileStart(const QString& path, qsizetype maxBytes, bool* w
 // beside it and renamed over it, so that a failure leaves the old file whole; where no
 // file can be made beside it (a folder the user may not write), a file the user may
 // write is written in place, keeping its mode and owner. Throws Error with the
-// system's own reason ("No space left on device") when it cannot be written.
+// system's own reason ("No space left on device") when it cannot be written, and
+// with unusablePathMessage() for a path that names no file.
 void writeWholeFile(const QString& path, QByteArrayView bytes);
 
 } // namespace qel

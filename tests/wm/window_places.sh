@@ -77,6 +77,8 @@ for run in 1 2 3; do
   app=$!
   pids+=("$app")
   wait_for 10 xdotool search --name "^$sub_title\$" || fail "start $run: no sub-window"
+  # The main window is shown after the others are made: it may come a moment later.
+  wait_for 10 xdotool search --name "^$main_title\$" || fail "start $run: no main window"
   main=$(outer_place "$main_title") || fail "start $run: the main window was not framed"
   sub=$(outer_place "$sub_title") || fail "start $run: the sub-window was not framed"
   list=$(outer_place "$list_title") || fail "start $run: the file list was not framed"

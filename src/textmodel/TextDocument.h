@@ -23,6 +23,8 @@ struct TextChange {
     qsizetype addedBreaks = 0;
     Cause cause = Cause::Edit;
     const void* source = nullptr; // the view the edit, undo or redo was made in, if any
+    // The text as it was, while the change is told.
+    const PieceTable* before = nullptr;
 };
 
 // A view of a document: told of every change before anybody else, so that every

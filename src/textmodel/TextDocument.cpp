@@ -452,6 +452,7 @@ void TextDocument::report(const PieceTable& before, qsizetype position, qsizetyp
     change.cause = cause;
     change.source = source;
     change.run = run_;
+    change.before = &before;
     const Measure head = text_.measureBefore(position, false);
     change.line = head.breaks;
     change.removedBreaks = before.measureBefore(position + removed, false).breaks - head.breaks;

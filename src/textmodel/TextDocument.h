@@ -34,6 +34,8 @@ struct TextChange {
     // For a run of replacements, the run itself, valid while the change is reported:
     // it says in a few words what may have touched the whole text.
     const ReplacementRun* run = nullptr;
+    // The text as it was, while the change is told.
+    const PieceTable* before = nullptr;
 };
 
 // A view of a document: told of every change before anybody else, so that every

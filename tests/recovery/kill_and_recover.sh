@@ -18,36 +18,30 @@
 set -euo pipefail
 
 program=$(realpath "${1:?usage: kill_and_recover.sh PROGRAM [JOURNAL_CHECK]}")
-check=$(realpath "${2:-$(dirname "$program")/journal_check}")
+journal_check=$(realpath "${2:-$(dirname "$program")/journal_check}")
 typing_rounds=${TYPING_ROUNDS:-12}
 paste_rounds=${PASTE_ROUNDS:-4}
 save_rounds=${SAVE_ROUNDS:-4}
 loss_limit_ms=${LOSS_LIMIT_MS:-3000}
-for tool in Xvfb openbox xdotool; do
-  command -v "$tool" >/dev/null || { echo "kill and recover: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-pids=()
+check="kill and recover"
+tools=(openbox xprop)
+source "$(dirname "$0")/../x_display.sh"
+# The folder made to refuse new files takes them again before the work folder goes.
 locked=""
-cleanup() {
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  [ -n "$locked" ] && chattr -i "$locked" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
+trap '[ -n "$locked" ] && chattr -i "$locked" 2>/dev/null; cleanup' EXIT
 fail() {
-  echo "kill and recover: FAILED: $*" >&2
+  echo "$check: FAILED: $*" >&2
   for log in "$work"/*.log; do echo "--- $log" >&2; tail -n 20 "$log" >&2; done
   exit 1
 }
 
 now_ms() { date +%s%3N; }
 
-. "$(dirname "$0")/../XSession.sh"
-start_x_session "$work"
+start_display
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+  fail "openbox did not start"
 
 # A copy of its own: settings and recovery folder beside it.
 mkdir -p "$work/bin" "$work/docs"
@@ -120,7 +114,7 @@ recover_and_save() {
 journal_state() {
   local journal
   journal=$(ls "$recovery"/*.journal 2>/dev/null | head -n1)
-  if [ -n "$journal" ]; then "$check" "$journal"; else echo "no journal"; fi
+  if [ -n "$journal" ]; then "$journal_check" "$journal"; else echo "no journal"; fi
 }
 
 # ---- typing rounds
@@ -178,7 +172,7 @@ for round in $(seq "$paste_rounds"); do
   xdotool key --clearmodifiers ctrl+a ctrl+c ctrl+End
   # The journal is made by the first write; the kill comes with a later one.
   skip=$((1 + RANDOM % 3))
-  (wait_for 30 sh -c "ls '$recovery'/*.journal" && "$check" --kill-while-growing "$app" "$(ls "$recovery"/*.journal)" "$skip" >"$work/kill.out") &
+  (wait_for 30 sh -c "ls '$recovery'/*.journal" && "$journal_check" --kill-while-growing "$app" "$(ls "$recovery"/*.journal)" "$skip" >"$work/kill.out") &
   watcher=$!
   pastes=0
   while kill -0 "$app" 2>/dev/null && [ "$pastes" -lt 12 ]; do
@@ -218,7 +212,7 @@ for round in $(seq "$save_rounds"); do
   xdotool type --delay 20 -- "appended"
   sleep 1.5
   if [ $((round % 2)) -eq 1 ]; then
-    "$check" --kill-while-growing "$app" "$locked/doc.txt" 0 >"$work/kill.out" &
+    "$journal_check" --kill-while-growing "$app" "$locked/doc.txt" 0 >"$work/kill.out" &
     watcher=$!
     xdotool key --clearmodifiers ctrl+s
     wait "$watcher" || true

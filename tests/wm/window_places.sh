@@ -9,27 +9,14 @@
 set -euo pipefail
 
 program=$(realpath "${1:?usage: window_places.sh PROGRAM}")
-for tool in Xvfb openbox xdotool xwininfo xprop; do
-  command -v "$tool" >/dev/null || { echo "window places: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "window places: FAILED: $*" >&2
-  exit 1
-}
-
-# A display of our own, with openbox.
-. "$(dirname "$0")/../XSession.sh"
-start_x_session "$work"
+check="window places"
+tools=(openbox xwininfo xprop)
+source "$(dirname "$0")/../x_display.sh"
+start_display
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+  fail "openbox did not start"
 
 # The program folder is the executable's folder: a copy keeps the settings here.
 cp "$program" "$work/QelEditor"

@@ -42,9 +42,12 @@ TEST(ScriptedDialogs, UnscriptedQuestionsAreFlaggedAndCancelled) {
     EXPECT_FALSE(service.print(printer, {}));
     EXPECT_FALSE(service.printerSetup(printer));
     EXPECT_EQ(service.exec(dialog), QDialog::Rejected);
-    EXPECT_EQ(script.unexpectedCalls().size(), 9);
+    // A question with buttons of its own gets its escape button.
+    EXPECT_EQ(service.choose({u"復元しますか?"_s, {u"復元"_s, u"破棄"_s, u"後で"_s}, 0, 2}), 2);
+    EXPECT_EQ(script.unexpectedCalls().size(), 10);
     EXPECT_EQ(script.unexpectedCalls()[0].text, u"保存しますか?"_s);
-    EXPECT_EQ(script.calls().size(), 10);
+    EXPECT_EQ(script.unexpectedCalls()[9].choice.buttons.size(), 3);
+    EXPECT_EQ(script.calls().size(), 11);
 }
 
 TEST(ScriptedDialogs, AnswerMeantForAnotherQuestionWaitsForIt) {
@@ -58,8 +61,12 @@ TEST(ScriptedDialogs, AnswerMeantForAnotherQuestionWaitsForIt) {
     EXPECT_EQ(dialogs().openFile({}), std::optional<QString>(u"/tmp/a.txt"_s));
     EXPECT_EQ(dialogs().askYesNoCancel(u"保存しますか?"_s), Answer::No);
     EXPECT_EQ(script.pendingAnswers(), 0);
+    script.answerChoice(1);
+    EXPECT_EQ(
+        dialogs().choose({u"開きますか?"_s, {u"変換"_s, u"そのまま"_s, u"キャンセル"_s}, 0, 2}), 1);
+    EXPECT_EQ(script.texts(u"choose"_s), QStringList{u"開きますか?"_s});
     EXPECT_EQ(script.kinds(),
-              (QStringList{u"askYesNoCancel"_s, u"openFile"_s, u"askYesNoCancel"_s}));
+              (QStringList{u"askYesNoCancel"_s, u"openFile"_s, u"askYesNoCancel"_s, u"choose"_s}));
 }
 
 } // namespace

@@ -212,8 +212,10 @@ void runScenarios(qsizetype megabytes, const QString& path, qsizetype fileSize, 
     // Save, then the saved file against the one that was opened.
     {
         const QString saved = path + QStringLiteral(".saved");
+        ScriptedDialogs answers; // Save As, answered with that name
+        answers.answerFile(saved);
         timer.restart();
-        mainWindow->editor()->saveToFile(saved);
+        mainWindow->saveAs();
         const Lap saveTime = timer.lap();
         const auto [rssSaved, peakSaved] = memoryMB();
         std::printf("          save: %s; byte for byte: %s; peak %.0f MB\n", ms(saveTime).c_str(),

@@ -5,7 +5,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
-for b in text_bench textmodel_bench document_load_bench settings_bench search_bench main_window_bench document_bench filelist_bench; do
+for b in text_bench textmodel_bench document_load_bench recovery_bench settings_bench search_bench main_window_bench document_bench long_line_bench filelist_bench; do
   echo "== $b"
   QT_QPA_PLATFORM=offscreen "$root/build/release/bin/$b"
 done

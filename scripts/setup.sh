@@ -7,10 +7,11 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libqt6svg6
-  libicu-dev libgtest-dev libgmock-dev libbenchmark-dev python3
-  fonts-noto-cjk qt6-translations-l10n
+  libicu-dev libxxhash-dev libgtest-dev libgmock-dev libbenchmark-dev python3
+  fonts-noto-cjk fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
   desktop-file-utils appstream
   xvfb openbox x11-utils xdotool
+  ibus ibus-anthy dbus-x11 python3-gi gir1.2-ibus-1.0 at-spi2-core
 )
 for group in "$@"; do
   case "$group" in

@@ -6,6 +6,7 @@
 #include "platform/ByteEditor.h"
 #include "platform/Printers.h"
 #include "platform/ScriptedDialogs.h"
+#include "recovery/RecoveryFolder.h"
 #include "settings/ProgramFolder.h"
 #include "text/Cp932.h"
 
@@ -35,7 +36,8 @@ void scenario(qsizetype bytes, const QString& folder) {
         f.write(data);
     }
 
-    qel::MainWindow window({});
+    qel::recovery::RecoverySession recovery(folder + QStringLiteral("/recovery"));
+    qel::MainWindow window(recovery);
     window.show();
     QApplication::processEvents();
 

@@ -42,6 +42,7 @@ void checkWrittenReadsBack(const QString& path, const ListLook& look, const QStr
     if (fuzz::keepsValue(look.font, utf8))
         FUZZ_CHECK_EQ(read.look.font, expected.font);
     expected.font = read.look.font;
+    expected.dateWidthStored = true; // a written list holds every width
     FUZZ_CHECK(read.look == expected);
 }
 

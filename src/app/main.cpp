@@ -2,6 +2,7 @@
 #include "forms/WindowSet.h"
 #include "icons/Icons.h"
 #include "platform/Dialogs.h"
+#include "platform/FontSubstitutes.h"
 #include "platform/Guard.h"
 #include "platform/Translations.h"
 
@@ -24,6 +25,7 @@ int main(int argc, char* argv[]) {
     qel::setApplicationTitle(kTitle);
     app.setWindowIcon(qel::applicationIcon());
     qel::installJapaneseQtTexts(app);
+    qel::useFontSubstitutes();
     qel::guarded([&] {
         QStringList arguments = QCoreApplication::arguments();
         arguments.removeFirst();

@@ -34,6 +34,8 @@ QString dayText(const QDateTime& modified, const QLocale& locale) {
 }
 
 std::optional<ListEntry> entryForFile(const QString& path, const QLocale& locale) {
+    if (!isUsablePath(path))
+        return std::nullopt;
     const QFileInfo info(path);
     if (!info.isFile())
         return std::nullopt;
@@ -57,6 +59,20 @@ QByteArray textOrderKey(QStringView text) {
 QString missingOnAddMessage(const QString& path) {
     return path + u"を見つけられませんでした。\n登録後に他の場所へ移動されたか\n"
                   u"削除された可能性があります。";
+}
+
+QString missingOnReadMessage(const QStringList& paths) {
+    if (paths.size() == 1)
+        return missingOnAddMessage(paths.front());
+    QString text = QStringLiteral("次の %1 個のファイルを見つけられませんでした。\n"
+                                  "登録後に他の場所へ移動されたか\n"
+                                  "削除された可能性があります。\n")
+                       .arg(paths.size());
+    for (const QString& path : paths.first(std::min<qsizetype>(paths.size(), kMissingListedAtMost)))
+        text += u'\n' + path;
+    if (paths.size() > kMissingListedAtMost)
+        text += QStringLiteral("\nほか %1 個").arg(paths.size() - kMissingListedAtMost);
+    return text;
 }
 
 QString duplicateMessage(const QString& path) {

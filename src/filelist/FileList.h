@@ -28,7 +28,8 @@ struct ListEntry {
     QString fullPath; // as it was given
 };
 
-// The entry for a file, or nothing when no file is there (a folder is not a file).
+// The entry for a file, or nothing when no file is there (a folder is not a file, and
+// a path holding a control character names none).
 std::optional<ListEntry> entryForFile(const QString& path, const QLocale& locale);
 // The day of `modified` as the short date of `locale` (a Japanese locale: 2002/05/01).
 QString dayText(const QDateTime& modified, const QLocale& locale);
@@ -43,6 +44,11 @@ enum class AddOutcome { Added, Missing, Duplicate };
 QString missingOnAddMessage(const QString& path);
 QString duplicateMessage(const QString& path);
 QString missingOnOpenMessage(const QString& path);
+// The one message for the entries of a list file that were not found when it was read:
+// for one entry the add step's message; for more, the paths one a line, the first
+// kMissingListedAtMost of them, and how many more there are.
+inline constexpr int kMissingListedAtMost = 20;
+QString missingOnReadMessage(const QStringList& paths);
 
 class FileList : public QAbstractTableModel {
     Q_OBJECT
@@ -54,6 +60,8 @@ public:
     const ListEntry& entry(qsizetype row) const { return rows_[size_t(row)].entry; }
     QStringList fullPaths() const; // in display order
     SortKey sortKey() const { return key_; }
+    // The locale of the date texts.
+    const QLocale& locale() const { return locale_; }
 
     // The add step: a file that is not there, or whose full path is listed already
     // (letter case aside), is refused; otherwise its entry takes its place by the

@@ -1,6 +1,8 @@
 #include "ListFile.h"
 
+#include "FileList.h"
 #include "settings/IniFile.h"
+#include "settings/SettingValues.h"
 
 #include <QHash>
 
@@ -57,6 +59,9 @@ ListFileContents readListFile(const IniFile& file) {
     for (int c = 0; c < int(look.columnWidths.size()); ++c)
         look.columnWidths[size_t(c)] =
             file.readInteger(kList, widthKey(c), look.columnWidths[size_t(c)]);
+    look.dateWidthStored =
+        integerFromText(file.readString(kList, widthKey(int(SortKey::Date)), QString()))
+            .has_value();
     const int count = std::max(0, file.readInteger(kList, u"Count", 0));
 
     // One pass over the section: the value of each position's first key.

@@ -33,6 +33,9 @@ struct ListLook {
     int fontColor = 0;    // black
     int color = 16777215; // background, white
     std::array<int, 4> columnWidths{250, 60, 92, 800};
+    // Whether the date column's width was read from the list file. A list without one
+    // has its date column made as wide as a date needs, at least the width above.
+    bool dateWidthStored = false;
     friend bool operator==(const ListLook&, const ListLook&) = default;
 };
 
@@ -42,7 +45,8 @@ struct ListFileContents {
     QStringList paths;
 };
 
-// Reads section List. Positions 0 to Count - 1 are read, but none past the highest
+// Reads section List. A width that is missing or no number reads as the default (the
+// date column's as not stored). Positions 0 to Count - 1 are read, but none past the highest
 // entry key the file holds, so a huge Count costs nothing; a negative or unreadable
 // Count reads as 0. A missing file reads as an empty list with the default look.
 ListFileContents readListFile(const IniFile& file);

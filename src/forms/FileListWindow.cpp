@@ -9,13 +9,15 @@
 #include "settings/IniFile.h"
 #include "settings/ProgramFolder.h"
 #include "settings/SettingValues.h"
-#include "text/Error.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionFocusRect>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -65,7 +67,8 @@ const ListCommand kListCommands[] = {
     {u"CloseListWindow", u"", u"リストを閉じる(&E)", 0, &FileListWindow::closeWindow},
 };
 
-// The row under the mouse is underlined.
+// The row under the mouse is underlined. The focus frame is the view's, round the
+// whole row: no cell draws one of its own.
 class HotTrackDelegate : public QStyledItemDelegate {
 public:
     explicit HotTrackDelegate(const int& hotRow, QObject* parent)
@@ -74,12 +77,68 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
         if (index.row() == hotRow_)
             option->font.setUnderline(true);
     }
 
 private:
     const int& hotRow_;
+};
+
+// A list of rows, as report lists go: Home and End go to the first and the last entry,
+// Left and Right scroll sideways, moving between rows never does, and the focus frame
+// goes round the current row.
+class ReportView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override {
+        const int sideways = horizontalScrollBar()->value();
+        QTableView::scrollTo(index, hint);
+        horizontalScrollBar()->setValue(sideways);
+    }
+
+protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+        const int rows = model() ? model()->rowCount() : 0;
+        if ((action == MoveHome || action == MoveEnd) && rows > 0)
+            return model()->index(action == MoveHome ? 0 : rows - 1, 0);
+        return QTableView::moveCursor(action, modifiers);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool sideways = event->key() == Qt::Key_Left || event->key() == Qt::Key_Right;
+        if (sideways && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            horizontalScrollBar()->triggerAction(event->key() == Qt::Key_Left
+                                                     ? QAbstractSlider::SliderSingleStepSub
+                                                     : QAbstractSlider::SliderSingleStepAdd);
+            event->accept();
+            return;
+        }
+        QTableView::keyPressEvent(event);
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        QTableView::paintEvent(event);
+        const QModelIndex current = currentIndex();
+        if (!hasFocus() || !current.isValid() || !model())
+            return;
+        const int last = model()->columnCount() - 1;
+        const int left = columnViewportPosition(0);
+        const int right = columnViewportPosition(last) + columnWidth(last);
+        // As a cell draws its frame (QCommonStyle), over the row's whole width.
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = QRect(left, rowViewportPosition(current.row()), right - left,
+                           rowHeight(current.row()) - (showGrid() ? 1 : 0));
+        frame.state |=
+            QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+        const bool selected = selectionModel() && selectionModel()->isRowSelected(current.row());
+        frame.backgroundColor = palette().color(selected ? QPalette::Highlight : QPalette::Base);
+        QPainter painter(viewport());
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    }
 };
 
 } // namespace
@@ -116,7 +175,7 @@ void FileListWindow::createWidgets() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     list_ = new FileList(QLocale::system(), this);
-    listView_ = new QTableView(this);
+    listView_ = new ReportView(this);
     listView_->setObjectName(QStringLiteral("ListView1"));
     listView_->setMinimumSize(160, 20);
     listView_->setModel(list_);
@@ -194,9 +253,14 @@ QString FileListWindow::newListPath() const {
     return programFolder_ + QStringView(kNewListName);
 }
 
+void FileListWindow::entriesChanged() {
+    modified_ = true;
+    keptMissing_.clear();
+}
+
 void FileListWindow::addPaths(const QStringList& paths) {
     const std::vector<AddOutcome> outcomes = list_->addAll(paths);
-    modified_ = true;
+    entriesChanged();
     for (size_t i = 0; i < outcomes.size(); ++i) {
         if (outcomes[i] == AddOutcome::Missing)
             dialogs().message(missingOnAddMessage(paths[qsizetype(i)]));
@@ -228,12 +292,12 @@ void FileListWindow::removeSelected() {
     if (list_->size() == 0 || selected.isEmpty())
         return;
     list_->remove(selected.first().row());
-    modified_ = true;
+    entriesChanged();
 }
 
 void FileListWindow::removeAll() {
     list_->clear();
-    modified_ = true;
+    entriesChanged();
 }
 
 void FileListWindow::openSelectedFile() {
@@ -255,7 +319,7 @@ void FileListWindow::openSelectedFile() {
 
 void FileListWindow::sortBy(SortKey key) {
     list_->sortBy(key);
-    modified_ = true;
+    entriesChanged();
 }
 
 void FileListWindow::sortByName() {
@@ -323,6 +387,29 @@ void FileListWindow::applyLook(const ListLook& look) {
     for (int c = 0; c < kColumnCount; ++c)
         listView_->horizontalHeader()->resizeSection(
             c, std::max(look.columnWidths[size_t(c)], kMinimumColumnWidths[c]));
+    if (!look.dateWidthStored)
+        listView_->horizontalHeader()->resizeSection(
+            int(SortKey::Date),
+            std::max(look.columnWidths[size_t(SortKey::Date)], fittingDateWidth()));
+}
+
+int FileListWindow::fittingDateWidth() const {
+    // Measured as the view measures its cells, on the widest dates of a year.
+    QStyleOptionViewItem option;
+    option.initFrom(listView_);
+    option.font = listView_->font();
+    option.fontMetrics = QFontMetrics(option.font);
+    option.features = QStyleOptionViewItem::HasDisplay;
+    option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month) {
+        option.text = dayText(QDateTime(QDate(2088, month, 28), QTime(0, 0)), list_->locale());
+        widest = std::max(
+            widest, listView_->style()
+                        ->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), listView_)
+                        .width());
+    }
+    return widest + (listView_->showGrid() ? 1 : 0);
 }
 
 ListLook FileListWindow::currentLook() const {
@@ -359,6 +446,7 @@ bool FileListWindow::takeSaveCancelled() {
 
 void FileListWindow::startNewList() {
     list_->clear();
+    keptMissing_.clear();
     listFilePath_ = newListPath();
     updateCaption();
     modified_ = false;
@@ -376,7 +464,8 @@ void FileListWindow::newList() {
 FileRequest FileListWindow::listFileRequest(const QString& title) const {
     FileRequest request;
     request.title = title;
-    request.filters = {QStringLiteral("QelEditorファイルリスト (*.QelL)")};
+    request.filters = {
+        fileFilter(QStringLiteral("QelEditorファイルリスト (*.QelL)"), QStringLiteral("*.QelL"))};
     request.defaultExtension = QString::fromUtf16(kListFileExtension);
     request.hideReadOnly = true;
     request.startFolder = programFolder_;
@@ -401,32 +490,55 @@ void FileListWindow::openList() {
 void FileListWindow::saveList() {
     FileRequest request = listFileRequest(QStringLiteral("ファイルリストの保存"));
     request.overwritePrompt = true;
-    // Cancelling the dialog saves the list where it is.
-    if (const std::optional<QString> chosen = dialogs().saveFile(request))
-        listFilePath_ = *chosen;
-    writeList();
+    // Cancelling the dialog saves the list where it is. The list goes where it was
+    // saved only once it is there: a failed save changes nothing but the message.
+    const QString path = dialogs().saveFile(request).value_or(listFilePath_);
+    // Saved by the user, the list is what the user sees.
+    writeListTo(path, list_->fullPaths());
+    keptMissing_.clear();
+    listFilePath_ = path;
     updateCaption();
 }
 
 void FileListWindow::loadList() {
     list_->clear();
+    keptMissing_.clear();
     ListFileContents contents;
     {
         const IniFile ini(listFilePath_);
         contents = readListFile(ini);
     }
     applyLook(contents.look);
-    addPaths(contents.paths);
+    const std::vector<AddOutcome> outcomes = list_->addAll(contents.paths);
+    QStringList missing;
+    QStringList duplicates;
+    for (size_t i = 0; i < outcomes.size(); ++i) {
+        const QString& path = contents.paths[qsizetype(i)];
+        if (outcomes[i] == AddOutcome::Missing)
+            missing << path;
+        else if (outcomes[i] == AddOutcome::Duplicate)
+            duplicates << path;
+        // A gap in the entry keys was no entry of the user's: it is not kept.
+        if (outcomes[i] == AddOutcome::Missing && path != QStringView(kMissingEntryPath))
+            keptMissing_ << path;
+    }
+    if (!missing.isEmpty())
+        dialogs().message(missingOnReadMessage(missing));
+    for (const QString& path : duplicates)
+        dialogs().message(duplicateMessage(path));
     modified_ = false;
 }
 
 void FileListWindow::writeList() {
-    IniFile ini(listFilePath_);
-    writeListFile(ini, currentLook(), list_->fullPaths());
+    writeListTo(listFilePath_, list_->fullPaths() + keptMissing_);
+}
+
+void FileListWindow::writeListTo(const QString& path, const QStringList& entries) {
+    IniFile ini(path);
+    writeListFile(ini, currentLook(), entries);
     // The user asked for the list to be kept: a list that could not be written is
-    // reported, and still counts as changed.
-    if (!ini.commit())
-        throw Error(listFilePath_ + u"に書き込めませんでした。");
+    // reported with the reason, and still counts as changed.
+    ini.save();
     modified_ = false;
 }
 

@@ -54,7 +54,9 @@ public:
     // The window's place and the list file in use, in the master settings file.
     void readSettings();
     void writeSettings();
-    // The list file in use, read and written.
+    // The list file in use, read and written. Entries whose files were not there when
+    // the list was read are written back after the shown ones until the user changes
+    // the list: a drive that was not plugged in does not empty it.
     void loadList();
     void writeList();
     // Asks whether to save a changed list; the answer given, if one was asked for.
@@ -73,6 +75,9 @@ public:
     QTableView* listView() const { return listView_; }
     const QString& listFilePath() const { return listFilePath_; }
     bool isModified() const { return modified_; }
+    // Entries not found when the list was read, kept in the list file until the user
+    // changes the list.
+    const QStringList& keptMissingEntries() const { return keptMissing_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,6 +91,11 @@ private:
     void startNewList();
     void sortBy(SortKey key);
     void applyLook(const ListLook& look);
+    // As wide as a date in the list's font needs.
+    int fittingDateWidth() const;
+    // The user changed the entries: those kept from reading go.
+    void entriesChanged();
+    void writeListTo(const QString& path, const QStringList& entries);
     ListLook currentLook() const;
     void setListFont(const QFont& font);
     void chooseColor(QPalette::ColorRole role); // text or background
@@ -103,6 +113,7 @@ private:
     QMenu* contextMenu_ = nullptr;
     QString programFolder_;
     QString listFilePath_;
+    QStringList keptMissing_;
     bool modified_ = false;
     bool saveCancelled_ = false; // the user cancelled the last save question
     // The user chose not to save the changed list when closing: nothing is written.

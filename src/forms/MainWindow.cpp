@@ -9,6 +9,7 @@
 #include "platform/FileDrops.h"
 #include "platform/Guard.h"
 #include "platform/StatusPanels.h"
+#include "recovery/EditJournal.h"
 #include "settings/ProgramFolder.h"
 
 #include <QApplication>
@@ -33,7 +34,7 @@ QFont defaultEditorFont() {
 
 } // namespace
 
-MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
+MainWindow::MainWindow(recovery::RecoverySession& recovery, QWidget* parent)
     : QMainWindow(parent), commands_(this) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("QelEditor"));
@@ -41,6 +42,13 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     windowFont.setPointSize(9);
     setFont(windowFont);
     createWidgets();
+    journal_ = std::make_unique<recovery::EditJournal>(*editor_->document(), recovery);
+    connect(journal_.get(), &recovery::EditJournal::failed, this, [](const QString& reason) {
+        guarded([&] {
+            dialogs().message(QStringLiteral("異常終了に備えた編集内容の控えを書き込めません。\n") +
+                              reason);
+        });
+    });
     createCommands();
     createSearchDialogs();
     connect(qApp, &QApplication::focusChanged, this, &MainWindow::watchFocusedEditor);
@@ -65,8 +73,6 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     updatePrintCommands();
     newFile();
     saveCancelled_ = false;
-    if (!arguments.isEmpty())
-        openCommandLine(arguments.first());
     updateCaretPanel();
     updateFormatPanel();
 }
@@ -155,8 +161,12 @@ void MainWindow::openCommandLine(const QString& argument) {
     const std::optional<QString> path = findCommandLineDocument(argument);
     if (!path)
         return;
-    // A file that cannot be read is reported; start-up goes on with the empty document.
-    guarded([&] { loadDocument(*path); });
+    // A file that cannot be read is reported; start-up goes on with the document it had.
+    guarded([&] {
+        askToSave();
+        if (!takeSaveCancelled())
+            loadDocument(*path);
+    });
 }
 
 void MainWindow::onActivated() {
@@ -228,6 +238,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // The unsaved text was saved or let go: nothing to recover.
+    guarded([this] { journal_->discard(); });
     guarded([this] { closeOthersAndWriteSettings(); });
     event->accept();
     Q_EMIT closed();

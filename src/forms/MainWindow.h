@@ -24,15 +24,25 @@ class StatusPanels;
 class SubWindow;
 class FileListWindow;
 
+namespace recovery {
+class EditJournal;
+class RecoverySession;
+struct RecoveredText;
+} // namespace recovery
+
 // The main window: one document in its editor, the file commands, caption, status bar
 // and font information line, and its own settings.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    // Runs the whole creation (settings, new document, the file named by the first
-    // argument); `arguments` exclude the program name.
-    explicit MainWindow(const QStringList& arguments, QWidget* parent = nullptr);
+    // Runs the whole creation (settings, a new document). The journal of unsaved edits
+    // is kept in `recovery`'s files, which must outlive the window.
+    explicit MainWindow(recovery::RecoverySession& recovery, QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // Opens the document the first command-line argument names, if it names one; a
+    // document recovered at start is not replaced without the save question.
+    void openCommandLine(const QString& argument);
 
     // File commands.
     void newFile();
@@ -101,6 +111,11 @@ public:
     void resetDocument();
     // Files dropped on the window, in the order given; the last one stays open.
     void openDropped(const QStringList& paths);
+    // Makes recovered text the document (after the save question, as any replacing
+    // does): modified, with its path or untitled. False when the user cancelled.
+    bool takeRecovered(recovery::RecoveredText recovered);
+    // The journal of the document's unsaved edits.
+    recovery::EditJournal& journal() const { return *journal_; }
 
     // What the window shows of the document and the editor.
     void updateCaption();
@@ -160,9 +175,11 @@ private:
     void createWidgets();
     void createCommands();
     void createSearchDialogs();
-    void openCommandLine(const QString& argument);
     bool askNameAndSave(); // false when the save dialog was cancelled
+    // Loads `path` as code page 932, whatever it holds, and makes it the document.
+    void loadFile(const QString& path);
     void showConverted(const QString& text);
+    void writeDocument(const QString& path);
     void afterSave();
     // Asks about unsaved changes here and in the file list; false keeps the program
     // running.
@@ -205,6 +222,8 @@ private:
     QString captionSeparator_;
     QString documentPath_;
     QString lastOpenedName_;
+    bool documentIsFile_ = false; // the text was loaded from or saved to documentPath_
+    std::unique_ptr<recovery::EditJournal> journal_;
     bool modified_ = false;
     bool saveCancelled_ = false; // the user cancelled the last save question
     bool loading_ = false;       // the next text change is a load, not an edit

@@ -9,7 +9,11 @@
 #include "platform/ByteEditor.h"
 #include "platform/Dialogs.h"
 #include "platform/StatusPanels.h"
+#include "recovery/AbandonedWork.h"
+#include "recovery/EditJournal.h"
+#include "settings/FileContent.h"
 #include "settings/SettingValues.h"
+#include "textmodel/TextDocument.h"
 
 #include <QApplication>
 #include <QDir>
@@ -57,6 +61,7 @@ void MainWindow::newFile() {
     loading_ = true;
     editor_->setText(QString());
     documentPath_ = QString::fromUtf16(kUntitledDocument);
+    documentIsFile_ = false;
     resetDocument();
 }
 
@@ -94,6 +99,12 @@ void MainWindow::loadDocument(const QString& path) {
         if (answer == ForeignAnswer::AsItIs)
             foreign.reset();
     }
+    loadFile(path);
+    if (foreign)
+        showConverted(foreign->converted.text);
+}
+
+void MainWindow::loadFile(const QString& path) {
     const bool loadingBefore = loading_;
     loading_ = true;
     try {
@@ -104,9 +115,8 @@ void MainWindow::loadDocument(const QString& path) {
         throw;
     }
     documentPath_ = path;
+    documentIsFile_ = true;
     resetDocument();
-    if (foreign)
-        showConverted(foreign->converted.text);
 }
 
 // The file as read stays the saved text; the converted text replaces it as an edit,
@@ -147,7 +157,7 @@ void MainWindow::save() {
         saveAs();
         return;
     }
-    editor_->saveToFile(documentPath_);
+    writeDocument(documentPath_);
     afterSave();
 }
 
@@ -168,18 +178,51 @@ bool MainWindow::askNameAndSave() {
     const std::optional<QString> chosen = dialogs().saveFile(request);
     if (!chosen)
         return false;
-    editor_->saveToFile(*chosen);
+    writeDocument(*chosen);
     documentPath_ = *chosen;
+    documentIsFile_ = true;
     afterSave();
     return true;
 }
 
-// The text as it stands is the saved text: no modified mark, no "modify".
+void MainWindow::writeDocument(const QString& path) {
+    writeWholeFile(path, editor_->encoded(), &journal_->inPlaceCopy());
+}
+
+bool MainWindow::takeRecovered(recovery::RecoveredText recovered) {
+    askToSave();
+    if (takeSaveCancelled())
+        return false;
+    if (recovered.editsOfFile) {
+        // The bytes the edits start from, as they are: a conversion the user chose is
+        // one of the edits.
+        loadFile(recovered.documentPath);
+    } else {
+        // No file holds any of it: it stays modified until it is saved.
+        loading_ = true;
+        editor_->setText(QString());
+        documentPath_ = recovered.documentPath.isEmpty() ? QString::fromUtf16(kUntitledDocument)
+                                                         : recovered.documentPath;
+        documentIsFile_ = false;
+        resetDocument();
+        recovered.span = recovery::ChangedSpan(0);
+    }
+    editor_->document()->adoptText(*recovered.text);
+    journal_->recordChangedSpan(recovered.span.head(), recovered.span.tail());
+    return true;
+}
+
+// The text as it stands is the saved text: no modified mark, no "modify", and nothing
+// to recover.
 void MainWindow::afterSave() {
     modified_ = false;
     updateCaption();
     statusBar_->setPanelText(2, QString());
     editor_->markSaved();
+    journal_->startFrom(documentPath_ == QStringView(kUntitledDocument) && !documentIsFile_
+                            ? QString()
+                            : documentPath_,
+                        documentIsFile_);
     updateCaretPanel();
 }
 

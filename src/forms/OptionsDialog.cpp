@@ -15,6 +15,7 @@
 #include "settings/ProgramFolder.h"
 #include "settings/SettingValues.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -77,7 +78,7 @@ QString str(const char16_t* s) {
 FileRequest settingsFileRequest(const QString& extension, const QString& description) {
     FileRequest request;
     request.defaultExtension = extension;
-    request.filters = {description + u" (*." + extension + u')'};
+    request.filters = {fileFilter(description, u"*." + extension)};
     request.startFolder = qel::programFolder();
     request.hideReadOnly = true;
     request.pathMustExist = true;
@@ -137,6 +138,20 @@ void colorComboBox(QComboBox* box, const QColor& text, const QColor& background)
     box->setPalette(p);
 }
 
+// A drop-down list whose open list has the box's colours too. The open list is a window
+// of its own, which Qt gives the colours of a menu; it is coloured as it opens (made
+// only then, it costs nothing while the dialog is being built).
+class ColoredComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override {
+        view()->setPalette(palette());
+        view()->window()->setPalette(palette());
+        QComboBox::showPopup();
+    }
+};
+
 // Tabs with narrow margins, so that the five pages' tabs fit the dialog's width.
 class CompactTabStyle : public QProxyStyle {
 public:
@@ -170,15 +185,80 @@ public:
     void setInitialFolders(const QString& save, const QString& open) override {
         mainWindow_.setInitialFolders(save, open);
     }
+    // The toggles as their commands show them; set through the commands, so that their
+    // hints follow.
+    ViewToggles viewToggles() const override {
+        return {shown(kToolBar), shown(kFontInfo), shown(kStatusBar)};
+    }
+    void setViewToggles(const ViewToggles& toggles) override {
+        if (shown(kToolBar) != toggles.toolBar)
+            mainWindow_.toggleToolBar();
+        if (shown(kFontInfo) != toggles.fontInfo)
+            mainWindow_.toggleFontInfo();
+        if (shown(kStatusBar) != toggles.statusBar)
+            mainWindow_.toggleStatusBar();
+    }
 
 private:
+    static constexpr char16_t kToolBar[] = u"VisibleToolBar";
+    static constexpr char16_t kFontInfo[] = u"VisibleStaticText";
+    static constexpr char16_t kStatusBar[] = u"VisibleStatusBar";
+    bool shown(const char16_t* command) const {
+        return mainWindow_.commands().action(QString::fromUtf16(command))->isChecked();
+    }
+
     MainWindow& mainWindow_;
 };
 
 } // namespace
 
+// A name that may be longer than its room: cut in the middle with "…", the whole name
+// in the tool tip then.
+class ElidedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    const QString& fullText() const { return full_; }
+    void setFullText(const QString& text) {
+        full_ = text;
+        fit();
+    }
+    // As wide as the whole name where there is room; never cut shorter than the
+    // default files' names.
+    QSize sizeHint() const override {
+        return {fontMetrics().horizontalAdvance(full_), QLabel::sizeHint().height()};
+    }
+    QSize minimumSizeHint() const override {
+        const int usual = fontMetrics().horizontalAdvance(QStringLiteral("DefaultSub1.QelW"));
+        return {std::min(sizeHint().width(), usual), QLabel::minimumSizeHint().height()};
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        fit();
+    }
+    void showEvent(QShowEvent* event) override {
+        QLabel::showEvent(event);
+        fit();
+    }
+
+private:
+    // Cut to the room it has when shown; until then it has none to go by.
+    void fit() {
+        const QString shown =
+            isVisible() ? fontMetrics().elidedText(full_, Qt::ElideMiddle, width()) : full_;
+        setText(shown);
+        setToolTip(shown == full_ ? QString() : full_);
+    }
+
+    QString full_;
+};
+
 SamplePane::SamplePane(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A preview: Tab goes on to the next control rather than into the text.
+    setTabChangesFocus(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTextColor(Qt::black);
@@ -216,7 +296,8 @@ WindowPageTab::WindowPageTab(int window, const WindowPageNames& names, QWidget* 
     auto* font = pictureButton("FontChange", QStringLiteral("フォント設定"), this);
     auto* fontColor = pictureButton("FontColorChange", QStringLiteral("文字色設定"), this);
     auto* backColor = pictureButton("ColorChange", QStringLiteral("背景色設定"), this);
-    fileName_ = label(QString(), this, names.fileName);
+    fileName_ = new ElidedLabel(this);
+    fileName_->setObjectName(str(names.fileName));
 
     name_ = new ByteLimitedEdit(kNameLimit, this);
     name_->setObjectName(str(names.name));
@@ -302,11 +383,11 @@ void WindowPageTab::setValues(const WindowPage& page) {
 }
 
 QString WindowPageTab::fileName() const {
-    return fileName_->text();
+    return fileName_->fullText();
 }
 
 void WindowPageTab::setFileName(const QString& path) {
-    fileName_->setText(extractFileName(path));
+    fileName_->setFullText(extractFileName(path));
 }
 
 OptionsDialog::OptionsDialog(MainWindow& mainWindow)
@@ -412,7 +493,7 @@ QWidget* OptionsDialog::createBasePage() {
     grid->addLayout(heading, 2, 0, 1, 2);
 
     for (int w = 0; w < kWindowCount; ++w) {
-        auto* box = new QComboBox(page);
+        auto* box = new ColoredComboBox(page);
         box->setObjectName(QStringLiteral("ComboBox%1").arg(w + 1));
         box->setEditable(false);
         fileLists_[std::size_t(w)] = box;
@@ -517,13 +598,13 @@ void OptionsDialog::changeSampleColor(QColor (SamplePane::*color)() const,
     colorFileLists();
 }
 
-void OptionsDialog::writePageFile(int window) {
+void OptionsDialog::writePageFile(int window, const QString& path) {
     WindowPageTab* tab = pages_[std::size_t(window)];
-    {
-        IniFile file(paths_[std::size_t(window)]);
-        writeWindowPage(file, window, tab->values(), mainWindow_.dateTimeFormat());
-    }
-    tab->setFileName(paths_[std::size_t(window)]);
+    IniFile file(path);
+    writeWindowPage(file, window, tab->values(), mainWindow_.dateTimeFormat());
+    file.save();
+    paths_[std::size_t(window)] = path;
+    tab->setFileName(path);
 }
 
 void OptionsDialog::readPageFile(int window) {
@@ -540,10 +621,8 @@ void OptionsDialog::savePageToFile() {
     const std::optional<QString> chosen = dialogs().saveFile(request);
     if (!chosen || chosen->isEmpty())
         return;
-    if (const int w = currentWindow(); w >= 0) {
-        paths_[std::size_t(w)] = *chosen;
-        writePageFile(w);
-    }
+    if (const int w = currentWindow(); w >= 0)
+        writePageFile(w, *chosen);
     const QString name = extractFileName(*chosen);
     QStringList first;
     for (int i = 0; i < fileLists_[0]->count(); ++i)
@@ -626,9 +705,11 @@ void OptionsDialog::loadConfiguration() {
     selectFilesInUse();
 }
 
-void OptionsDialog::storeConfiguration() {
-    IniFile file(configFilePath_);
+void OptionsDialog::storeConfiguration(const QString& path) {
+    IniFile file(path);
     writeConfiguration(file, {paths_, saveFolderBox_->text(), openFolderBox_->text()});
+    file.save();
+    configFilePath_ = path;
 }
 
 void OptionsDialog::saveConfigurationAs() {
@@ -637,8 +718,7 @@ void OptionsDialog::saveConfigurationAs() {
     const std::optional<QString> chosen = dialogs().saveFile(request);
     if (!chosen || chosen->isEmpty())
         return;
-    configFilePath_ = *chosen;
-    storeConfiguration();
+    storeConfiguration(*chosen);
 }
 
 void OptionsDialog::openConfiguration() {
@@ -712,6 +792,7 @@ void OptionsDialog::chooseFolder(QLineEdit* box) {
 
 void OptionsDialog::setFolderBox(QLineEdit* box, const QString& text) {
     box->setText(text);
+    box->setCursorPosition(0); // a long path shows its start
     setHint(box, text);
 }
 

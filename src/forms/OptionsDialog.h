@@ -16,6 +16,7 @@ class QTabWidget;
 namespace qel {
 
 class ByteLimitedEdit;
+class ElidedLabel;
 class MainWindow;
 
 // The pane a window page previews its font and colours in; the user may type in it,
@@ -66,7 +67,7 @@ private:
     int window_;
     SamplePane* sample_ = nullptr;
     ByteLimitedEdit* name_ = nullptr;
-    QLabel* fileName_ = nullptr;
+    ElidedLabel* fileName_ = nullptr;
     QLabel* size_ = nullptr;
     QLabel* position_ = nullptr;
     QCheckBox* shown_ = nullptr;
@@ -101,15 +102,18 @@ public:
     void chooseBackgroundColor();
     void savePageToFile();
     void loadPageFromFile();
-    // A window page written to, or read from, the window's chosen settings file.
-    void writePageFile(int window);
+    // A window page saved to `path`, which then becomes the window's chosen settings
+    // file; a save that fails throws with the reason and changes nothing. A window page
+    // read from the window's chosen settings file.
+    void writePageFile(int window, const QString& path);
     void readPageFile(int window);
 
     // The configuration: the file the master settings file names, read; a
-    // configuration file written or read where the user chooses.
+    // configuration file written (and then the one in use; a failed save throws with
+    // the reason and changes nothing) or read where the user chooses.
     void loadConfigurationInUse();
     void loadConfiguration();
-    void storeConfiguration();
+    void storeConfiguration(const QString& path);
     void saveConfigurationAs();
     void openConfiguration();
 

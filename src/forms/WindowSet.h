@@ -13,9 +13,14 @@ class FileListWindow;
 class OptionsDialog;
 class DateTimeFormatDialog;
 
+namespace recovery {
+class RecoverySession;
+}
+
 // The program's windows. Creates them in their order (the main window first, its
 // creation complete before any other exists), hands each the windows it works with,
-// and destroys them, last first.
+// offers back the work of programs that ended without saving it, opens the document
+// the command line names, and destroys the windows, last first.
 class WindowSet {
 public:
     explicit WindowSet(const QStringList& arguments);
@@ -33,7 +38,11 @@ public:
     DateTimeFormatDialog& dateTimeFormatDialog() const { return *dateTimeFormatDialog_; }
 
 private:
+    // Asks about each piece of work left by a program that is no longer running.
+    void offerRecovery();
+
     // In creation order: members are destroyed last first.
+    std::unique_ptr<recovery::RecoverySession> recovery_;
     std::unique_ptr<MainWindow> mainWindow_;
     std::array<std::unique_ptr<SubWindow>, 3> subWindows_;
     std::unique_ptr<FileListWindow> fileListWindow_;

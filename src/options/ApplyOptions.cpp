@@ -14,12 +14,8 @@ void applyOptions(const OptionsChoices& choices, OptionsWindows& windows) {
         writeConfiguration(file, choices.configuration);
     }
 
-    for (int w = 0; w < kWindowCount; ++w)
-        if (windows.exists(w))
-            windows.setSettingsFile(w, choices.configuration.settingsFiles[std::size_t(w)]);
-
-    // The page files are worked out apart from the chosen files, so that choices that
-    // failed half-way apply the same way when tried again.
+    // The pages first: a page that cannot be written stops OK before any window has
+    // changed, so that cancelling the dialog then leaves every window as it was.
     for (int w = 0; w < kWindowCount; ++w) {
         if (!windows.exists(w))
             continue;
@@ -29,7 +25,13 @@ void applyOptions(const OptionsChoices& choices, OptionsWindows& windows) {
 
     for (int w = 0; w < kWindowCount; ++w)
         if (windows.exists(w))
+            windows.setSettingsFile(w, choices.configuration.settingsFiles[std::size_t(w)]);
+
+    const ViewToggles toggles = windows.viewToggles();
+    for (int w = 0; w < kWindowCount; ++w)
+        if (windows.exists(w))
             windows.reloadSettings(w);
+    windows.setViewToggles(toggles);
 
     windows.setInitialFolders(choices.configuration.saveFolder, choices.configuration.openFolder);
 }

@@ -10,6 +10,14 @@
 
 namespace qel {
 
+// Whether the main window shows its tool bar, information line and status bar.
+struct ViewToggles {
+    bool toolBar = true;
+    bool fontInfo = false;
+    bool statusBar = true;
+    friend bool operator==(const ViewToggles&, const ViewToggles&) = default;
+};
+
 // The editing windows as the options dialog changes them when it closes with OK.
 // Windows are numbered as for the pages: 0 the main window, 1 to 3 the sub-windows.
 class OptionsWindows {
@@ -20,6 +28,8 @@ public:
     virtual void setSettingsFile(int window, const QString& path) = 0;
     // The window reads its whole settings file again.
     virtual void reloadSettings(int window) = 0;
+    virtual ViewToggles viewToggles() const = 0;
+    virtual void setViewToggles(const ViewToggles& toggles) = 0;
     // The main window's starting folders for saving and opening documents.
     virtual void setInitialFolders(const QString& save, const QString& open) = 0;
 };
@@ -38,13 +48,15 @@ struct OptionsChoices {
 };
 
 // Applies the dialog, in this order: the master settings file names the configuration
-// file, which is written; each window is handed the settings file chosen for it; every
-// page is written to its file in the program folder (a sub-window's only when the
-// sub-window exists); the main window and then each existing sub-window read their
-// settings files again; the main window takes the two folders as they stand.
+// file, which is written; every page is written to its file in the program folder (a
+// sub-window's only when the sub-window exists); each window is handed the settings
+// file chosen for it; the main window and then each existing sub-window read their
+// settings files again, the main window's view toggles staying as they were (the dialog
+// has no control for them); the main window takes the two folders as they stand.
 //
-// A place text that is no integer throws Error from the page writing: the steps before
-// it stay done, the rest is not carried out, and the same choices can be applied again.
+// A place text that is no integer throws Error from the page writing: the files written
+// before it stay written, no window has changed, and the same choices can be applied
+// again.
 void applyOptions(const OptionsChoices& choices, OptionsWindows& windows);
 
 } // namespace qel

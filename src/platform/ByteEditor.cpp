@@ -30,6 +30,7 @@ QString ByteEditor::text() const {
 }
 
 void ByteEditor::setText(const QString& text) {
+    commitComposing();
     const qsizetype before = document()->length();
     edit(0, before, text);
     // Callers rely on a change notice even when nothing changed.
@@ -118,6 +119,9 @@ qsizetype ByteEditor::findText(const QString& what, qsizetype start, qsizetype l
 
 void ByteEditor::replaceCharacters(qsizetype position, qsizetype removed, QStringView inserted,
                                    qsizetype caret) {
+    const Committed committed = commitComposing();
+    position = committed.map(position);
+    caret = committed.map(caret);
     const qsizetype count = document()->length();
     position = std::clamp<qsizetype>(position, 0, count);
     removed = std::clamp<qsizetype>(removed, 0, count - position);
@@ -129,7 +133,17 @@ void ByteEditor::replaceCharacters(qsizetype position, qsizetype removed, QStrin
 
 void ByteEditor::replaceInTurn(const std::vector<qsizetype>& positions, qsizetype length,
                                const QString& with) {
-    document()->replaceInTurn(positions, length, with, this);
+    const Committed committed = commitComposing();
+    std::vector<qsizetype> moved = positions;
+    // Each position is in the text as the replacements before it left it.
+    qsizetype at = committed.position;
+    for (qsizetype& p : moved) {
+        if (p >= at)
+            p += committed.length;
+        else
+            at += with.size() - length;
+    }
+    document()->replaceInTurn(moved, length, with, this);
 }
 
 int ByteEditor::caretLine() const {
@@ -143,6 +157,7 @@ qsizetype ByteEditor::caretColumn() const {
 }
 
 void ByteEditor::insertLine(int index, const QString& line) {
+    commitComposing();
     const TextDocument* doc = document();
     index = std::max(index, 0);
     if (index < lineCount()) {
@@ -163,6 +178,7 @@ bool ByteEditor::differsFromSaved() const {
 }
 
 void ByteEditor::loadFromFile(const QString& path) {
+    commitComposing();
     cp932::Decoded decoded;
     {
         const QByteArray bytes = readRegularFile(path);

@@ -15,6 +15,10 @@ QString& title() {
 
 } // namespace
 
+QString fileFilter(const QString& shown, const QString& patterns) {
+    return shown + u" (" + patterns + u')';
+}
+
 Dialogs& dialogs() {
     if (installed)
         return *installed;

@@ -13,10 +13,15 @@ class QWidget;
 
 namespace qel {
 
+// A filter for FileRequest::filters. The dialogs show `shown` as it stands, and keep the
+// patterns they match (separated by blanks) out of sight; so `shown` carries whatever
+// pattern text the user is to read: fileFilter("表 (*.csv)", "*.csv").
+QString fileFilter(const QString& shown, const QString& patterns);
+
 // What a file dialog is asked to show.
 struct FileRequest {
     QString title;
-    QStringList filters;      // Qt filter strings, e.g. "テキスト (*.txt)"
+    QStringList filters;      // made by fileFilter()
     int selectedFilter = 0;   // index into filters
     QString defaultExtension; // without the dot, added to a name typed without one
     QString startFolder;      // empty: the platform's choice

@@ -1,6 +1,7 @@
 #include "platform/FileDrops.h"
 
 #include "platform/Guard.h"
+#include "platform/TextView.h"
 
 #include <QAbstractScrollArea>
 #include <QDropEvent>
@@ -67,6 +68,9 @@ bool FileDropTarget::eventFilter(QObject* watched, QEvent* event) {
         if (paths.isEmpty())
             break;
         acceptAsCopy(drop);
+        // Typed text an input method is composing goes into the document before the
+        // files open (and a save question sees it).
+        TextView::commitComposition();
         QMetaObject::invokeMethod(
             this, [this, paths = std::move(paths)] { guarded([&] { onDrop_(paths); }); },
             Qt::QueuedConnection);

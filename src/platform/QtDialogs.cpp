@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPixmap>
@@ -19,6 +21,9 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+
+#include <cstdlib>
+#include <limits>
 
 namespace qel {
 
@@ -30,6 +35,9 @@ void showBox(QMessageBox::Icon icon, const QString& text, QWidget* parent) {
 }
 
 enum class FileMode { Open, OpenMany, Save };
+
+// The height of the font dialog's sample: a line of a large font fits.
+constexpr int kSampleHeight = 80;
 
 // The first of `files` whose folder does not exist, or an empty string.
 QString missingFolder(const QStringList& files) {
@@ -127,14 +135,70 @@ QString sizeRefusal(const QFont& font, const FontRequest& request) {
     return QStringLiteral("サイズは %1 ポイント以下の値を選んでください。").arg(request.maxSize);
 }
 
-// Qt's font dialog cannot be told to leave out underline and strike-out; their group
-// is the one holding check boxes.
-void hideEffects(QFontDialog* fonts) {
+// Qt's font dialog has two groups: the effects (underline and strike-out: the one
+// holding check boxes), which it cannot be told to leave out, and the sample, which
+// shrinks to nothing without the effects beside it.
+void arrangeGroups(QFontDialog* fonts, bool effects) {
     const QList<QGroupBox*> groups = fonts->findChildren<QGroupBox*>();
     for (QGroupBox* group : groups) {
-        if (!group->findChildren<QCheckBox*>().isEmpty())
-            group->hide();
+        if (!group->findChildren<QCheckBox*>().isEmpty()) {
+            group->setVisible(effects);
+        } else {
+            for (QLineEdit* sample : group->findChildren<QLineEdit*>())
+                sample->setMinimumHeight(kSampleHeight);
+        }
     }
+}
+
+// A family as the dialog lists it, without the foundry it adds to tell families of
+// the same name apart ("Nimbus Sans [urw]").
+QString withoutFoundry(const QString& family) {
+    const qsizetype bracket = family.lastIndexOf(u" [");
+    return bracket > 0 && family.endsWith(u']') ? family.left(bracket) : family;
+}
+
+// The style of the font's family that shows the font as it is: its slant and weight
+// (or the nearest), at the family's ordinary width. Empty when the family has no
+// styles (it is not installed). The dialog would otherwise take a style named like
+// the font's ("Normal"), or its first one when the family has no such name.
+QString styleShowing(const QFont& font) {
+    const QString family = font.family();
+    QString best;
+    qint64 bestRank = std::numeric_limits<qint64>::max();
+    for (const QString& style : QFontDatabase::styles(family)) {
+        const bool widthNamed = style.contains(u"Condensed") || style.contains(u"Expanded") ||
+                                style.contains(u"Narrow") || style.contains(u"Wide");
+        const qint64 rank =
+            (QFontDatabase::italic(family, style) != font.italic() ? 1'000'000 : 0) +
+            std::abs(QFontDatabase::weight(family, style) - font.weight()) * 1'000 +
+            (widthNamed ? 500 : 0) + style.size();
+        if (rank < bestRank) {
+            bestRank = rank;
+            best = style;
+        }
+    }
+    return best;
+}
+
+// What the user chose, laid over `initial`: only what was changed in the dialog (the
+// family, the style, the size, the effects) is taken from it, so that OK with nothing
+// chosen gives `initial` back exactly, also for a family the machine lacks.
+QFont chosenFont(const QFont& initial, const QFont& shown, const QFont& now, bool effects) {
+    QFont font = initial;
+    if (now.family() != shown.family())
+        font.setFamily(withoutFoundry(now.family()));
+    if (now.styleName() != shown.styleName() || now.weight() != shown.weight() ||
+        now.italic() != shown.italic()) {
+        font.setWeight(now.weight());
+        font.setItalic(now.italic());
+    }
+    if (now.pointSizeF() != shown.pointSizeF())
+        font.setPointSizeF(now.pointSizeF());
+    if (effects) {
+        font.setUnderline(now.underline());
+        font.setStrikeOut(now.strikeOut());
+    }
+    return font;
 }
 
 QIcon swatch(const QColor& color) {
@@ -222,7 +286,11 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& initial,
     auto* fonts = new QFontDialog(&dialog);
     fonts->setWindowFlags(Qt::Widget);
     fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
-    fonts->setCurrentFont(initial.font);
+    QFont start = initial.font;
+    if (const QString style = styleShowing(start); !style.isEmpty())
+        start.setStyleName(style);
+    fonts->setCurrentFont(start);
+    const QFont shown = fonts->currentFont();
 
     QColor color = initial.color;
     auto* colorButton = new QPushButton(QStringLiteral("色(&C)..."), &dialog);
@@ -235,10 +303,9 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& initial,
             colorButton->setIcon(swatch(color));
         }
     });
-    if (!request.effects) {
+    arrangeGroups(fonts, request.effects);
+    if (!request.effects)
         colorButton->hide();
-        hideEffects(fonts);
-    }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     auto* colorRow = new QHBoxLayout;
@@ -270,13 +337,8 @@ std::optional<FontChoice> QtDialogs::chooseFont(const FontChoice& initial,
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
 
-    FontChoice choice{fonts->currentFont(), color};
-    if (!request.effects) {
-        choice.font.setUnderline(initial.font.underline());
-        choice.font.setStrikeOut(initial.font.strikeOut());
-        choice.color = initial.color;
-    }
-    return choice;
+    return FontChoice{chosenFont(initial.font, shown, fonts->currentFont(), request.effects),
+                      request.effects ? color : initial.color};
 }
 
 std::optional<QColor> QtDialogs::chooseColor(const QColor& initial) {

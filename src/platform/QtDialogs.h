@@ -13,7 +13,9 @@ namespace qel {
 // exist and asks again.
 //
 // chooseFont shows the font and, when effects are offered, a colour button in one
-// dialog: OK takes both, Cancel neither. A size outside the request's limits is
+// dialog: OK takes both, Cancel neither. The dialog starts on the style that shows the
+// font as it is, and gives back only what the user changed in it: OK with nothing
+// chosen gives the font back as it was. A size outside the request's limits is
 // refused with a message and the dialog stays open for another choice. Without
 // effects, underline, strike-out and colour stay as they were in `initial`.
 //

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/WordBoundaries.h"
 #include "textmodel/TextDocument.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QPointer>
 #include <QTextLayout>
 
@@ -43,8 +46,9 @@ public:
     void select(qsizetype anchor, qsizetype position);
     void setCursorPosition(qsizetype position) { select(position, position); }
     void selectAll();
-    // Scrolls so that the caret is in view.
+    // Scrolls so that the caret (a position) is in view.
     void ensureCaretVisible();
+    void ensureVisible(qsizetype position);
 
     // ---- editing as the user does it; each is one undo step of the document.
     void insertText(const QString& text); // replaces the selection
@@ -54,6 +58,10 @@ public:
     void paste();
     void undo();
     void redo();
+
+    // What an input method is composing in any view goes into the text where it was
+    // typed (before something that may open another document, for one).
+    static void commitComposition();
 
     // A view that hides its selection while another widget has the focus.
     void setHideSelectionWhenUnfocused(bool hide);
@@ -110,11 +118,37 @@ protected:
     // as another view's would.
     void editAround(qsizetype position, qsizetype removed, const QString& text);
 
+    // Where a composition went into the text: `length` characters at `position`.
+    struct Committed {
+        qsizetype position = 0, length = 0;
+        // Where a position in the text as it was before is now.
+        qsizetype map(qsizetype p) const { return p >= position ? p + length : p; }
+    };
+    // The text an input method is composing in any view of this document goes into the
+    // text where it was typed: done before anything else moves the caret or edits, so
+    // that typed text is never moved or lost.
+    Committed commitComposing();
+
 private:
+    friend class TextViewAccessible;
+
+    static constexpr int kLeftMargin = 4;
+    static constexpr int kTopMargin = 2;
+    // Lines longer than this are laid out in segments of kSegment characters, only
+    // those in view.
+    static constexpr qsizetype kLongLine = 4000;
+    static constexpr qsizetype kSegment = 1024;
+    // How far past its place a segment may begin, so as not to split a word.
+    static constexpr qsizetype kWordReach = 64;
+    // Word look-ups read at most this much of a line around the caret.
+    static constexpr qsizetype kWordWindow = 1000;
+
     // A line as laid out: one segment, or for a very long line one segment of
-    // kSegment characters after the other, each made when it is first needed and
-    // placed where its byte column puts it (a double-byte character two single-byte
-    // ones wide). So where a character is never depends on what was laid out before.
+    // kSegment characters after the other, each laid out when it is first needed.
+    // Segments are placed by their measured widths, the sum of their characters'
+    // advances; each is measured once and its place kept with the line, so a long line
+    // looks as a short line of the same characters does, and where a character is drawn
+    // never depends on what was scrolled past.
     struct Segment {
         QTextLayout layout;
         qsizetype from = 0, to = 0; // in the line
@@ -124,12 +158,21 @@ private:
     struct LineLayout {
         qsizetype length = 0;
         std::vector<std::unique_ptr<Segment>> segments;
+        std::vector<qsizetype> bounds; // where each segment begins in the line; -1: not known
+        // Where the segments measured so far start; the first at 0.
+        std::vector<qreal> starts;
     };
 
     void textChanged(const textmodel::TextChange& change) override;
+    // Assistive technology: the view's accessible interface, made when it is asked for;
+    // caret moves, selections and edits told while any listens.
+    static void makeAccessible();
+    void tellCaret(qsizetype oldAnchor, qsizetype oldCaret);
+    void tellChange(const textmodel::TextChange& change);
     void attach(textmodel::TextDocument* document);
 
     // Metrics and scrolling.
+    int caretWidth() const;
     void updateMetrics();
     void updateScrollBars();
     int visibleLines() const; // lines wholly in view
@@ -139,15 +182,28 @@ private:
 
     // Layout.
     LineLayout& layoutFor(qsizetype line, qsizetype lineStart) const;
+    static qsizetype segmentCount(qsizetype length);
+    // After an edit within the line at `index`, keeps what lies before it; false when
+    // the line is to be laid out anew.
+    bool keepLayoutBefore(LineLayout& l, qsizetype index, qsizetype lineStart,
+                          qsizetype newLength) const;
+    qsizetype segmentBegin(LineLayout& l, std::size_t k, qsizetype lineStart) const;
     Segment& segment(LineLayout& l, std::size_t k, qsizetype lineStart) const;
-    std::size_t segmentOf(const LineLayout& l, qsizetype index) const;
-    std::size_t segmentOfCaret(const LineLayout& l, qsizetype index) const;
+    // A character's advance in the view's font, measured once.
+    qreal advanceOf(char16_t c) const;
+    // Where text starting at `x` ends, tabs going to the next stop.
+    qreal advanceThrough(QStringView text, qreal x) const;
+    qreal measuredStart(LineLayout& l, std::size_t k, qsizetype lineStart) const;
+    // Where segment k is drawn: its measured start, after room for a composition.
+    qreal segmentStart(LineLayout& l, std::size_t k, qsizetype lineStart) const;
+    std::size_t segmentAtX(LineLayout& l, qreal x, qsizetype lineStart) const;
+    std::size_t segmentOf(LineLayout& l, qsizetype index, qsizetype lineStart) const;
+    std::size_t segmentOfCaret(LineLayout& l, qsizetype index, qsizetype lineStart) const;
     // Index into a segment's layout of line index `index`: the text being composed
     // comes before what follows the caret.
     int layoutIndex(const Segment& s, qsizetype index, bool atCaret) const;
     qreal xOf(qsizetype position) const; // in the text, from its left edge
     qsizetype positionAtX(qsizetype line, qreal x) const;
-    qreal estimatedX(qsizetype lineStart, qsizetype position) const;
     void noteWidth(qreal width) const;
     void dropLayouts();
 
@@ -167,14 +223,39 @@ private:
         DocumentEnd
     };
     qsizetype moved(Move move) const;
+    std::pair<qsizetype, WordBoundaries> wordsAround(qsizetype position) const;
     qsizetype wordStartBefore(qsizetype position) const;
     qsizetype wordStartAfter(qsizetype position) const;
     std::pair<qsizetype, qsizetype> wordAt(qsizetype position) const;
     void moveCaret(qsizetype position, bool keepAnchor, bool keepPreferredX = false);
-    bool handleStandardKey(QKeyEvent* event);
+    // What a key does in the view; None: the key is not the view's.
+    struct KeyAction {
+        enum Kind {
+            None,
+            Nothing, // taken, and nothing happens
+            MoveCaret,
+            RunCommand, // copy, cut, paste, undo, redo, select all
+            DeleteWordBefore,
+            DeleteWordAfter,
+            DeleteBefore,
+            DeleteAfter,
+            NewLine,
+            InsertTab,
+            Type
+        } kind = None;
+        Move move = Move::Left;
+        bool select = false;
+        void (*command)(TextView&) = nullptr;
+    };
+    KeyAction keyAction(const QKeyEvent* event) const;
+    void perform(const KeyAction& action, const QKeyEvent* event);
     bool isTypedText(const QKeyEvent* event) const;
 
     void setCaret(qsizetype anchor, qsizetype caret);
+    // A selection the user made is offered to other programs as the primary selection,
+    // where the platform has one.
+    void offerSelection() const;
+    Committed commitOwnComposition();
     void restartBlinking();
     void startDrag();
     qsizetype dropPosition(const QDropEvent* event) const;
@@ -194,8 +275,15 @@ private:
     qreal tabWidth_ = 8;
     mutable qreal widest_ = 0; // the widest line known, for the horizontal scroll bar
 
+    // The font text is laid out in: the view's, without kerning, so that a line is as
+    // wide as its characters' advances make it.
+    QFont layoutFont_;
+    mutable std::vector<float> advances_;        // by UTF-16 code, -1 until measured
+    mutable QHash<QString, qreal> wordAdvances_; // runs of ASCII
     mutable std::unordered_map<qsizetype, std::unique_ptr<LineLayout>> layouts_;
 
+    // The view showing an input method's composition, if any: there is one focus.
+    static inline TextView* composingView_ = nullptr;
     QString preedit_;
     QList<QTextLayout::FormatRange> preeditFormats_;
     int preeditCursor_ = 0;
@@ -211,7 +299,12 @@ private:
     Press press_ = Press::None;
     QPoint pressPoint_;
     qsizetype wordAnchorFrom_ = 0, wordAnchorTo_ = 0; // the word or line double-clicked
+    static constexpr int kAutoScrollTick = 16;        // ms
+    // Lines a second while a drag is `distance` pixels beyond the text.
+    static qreal autoScrollSpeed(int distance);
     QBasicTimer autoScroll_;
+    QElapsedTimer autoScrollClock_;
+    qreal autoScrollLines_ = 0; // the part of a line not yet scrolled
     QPoint lastMouse_;
     qint64 lastDoubleClick_ = 0;
     qsizetype dropCaret_ = -1; // where a drag would drop, while one is over the view

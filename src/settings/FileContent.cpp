@@ -1,5 +1,7 @@
 #include "FileContent.h"
 
+#include "DiskWrites.h"
+#include "SettingValues.h"
 #include "text/Error.h"
 
 #include <QFile>
@@ -16,6 +18,8 @@ namespace {
 
 // Reads up to `maxBytes` (all when negative) of a regular file.
 QByteArray readRegular(const QString& path, qint64 maxBytes, bool* wholeFile) {
+    if (!isUsablePath(path))
+        throw Error(unusablePathMessage());
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         throw Error(notRegularFileMessage());
@@ -30,6 +34,61 @@ QByteArray readRegular(const QString& path, qint64 maxBytes, bool* wholeFile) {
     return bytes;
 }
 
+// Writes all of `bytes`; false when a write fails (a short write is followed by one
+// that fails and says why, as on a full disk).
+bool writeAll(QFileDevice& file, QByteArrayView bytes) {
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const qint64 written = file.write(data, left);
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// The old content of `file` back as it was, as far as the disk lets it.
+bool putBack(QFile& file, QByteArrayView old) {
+    return file.seek(0) && writeAll(file, old) && file.resize(old.size()) && syncToDisk(file);
+}
+
+void writeInPlace(const QString& path, QByteArrayView bytes, InPlaceCopy* copy) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        throw Error(file.errorString());
+    const QByteArray old = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Error(file.errorString());
+    if (copy)
+        copy->keep(path, old);
+    // Until the copy is released it is the one whole version of the file: whatever
+    // fails below leaves it, unless the old content is back in place.
+    const auto fail = [&](const QString& reason) {
+        if (putBack(file, old) && copy)
+            copy->release();
+        throw Error(reason);
+    };
+    const QString noRoom = reserveRoom(file, bytes.size());
+    if (!noRoom.isEmpty()) {
+        // Nothing was overwritten; the file may only have grown.
+        if (file.size() == old.size() || file.resize(old.size())) {
+            if (copy)
+                copy->release();
+            throw Error(noRoom);
+        }
+        fail(noRoom);
+    }
+    if (!file.seek(0) || !writeAll(file, bytes) || !file.resize(bytes.size()))
+        fail(file.errorString());
+    if (!syncToDisk(file))
+        throw Error(file.errorString());
+    file.close();
+    if (copy)
+        copy->release();
+}
+
 } // namespace
 
 QByteArray readRegularFile(const QString& path) {
@@ -40,25 +99,24 @@ QByteArray readRegularFileStart(const QString& path, qsizetype maxBytes, bool* w
     return readRegular(path, maxBytes, wholeFile);
 }
 
-void writeWholeFile(const QString& path, QByteArrayView bytes) {
+void writeWholeFile(const QString& path, QByteArrayView bytes, InPlaceCopy* copy) {
+    if (!isUsablePath(path))
+        throw Error(unusablePathMessage());
     QSaveFile file(path);
-    file.setDirectWriteFallback(true);
     // Unbuffered, so that a write that does not go through reports why: a buffered
     // one is found short only when the buffer is flushed, and then without a reason.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw Error(file.errorString());
-    const char* data = bytes.data();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        // A short write is followed by one that fails and says why (a full disk).
-        const qint64 written = file.write(data, left);
-        if (written <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            throw Error(reason);
-        }
-        data += written;
-        left -= written;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // No file can be made beside it: a file the user may write is written in place.
+        const QFileInfo info(path);
+        if (!info.exists() || !info.isFile())
+            throw Error(file.errorString());
+        writeInPlace(path, bytes, copy);
+        return;
+    }
+    if (!writeAll(file, bytes)) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw Error(reason);
     }
     if (!file.commit())
         throw Error(file.errorString());

@@ -12,18 +12,36 @@ namespace qel {
 QString notRegularFileMessage();
 
 // Reads the whole file at `path`. Only a regular file is read: anything else could
-// block (a pipe) or never end (a device), and is refused before it is opened. Throws
-// Error with notRegularFileMessage() or the system's own reason.
+// block (a pipe) or never end (a device), and is refused before it is opened, as is a
+// path that names no file (isUsablePath). Throws Error with notRegularFileMessage(),
+// unusablePathMessage() or the system's own reason.
 QByteArray readRegularFile(const QString& path);
 // The first `maxBytes` of the file (fewer when it is shorter), refused and failing as
 // readRegularFile() does; `wholeFile` tells whether nothing follows them.
 QByteArray readRegularFileStart(const QString& path, qsizetype maxBytes, bool* wholeFile);
 
+// Keeps the old content of a file that is overwritten in place, until the new content
+// is written and on the disk: a program killed in between leaves the copy behind.
+class InPlaceCopy {
+public:
+    // Before the first byte of the file at `path` is overwritten. Throws Error when
+    // no copy can be kept; the file is then left as it is.
+    virtual void keep(const QString& path, QByteArrayView oldContent) = 0;
+    // The new content is complete and on the disk: the copy may go.
+    virtual void release() = 0;
+
+protected:
+    ~InPlaceCopy() = default;
+};
+
 // Makes `bytes` the whole content of the file at `path`. The new content is written
 // beside it and renamed over it, so that a failure leaves the old file whole; where no
 // file can be made beside it (a folder the user may not write), a file the user may
-// write is written in place, keeping its mode and owner. Throws Error with the
-// system's own reason ("No space left on device") when it cannot be written.
-void writeWholeFile(const QString& path, QByteArrayView bytes);
+// write is written in place, keeping its mode and owner: the room the new content
+// needs is reserved before a byte is overwritten, so that a full disk leaves the old
+// file whole too, and `copy` (when given) keeps the old content meanwhile. Throws Error
+// with the system's own reason ("No space left on device") when it cannot be written,
+// and with unusablePathMessage() for a path that names no file.
+void writeWholeFile(const QString& path, QByteArrayView bytes, InPlaceCopy* copy = nullptr);
 
 } // namespace qel

@@ -3,12 +3,14 @@
 #include "FileContent.h"
 #include "SettingValues.h"
 #include "text/Cp932.h"
+#include "text/Error.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 // How a line is understood:
@@ -192,7 +194,7 @@ IniFile::IniFile(QString path) : path_(std::move(path)) {
         // Out of memory on a huge file: treat it as unreadable.
         lines_.clear();
         content_.clear();
-        unreadable_ = true;
+        leftAlone_ = QStringLiteral("メモリが不足しています。");
     }
 }
 
@@ -201,23 +203,32 @@ IniFile::~IniFile() {
 }
 
 void IniFile::load() {
+    if (!isUsablePath(path_)) {
+        leftAlone_ = unusablePathMessage();
+        return;
+    }
     const QFileInfo info(path_);
     if (!info.exists())
         return;
     // Directories, pipes and devices are not settings files (and a pipe could block).
     if (!info.isFile()) {
-        unreadable_ = true;
+        leftAlone_ = notRegularFileMessage();
+        return;
+    }
+    if (info.size() > kSettingsFileSizeLimit) {
+        leftAlone_ = QStringLiteral("設定ファイルとしては大きすぎます（%1 MB を超えています）")
+                         .arg(kSettingsFileSizeLimit >> 20);
         return;
     }
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly)) {
-        unreadable_ = true;
+        leftAlone_ = file.errorString();
         return;
     }
     content_ = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         content_.clear();
-        unreadable_ = true;
+        leftAlone_ = file.errorString();
         return;
     }
 
@@ -416,10 +427,22 @@ void IniFile::writeBool(QStringView section, QStringView key, bool value) {
 }
 
 bool IniFile::commit() {
-    if (!dirty_)
+    try {
+        save();
         return true;
-    if (unreadable_)
+    } catch (...) {
         return false;
+    }
+}
+
+void IniFile::save() {
+    if (!dirty_)
+        return;
+    const auto fail = [this](const QString& reason) {
+        throw Error(path_ + u"に書き込めませんでした。\n" + reason);
+    };
+    if (!leftAlone_.isEmpty())
+        fail(leftAlone_);
     try {
         const bool cp932 =
             std::all_of(lines_.begin(), lines_.end(), [](const Line& l) { return l.fitsCp932; });
@@ -455,9 +478,10 @@ bool IniFile::commit() {
         }
         writeWholeFile(path_, bytes);
         dirty_ = false;
-        return true;
-    } catch (...) {
-        return false;
+    } catch (const Error& error) {
+        fail(error.message());
+    } catch (const std::bad_alloc&) {
+        fail(QStringLiteral("メモリが不足しています。"));
     }
 }
 

@@ -19,11 +19,18 @@ namespace qel {
 // byte. Opening never fails: a missing or unreadable file reads as empty. A file that
 // exists but could not be read is never overwritten, as its content would be lost.
 //
+// Settings files are small (a list of 10,000 entries is about 1 MB). A file larger than
+// kSettingsFileSizeLimit is no settings file, and reading it would hold the program up:
+// it is not read, reads as empty and is never written over; so is a path that names no
+// file (isUsablePath).
+//
 // A file is code page 932 as long as everything it holds fits; when a value holds a
 // character code page 932 lacks (a path in a folder named "josé"), the whole file is
 // written as UTF-8 behind a byte-order mark instead, so that nothing stored turns into
 // "?". Reading, a UTF-8 byte-order mark selects UTF-8 and anything else is code page
 // 932.
+inline constexpr qint64 kSettingsFileSizeLimit = qint64(64) << 20;
+
 class IniFile {
 public:
     explicit IniFile(QString path);
@@ -63,8 +70,11 @@ public:
     // same as writeString for each pair in turn.
     void writeStrings(QStringView section, std::span<const std::pair<QString, QString>> values);
 
-    // Writes the file now if anything changed. Returns false when it could not be
-    // written; the file on disk is then as it was.
+    // Writes the file now if anything changed. When it cannot be written, throws Error
+    // naming the file with the reason (the system's own, or why the file is left
+    // alone); the file on disk is then as it was. For a save the user asked for.
+    void save();
+    // The same, returning false instead of throwing.
     bool commit();
 
 private:
@@ -92,7 +102,9 @@ private:
     Encoding encoding_ = Encoding::Cp932; // of the file as read
     QByteArray content_;                  // the file as read; unchanged lines share its bytes
     std::vector<Line> lines_;
-    bool unreadable_ = false; // the file exists but could not be read: never overwrite it
+    // Why the file is left alone: it exists but could not be read (its content would
+    // be lost), or the path names no file. Empty when the file can be written.
+    QString leftAlone_;
     bool dirty_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "SettingValues.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace qel {
@@ -84,6 +85,16 @@ qsizetype lastSeparator(QStringView path) {
 }
 
 } // namespace
+
+bool isUsablePath(QStringView path) {
+    return !path.isEmpty() && std::none_of(path.begin(), path.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control;
+    });
+}
+
+QString unusablePathMessage() {
+    return QStringLiteral("ファイル名に使えない文字（制御文字）が含まれています");
+}
 
 QString extractFilePath(QStringView path) {
     return path.first(lastSeparator(path) + 1).toString();

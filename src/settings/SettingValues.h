@@ -37,6 +37,13 @@ constexpr int windowStyleNumber(bool onTop) {
     return onTop ? kOnTopWindowStyle : kOrdinaryWindowStyle;
 }
 
+// Whether `path` can name a file at all. An empty path names none, nor does one that
+// holds a control character: the system would cut it at a NUL and use what is left,
+// and no file name this program makes or offers holds one.
+bool isUsablePath(QStringView path);
+// Why such a path is refused.
+QString unusablePathMessage();
+
 // Folder part of a path, with its trailing separator ("" when the path has none).
 QString extractFilePath(QStringView path);
 // The part after the last separator.

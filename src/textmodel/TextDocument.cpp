@@ -128,6 +128,17 @@ void TextDocument::load(cp932::Decoded decoded) {
     report(before, 0, before.length(), length, TextChange::Cause::Load, nullptr);
 }
 
+void TextDocument::adoptText(const TextDocument& other) {
+    const PieceTable before = text_;
+    text_ = other.text_;
+    undo_.clear();
+    redo_.clear();
+    stepDepth_ = 0;
+    stepStarted_ = false;
+    noteEdit(0, before.length(), before.length());
+    report(before, 0, before.length(), length(), TextChange::Cause::Load, nullptr);
+}
+
 QByteArray TextDocument::encoded() const {
     QByteArray out;
     out.reserve(byteLength());
@@ -290,6 +301,13 @@ void TextDocument::replaceInTurn(const std::vector<qsizetype>& positions, qsizet
     }
     head = std::min({head, oldLength, newLength});
     tail = std::min({tail, oldLength - head, newLength - head});
+    const ReplacementRun run{positions, length,
+                             QStringView(added.text()).sliced(withStart, clean.size())};
+    run_ = &run;
+    const struct RunReported {
+        const ReplacementRun*& run;
+        ~RunReported() { run = nullptr; }
+    } reported{run_};
     apply(PieceTable(buffers, pieces), head, oldLength - head - tail, newLength - head - tail,
           source, EditKind::Command);
 }
@@ -433,6 +451,8 @@ void TextDocument::report(const PieceTable& before, qsizetype position, qsizetyp
     change.added = added;
     change.cause = cause;
     change.source = source;
+    change.run = run_;
+    change.before = &before;
     const Measure head = text_.measureBefore(position, false);
     change.line = head.breaks;
     change.removedBreaks = before.measureBefore(position + removed, false).breaks - head.breaks;

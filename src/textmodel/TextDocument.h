@@ -10,6 +10,14 @@
 
 namespace qel::textmodel {
 
+// A run of replacements as replaceInTurn() was asked to make it: at each position in
+// turn, `length` characters gave way to `with` (as it entered the text).
+struct ReplacementRun {
+    const std::vector<qsizetype>& positions;
+    qsizetype length = 0;
+    QStringView with;
+};
+
 // What an edit, an undo or a load did to the text, in character positions: `removed`
 // characters at `position` gave way to `added` ones. The change begins in line `line`
 // and took `removedBreaks` line breaks out and put `addedBreaks` in.
@@ -23,6 +31,11 @@ struct TextChange {
     qsizetype addedBreaks = 0;
     Cause cause = Cause::Edit;
     const void* source = nullptr; // the view the edit, undo or redo was made in, if any
+    // For a run of replacements, the run itself, valid while the change is reported:
+    // it says in a few words what may have touched the whole text.
+    const ReplacementRun* run = nullptr;
+    // The text as it was, while the change is told.
+    const PieceTable* before = nullptr;
 };
 
 // A view of a document: told of every change before anybody else, so that every
@@ -81,6 +94,9 @@ public:
     // ---- the file
     // Replaces the whole text by a loaded one; there is nothing left to undo.
     void load(cp932::Decoded decoded);
+    // Takes the text of `other` as it stands, with the codes its characters had, as a
+    // load does: there is nothing left to undo, and the saved text stays.
+    void adoptText(const TextDocument& other);
     // The bytes to save: code page 932, CR LF, each loaded character in the code it had.
     QByteArray encoded() const;
 
@@ -152,6 +168,7 @@ private:
     // Characters known to equal the saved text at the start and at the end.
     mutable qsizetype sameHead_ = 0, sameTail_ = 0;
     std::vector<TextObserver*> observers_;
+    const ReplacementRun* run_ = nullptr; // the run being reported
 };
 
 } // namespace qel::textmodel

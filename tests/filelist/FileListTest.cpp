@@ -52,6 +52,10 @@ TEST_F(FileListTest, OnlyFilesThatAreThereAndNotListedYetGetIn) {
         {dir_.filePath(u"folder"_s), AddOutcome::Missing},
         {dir_.filePath(u"gone.txt"_s), AddOutcome::Missing},
         {u"non"_s, AddOutcome::Missing},
+        // A path holding a control character names no file, even where the system
+        // would find one: at the NUL it would cut the path, the tab is in a name.
+        {b + QChar(0) + u"more", AddOutcome::Missing},
+        {make(u"tab\there.txt"_s), AddOutcome::Missing},
         {b, AddOutcome::Added},
     };
     for (const Case& c : cases)
@@ -74,6 +78,21 @@ TEST_F(FileListTest, OnlyFilesThatAreThereAndNotListedYetGetIn) {
     EXPECT_EQ(list.size(), 3);
     list.clear();
     EXPECT_EQ(list.add(a), AddOutcome::Added);
+}
+
+TEST(FileListMessages, EntriesNotFoundInAListFileAreReportedInOneMessage) {
+    const QString lead = u"を見つけられませんでした。\n登録後に他の場所へ移動されたか\n"
+                         u"削除された可能性があります。"_s;
+    EXPECT_EQ(missingOnReadMessage({u"/a"_s}), missingOnAddMessage(u"/a"_s));
+    EXPECT_EQ(missingOnReadMessage({u"/a"_s, u"/b"_s}),
+              u"次の 2 個のファイル"_s + lead + u"\n\n/a\n/b");
+    // Twenty are named, the rest counted.
+    QStringList many;
+    for (int i = 0; i < 23; ++i)
+        many << u"/f%1"_s.arg(i);
+    EXPECT_EQ(missingOnReadMessage(many), u"次の 23 個のファイル"_s + lead + u"\n\n"_s +
+                                              many.first(20).join(u'\n') + u"\nほか 3 個");
+    EXPECT_FALSE(missingOnReadMessage(many.first(20)).contains(u"ほか"));
 }
 
 TEST_F(FileListTest, RowsShowNameDaySizeAndPathWithTheirHeaders) {

@@ -39,6 +39,7 @@ TEST_F(ListFileTest, WritesItsKeysInOrderAndReadsThemBack) {
     look.fontColor = 255;
     look.color = 65280;
     look.columnWidths = {100, 70, 80, 450};
+    look.dateWidthStored = true; // as it is once read back
     {
         IniFile ini(path());
         writeListFile(ini, look, {u"/a/日本.txt"_s, u"/b c.txt"_s});
@@ -116,6 +117,11 @@ TEST_F(ListFileTest, MissingFileAndKeysGiveTheDefaultLook) {
     ListLook expected;
     expected.columnWidths[3] = 10;
     EXPECT_EQ(read().look, expected);
+    // The date column's width counts as stored only as a number.
+    store("[List]\r\nItems1Width=wide\r\n");
+    EXPECT_FALSE(read().look.dateWidthStored);
+    store("[List]\r\nItems1Width=60\r\n");
+    EXPECT_TRUE(read().look.dateWidthStored);
     EXPECT_EQ(ListLook().font, u"ＭＳ Ｐゴシック"_s);
     EXPECT_EQ(ListLook().columnWidths, (std::array<int, 4>{250, 60, 92, 800}));
 }

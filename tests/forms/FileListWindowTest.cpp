@@ -5,7 +5,10 @@
 
 #include "settings/IniFile.h"
 
+#include <QComboBox>
+#include <QFileDialog>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QTableView>
 
 using namespace qel;
@@ -54,6 +57,33 @@ class FileListWindowTest : public QObject, ProgramFixture {
         master.writeString(u"FileList", u"UseListFile", list);
         return list;
     }
+    // The filter as the file dialog shows it: the program's dialogs keep the patterns
+    // Qt needs out of sight.
+    static QString shownFilter(const QString& filter) {
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setOption(QFileDialog::HideNameFilterDetails);
+        dialog.setNameFilters({filter});
+        auto* types = dialog.findChild<QComboBox*>(u"fileTypeCombo"_s);
+        return types ? types->itemText(0) : u"<no type box>"_s;
+    }
+    // Where the keyboard focus frame is drawn for the current row `row`, which is not
+    // selected: where the view looks different from the view without a current row.
+    QRect focusFrame(int row) {
+        QItemSelectionModel* selection = view()->selectionModel();
+        selection->clear();
+        view()->setFocus();
+        const QImage none = view()->viewport()->grab().toImage();
+        selection->setCurrentIndex(fileListWindow()->list().index(row, 0),
+                                   QItemSelectionModel::NoUpdate);
+        const QImage current = view()->viewport()->grab().toImage();
+        QRect frame;
+        for (int y = 0; y < current.height(); ++y)
+            for (int x = 0; x < current.width(); ++x)
+                if (current.pixel(x, y) != none.pixel(x, y))
+                    frame |= QRect(x, y, 1, 1);
+        return frame;
+    }
     QString masterValue(const char16_t* key) const {
         const IniFile ini(path(u"QelEditor.ini"_s));
         return ini.readString(u"FileList", key, u"<none>"_s);
@@ -81,6 +111,9 @@ private Q_SLOTS:
         QList<int> widths;
         for (int c = 0; c < 4; ++c)
             widths << header->sectionSize(c);
+        // The date column as wide as a date needs, at least 60.
+        QVERIFY(widths[1] >= 60);
+        widths[1] = 60;
         QCOMPARE(widths, (QList<int>{250, 60, 92, 800}));
         // Columns cannot be made narrower than their minimum.
         for (auto [c, minimum] : {std::pair{0, 50}, {1, 60}, {3, 400}}) {
@@ -307,7 +340,8 @@ private Q_SLOTS:
         listCommand("ListSave")->trigger();
         const FileRequest save = dialogs_->calls().last().file;
         QCOMPARE(save.title, u"ファイルリストの保存"_s);
-        QCOMPARE(save.filters, QStringList{u"QelEditorファイルリスト (*.QelL)"_s});
+        QCOMPARE(save.filters.size(), 1);
+        QCOMPARE(shownFilter(save.filters[0]), u"QelEditorファイルリスト (*.QelL)"_s);
         QCOMPARE(save.defaultExtension, u"QelL"_s);
         QCOMPARE(save.startFolder, folder());
         QCOMPARE(save.proposedName, newListPath());
@@ -391,7 +425,7 @@ private Q_SLOTS:
         listCommand("ListNew")->trigger();
         QCOMPARE(view()->font().family(), u"ＭＳ Ｐゴシック"_s);
         QVERIFY(view()->font().bold());
-        QCOMPARE(view()->horizontalHeader()->sectionSize(1), 60);
+        QCOMPARE(view()->horizontalHeader()->sectionSize(0), 250);
         QCOMPARE(view()->palette().color(QPalette::Base), QColor(Qt::white));
         // Read back, the look returns.
         dialogs_->answerFile(saved);
@@ -527,6 +561,168 @@ private Q_SLOTS:
         QVERIFY(exitProgram());
         QCOMPARE(dialogs_->kinds().count(u"askYesNoCancel"_s),
                  answer == int(Answer::No) || answer == int(Answer::Cancel) ? 1 : 0);
+    }
+
+    void aFailedSaveChangesNothingButTheMessage() {
+        const QString a = makeFile(u"a.txt"_s);
+        const QString b = makeFile(u"b.txt"_s);
+        const QString list = namedList({a});
+        makeFile(u"plain"_s); // a file where the folder would be
+        start();
+        fileListWindow()->addPaths({b});
+        dialogs_->clearCalls();
+        const QString target = path(u"plain/x.QelL"_s);
+        dialogs_->answerFile(target);
+        listCommand("ListSave")->trigger();
+        const QStringList shown = dialogs_->texts(u"showException"_s);
+        QCOMPARE(shown.size(), 1);
+        const QString lead = target + u"に書き込めませんでした。\n";
+        QVERIFY2(shown[0].startsWith(lead) && shown[0].size() > lead.size(), qPrintable(shown[0]));
+        QCOMPARE(fileListWindow()->windowTitle(), u"mine.QelL"_s);
+        QCOMPARE(fileListWindow()->listFilePath(), list);
+        QVERIFY(fileListWindow()->isModified());
+
+        // The list is still the user's: exiting asks about it, and the next start
+        // finds it.
+        dialogs_->clearCalls();
+        dialogs_->answer(Answer::No);
+        QVERIFY(exitProgram());
+        QCOMPARE(dialogs_->texts(u"askYesNoCancel"_s),
+                 QStringList{list + u"は変更されています。保存しますか？"});
+        QCOMPARE(masterValue(u"UseListFile"), list);
+        dialogs_->clearCalls();
+        start();
+        QVERIFY(dialogs_->calls().isEmpty());
+        QCOMPARE(fileListWindow()->windowTitle(), u"mine.QelL"_s);
+        QCOMPARE(column(3), QStringList{a});
+    }
+
+    // A folder of listed files that is away for a while (an unplugged drive).
+    void entriesNotFoundStayInTheListFileUntilTheListIsChanged() {
+        QVERIFY(QDir(folder()).mkdir(u"drive"_s));
+        QStringList away;
+        for (const char16_t* name : {u"drive/c.txt", u"drive/a.txt", u"drive/b.txt"})
+            away << makeFile(QString::fromUtf16(name));
+        const QString here = makeFile(u"here.txt"_s);
+        const QString list = namedList({away[0], here, away[1], away[2]});
+        QVERIFY(QDir(folder()).rename(u"drive"_s, u"unplugged"_s));
+        start();
+        QCOMPARE(column(3), QStringList{here});
+        // One message for all of them.
+        QCOMPARE(dialogs_->texts(u"message"_s),
+                 QStringList{u"次の 3 個のファイルを見つけられませんでした。\n"
+                             u"登録後に他の場所へ移動されたか\n削除された可能性があります。\n\n"_s +
+                             away.join(u'\n')});
+        QVERIFY(exitProgram()); // nothing asked: the list is unchanged
+        {
+            const IniFile ini(list);
+            QCOMPARE(readListFile(ini).paths, QStringList({here}) + away);
+        }
+
+        // Back in place, they are all there again.
+        QVERIFY(QDir(folder()).rename(u"unplugged"_s, u"drive"_s));
+        dialogs_->clearCalls();
+        start();
+        QVERIFY(dialogs_->calls().isEmpty());
+        QCOMPARE(names(), (QStringList{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"here.txt"_s}));
+
+        // Away again; once the user has changed the list (here by sorting it), saving
+        // it keeps only what is shown.
+        QVERIFY(QDir(folder()).rename(u"drive"_s, u"unplugged"_s));
+        start();
+        QCOMPARE(fileListWindow()->keptMissingEntries().size(), 3);
+        listCommand("SortFullPath")->trigger();
+        QVERIFY(fileListWindow()->keptMissingEntries().isEmpty());
+        dialogs_->clearCalls();
+        dialogs_->answer(Answer::Yes);
+        dialogs_->answerFile(std::nullopt); // saved where it is
+        QVERIFY(exitProgram());
+        const IniFile ini(list);
+        QCOMPARE(readListFile(ini).paths, QStringList{here});
+    }
+
+    void homeAndEndSelectAndLeftAndRightScroll() {
+        QStringList files;
+        for (const char16_t* name : {u"a.txt", u"b.txt", u"c.txt"})
+            files << makeFile(QString::fromUtf16(name));
+        start();
+        QVERIFY(activate(fileListWindow()));
+        fileListWindow()->resize(300, 200);
+        fileListWindow()->addPaths(files);
+        selectRow(1);
+        QScrollBar* sideways = view()->horizontalScrollBar();
+        const auto selected = [this] {
+            const QModelIndexList rows = view()->selectionModel()->selectedRows();
+            return rows.size() == 1 ? rows.first().row() : -1;
+        };
+        QTest::keyClick(view(), Qt::Key_End);
+        QCOMPARE(selected(), 2);
+        QCOMPARE(sideways->value(), 0);
+        QTest::keyClick(view(), Qt::Key_Home);
+        QCOMPARE(selected(), 0);
+        QTest::keyClick(view(), Qt::Key_Right);
+        QTest::keyClick(view(), Qt::Key_Right);
+        const int scrolled = sideways->value();
+        QVERIFY(scrolled > 0);
+        QCOMPARE(selected(), 0);
+        // Moving between rows keeps the list where it was scrolled to.
+        QTest::keyClick(view(), Qt::Key_Down);
+        QCOMPARE(selected(), 1);
+        QCOMPARE(sideways->value(), scrolled);
+        QTest::keyClick(view(), Qt::Key_Left);
+        QVERIFY(sideways->value() < scrolled);
+        QCOMPARE(selected(), 1);
+
+        // The focus frame goes round the row, not round one cell.
+        sideways->setValue(0);
+        QVERIFY(view()->hasFocus());
+        const QRect frame = focusFrame(1);
+        const QRect row = view()->visualRect(fileListWindow()->list().index(1, 0));
+        QVERIFY2(frame.left() <= row.left() + 2 && frame.right() >= view()->viewport()->width() - 3,
+                 qPrintable(u"frame %1..%2, view %3"_s.arg(frame.left())
+                                .arg(frame.right())
+                                .arg(view()->viewport()->width())));
+        QVERIFY(frame.top() >= row.top() - 1 && frame.bottom() <= row.bottom() + 1);
+    }
+
+    void theDateColumnFitsADateUnlessAWidthIsStored_data() {
+        QTest::addColumn<QString>("stored"); // Items1Width, empty: none
+        QTest::addColumn<int>("width");      // 0: as wide as the dates need
+        const struct {
+            const char* name;
+            const char16_t* stored;
+            int width;
+        } rows[] = {{"none stored", u"", 0},
+                    {"no number", u"wide", 0},
+                    {"60 stored", u"60", 60},
+                    {"narrower than the least", u"20", 60},
+                    {"wider stored", u"300", 300}};
+        for (const auto& row : rows)
+            QTest::newRow(row.name) << QString::fromUtf16(row.stored) << row.width;
+    }
+
+    void theDateColumnFitsADateUnlessAWidthIsStored() {
+        QFETCH(QString, stored);
+        QFETCH(int, width);
+        const QString file = makeFile(u"a.txt"_s);
+        const QString list = namedList({});
+        QString section = u"[List]\nFontSize=20\nCount=1\nItem0="_s + file + u'\n';
+        if (!stored.isEmpty())
+            section += u"Items1Width="_s + stored + u'\n';
+        QVERIFY(writeText(list, section));
+        start();
+        QCOMPARE(view()->font().pointSize(), 20);
+        const int shown = view()->horizontalHeader()->sectionSize(1);
+        const int needed = static_cast<QAbstractItemView*>(view())->sizeHintForColumn(1);
+        if (width > 0) {
+            QCOMPARE(shown, width);
+            return;
+        }
+        QVERIFY2(shown >= needed, qPrintable(u"%1 < %2"_s.arg(shown).arg(needed)));
+        // Once written, it is a stored width like any other.
+        QVERIFY(exitProgram());
+        const IniFile ini(list);
+        QCOMPARE(readListFile(ini).look.columnWidths[1], shown);
     }
 
     void startUpReadsTheNamedList() {

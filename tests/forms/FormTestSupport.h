@@ -15,6 +15,7 @@
 #include "platform/ScriptedDialogs.h"
 #include "platform/StatusPanels.h"
 #include "platform/WindowPlacement.h"
+#include "recovery/EditJournal.h"
 #include "settings/ProgramFolder.h"
 #include "text/Cp932.h"
 
@@ -228,6 +229,9 @@ protected:
         setProgramFolder(folder());
         dialogs_ = std::make_unique<ScriptedDialogs>();
         setInstalledPrinterCountForTesting(0);
+        // The journal of unsaved edits is written when a test asks for it, never by a
+        // timer in the middle of a test that starts the program again.
+        recovery::EditJournal::setFlushDelay(std::chrono::hours(1));
     }
 
     void tearDown() {
@@ -239,6 +243,7 @@ protected:
         setInstalledPrinterCountForTesting(0);
         setCurrentNameTables(names_);
         pinClock(QDateTime());
+        recovery::EditJournal::setFlushDelay(std::chrono::seconds(1));
         folder_.reset();
         QVERIFY2(unexpected.isEmpty(),
                  qPrintable(u"unexpected dialog: "_s + unexpected.value(0).kind));

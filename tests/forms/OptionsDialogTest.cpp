@@ -5,7 +5,9 @@
 
 #include "document/DocumentRules.h"
 #include "forms/OptionsDialog.h"
+#include "settings/IniFile.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -493,26 +495,200 @@ private Q_SLOTS:
         QCOMPARE(dialogs_->calls().last().file.startFolder, folder() + u"docs");
     }
 
-    void failedConversionShowsTheErrorAndKeepsTheDialogOpen() {
-        QVERIFY(writeText(path(u"Bad.QelW"_s), u"[Form]\nLeft=abc\nHeight=3\nWidth=4\n"_s));
+    // A file the user only meant to read, outside the program folder: a failed OK and
+    // Cancel leave every window on the file it had, and exiting writes none of them.
+    void cancelAfterAFailedOkLeavesTheWindowsAsTheyWere() {
+        QVERIFY(QDir(folder()).mkdir(u"other"_s));
+        const QByteArray bad = cp932::encode(u"[Form]\nHeight=abc\nWindowName=悪い\n"_s);
+        QVERIFY(writeBytes(path(u"other/bad.QelW"_s), bad));
+        QVERIFY(writeText(path(u"other/good.QelW"_s),
+                          u"[Form]\nTop=1\nLeft=2\nHeight=300\nWidth=400\nWindowName=良い\n"_s));
         start();
-        openOptions([&](OptionsDialog& f) {
-            dialogs_->answerFile(path(u"Bad.QelW"_s));
-            press(f, 0, "LoadButton");
-            QCOMPARE(text(f, "WindowPositionMain"), u"：x　abc，y　100"_s);
+        mainWindow()->toggleSubWindow(1);
+        const auto loadAndOk = [&](OptionsDialog& f, int window, const char16_t* name) {
+            dialogs_->answerFile(path(QString::fromUtf16(name)));
+            press(f, window, "LoadButton");
             click(f, "OKButton");
+        };
+        // Corrected on the page, OK goes through.
+        openOptions([&](OptionsDialog& f) {
+            loadAndOk(f, 1, u"other/bad.QelW");
+            QVERIFY(f.isVisible());
+            QCOMPARE(subWindow(1)->settingsFilePath(), path(u"DefaultSub1.QelW"_s));
+            loadAndOk(f, 1, u"other/good.QelW");
+            QVERIFY(!f.isVisible());
+        });
+        QCOMPARE(subWindow(1)->settingsFilePath(), path(u"other/good.QelW"_s));
+        QCOMPARE(subWindow(1)->windowName(), u"良い"_s);
+
+        // The failure is shown, and the dialog stays open to be put right or cancelled.
+        dialogs_->clearCalls();
+        openOptions([&](OptionsDialog& f) {
+            loadAndOk(f, 0, u"other/bad.QelW");
+            QCOMPARE(text(f, "WindowSizeMain"), u"：幅　500，高さ　abc"_s);
             QCOMPARE(dialogs_->texts(u"showException"_s),
                      QStringList{u"「abc」は有効な整数値ではありません。"_s});
             QVERIFY(f.isVisible());
+            QCOMPARE(mainWindow()->settingsFilePath(), path(u"DefaultMain.QelW"_s));
+            QCOMPARE(subWindow(1)->settingsFilePath(), path(u"other/good.QelW"_s));
             click(f, "CancelButton");
-            QVERIFY(!f.isVisible());
             QCOMPARE(f.result(), int(QDialog::Rejected));
         });
-        // Written before the failure: the configuration, and the page's Top.
-        QVERIFY(QFile::exists(path(u"DefaultConfig.Qel"_s)));
-        QCOMPARE(stored(u"Bad.QelW"_s),
-                 QByteArray("[Form]\r\nLeft=abc\r\nHeight=3\r\nWidth=4\r\nTop=100\r\n"));
+        // Written before the failure: the page's keys before Height, in the program folder.
+        QVERIFY(stored(u"bad.QelW"_s).startsWith("[Form]\r\nTop=100\r\nLeft=100\r\n"));
+        QVERIFY(!stored(u"bad.QelW"_s).contains("Height"));
+        QCOMPARE(mainWindow()->settingsFilePath(), path(u"DefaultMain.QelW"_s));
         QCOMPARE(mainWindow()->windowName(), u"QelEditor"_s);
+        QVERIFY(exitProgram());
+        QCOMPARE(readFile(path(u"other/bad.QelW"_s)), bad);
+        const IniFile master(path(u"QelEditor.ini"_s));
+        QCOMPARE(master.readString(u"UseQelWFile", u"Main", QString()),
+                 path(u"DefaultMain.QelW"_s));
+    }
+
+    // A save the user asked for that fails says why, and the page and the dialog stay
+    // as they were.
+    void failedSavesAreReportedAndChangeNothing() {
+        QVERIFY(writeText(path(u"x.QelW"_s), QString()));
+        QVERIFY(writeText(path(u"plain"_s), u"a file where a folder would be"_s));
+        start();
+        mainWindow()->toggleSubWindow(1);
+        openOptions([&](OptionsDialog& f) {
+            const auto reported = [&](const QString& target) {
+                const QStringList shown = dialogs_->texts(u"showException"_s);
+                const QString lead = target + u"に書き込めませんでした。\n";
+                return shown.size() == 1 && shown[0].startsWith(lead) &&
+                       shown[0].size() > lead.size();
+            };
+            const QString page = path(u"plain/p.QelW"_s);
+            dialogs_->answerFile(page);
+            press(f, 1, "SaveButton");
+            QVERIFY(reported(page));
+            QCOMPARE(text(f, "Sub1IniName"), u"DefaultSub1.QelW"_s);
+            QCOMPARE(f.settingsFilePath(1), path(u"DefaultSub1.QelW"_s));
+            QCOMPARE(items(part<QComboBox>(f, "ComboBox1")), QStringList{u"x.QelW"_s});
+
+            dialogs_->clearCalls();
+            const QString configuration = path(u"plain/c.Qel"_s);
+            dialogs_->answerFile(configuration);
+            pages(f)->setCurrentIndex(0);
+            click(f, "BitBtn21");
+            QVERIFY(reported(configuration));
+            QCOMPARE(f.configFilePath(), path(u"DefaultConfig.Qel"_s));
+            click(f, "OKButton");
+        });
+        QCOMPARE(subWindow(1)->settingsFilePath(), path(u"DefaultSub1.QelW"_s));
+        QVERIFY(stored(u"QelEditor.ini"_s).contains("DefaultConfig.Qel"));
+    }
+
+    void okLeavesTheViewTogglesAsTheUserHadThem() {
+        start();
+        QVERIFY(activate(mainWindow()));
+        for (const char* toggle : {"VisibleToolBar", "VisibleStatusBar", "VisibleStaticText"})
+            command(toggle)->trigger();
+        const auto shown = [&] {
+            QList<bool> out;
+            for (const char* toggle : {"VisibleToolBar", "VisibleStatusBar", "VisibleStaticText"})
+                out << command(toggle)->isChecked();
+            for (const char* part : {"PageScroller1", "StatusBar1", "StaticText1"})
+                out << !mainWindow()->findChild<QWidget*>(QString::fromLatin1(part))->isHidden();
+            return out;
+        };
+        const QList<bool> set{false, false, true, false, false, true};
+        QCOMPARE(shown(), set);
+        openOptions([&](OptionsDialog& f) { click(f, "OKButton"); });
+        QCOMPARE(shown(), set);
+        QCOMPARE(command("VisibleToolBar")->toolTip(), u"ツールバーを表示します"_s);
+        // The dialog's file holds no view toggles; the main window's own writing does.
+        QVERIFY(!stored(u"DefaultMain.QelW"_s).contains("[Visible]"));
+        QVERIFY(exitProgram());
+        QVERIFY(stored(u"DefaultMain.QelW"_s)
+                    .contains("[Visible]\r\nToolBar=0\r\nFontInfo=1\r\nStatusBar=0\r\n"));
+    }
+
+    void samplesLetTabGoOnAndLongNamesShowTheirEnds() {
+        const QString longName = u"SubWindowSettingsLongNameForTheLabel.QelW"_s;
+        QVERIFY(writeText(path(longName), u"[Form]\nWindowName=長い\n"_s));
+        const QString deep = folder() + QString(12, u'd') + u"/" + QString(60, u'e') + u"/";
+        QVERIFY(QDir().mkpath(deep));
+        start();
+        openOptions([&](OptionsDialog& f) {
+            // Tab goes on from the sample, which keeps its text.
+            pages(f)->setCurrentIndex(1);
+            SamplePane* pane = sample(f, 0);
+            pane->setFocus();
+            QVERIFY(QTest::qWaitFor([&] { return pane->hasFocus(); }));
+            QTest::keyClick(pane, Qt::Key_Tab);
+            QVERIFY(!pane->hasFocus());
+            QCOMPARE(pane->toPlainText(), kSampleText);
+
+            // A long file name is cut in the middle and whole in the tool tip.
+            dialogs_->answerFile(path(longName));
+            press(f, 0, "LoadButton");
+            auto* name = part<QLabel>(f, "MainIniName");
+            QVERIFY2(name->text().contains(u'…') && name->text().endsWith(u".QelW"),
+                     qPrintable(name->text()));
+            QVERIFY(name->fontMetrics().horizontalAdvance(name->text()) <= name->width());
+            QCOMPARE(name->toolTip(), longName);
+
+            // A long folder shows its start.
+            auto* box = part<QLineEdit>(f, "InitDirSave");
+            dialogs_->answerFile(deep + u"any.txt");
+            pages(f)->setCurrentIndex(0);
+            click(f, "InsertDirSave");
+            QCOMPARE(box->text(), deep);
+            QVERIFY(box->fontMetrics().horizontalAdvance(deep) > box->width());
+            QCOMPARE(box->cursorPosition(), 0);
+            click(f, "OKButton");
+        });
+        // The page went to the file named whole.
+        QVERIFY(stored(longName).contains("[Editor]"));
+    }
+
+    void openListsShowTheirWindowsColours() {
+        QVERIFY(writeText(path(u"a.QelW"_s), QString()));
+        QVERIFY(writeText(path(u"b.QelW"_s), QString()));
+        start();
+        editor()->setBackgroundColor(QColor(0, 0, 128));
+        editor()->setTextColor(QColor(255, 255, 0));
+        openOptions([&](OptionsDialog& f) {
+            auto* box = part<QComboBox>(f, "ComboBox1");
+            box->showPopup();
+            QAbstractItemView* list = box->view();
+            QWidget* popup = list->window();
+            QVERIFY(QTest::qWaitForWindowExposed(popup));
+            // The popup as the screen shows it, the list's own window with all in it.
+            const QRect item = list->visualRect(box->model()->index(1, 0))
+                                   .translated(list->viewport()->mapTo(popup, QPoint()));
+            const QImage shown = popup->grab().toImage();
+            int background = 0;
+            int text = 0;
+            for (int x = item.left(); x <= item.right(); ++x) {
+                const QColor c = shown.pixelColor(x, item.center().y());
+                background += c == QColor(0, 0, 128);
+                text += c.red() > 128 && c.green() > 128 && c.blue() < 100;
+            }
+            box->hidePopup();
+            QVERIFY2(background > item.width() / 2, qPrintable(u"%1"_s.arg(background)));
+            QVERIFY(text > 0);
+            click(f, "CancelButton");
+        });
+    }
+
+    // A hand-edited configuration whose path holds a NUL names no file: nothing is
+    // written under the name the NUL would cut it to.
+    void aPathHoldingANulNamesNoFile() {
+        const QByteArray cut = QFile::encodeName(path(u"cut"_s));
+        QVERIFY(writeBytes(path(u"DefaultConfig.Qel"_s),
+                           "[UseQelWFile]\r\nSub1=" + cut + QByteArray(1, '\0') + ".QelW\r\n"));
+        start();
+        openOptions([&](OptionsDialog& f) {
+            QCOMPARE(f.settingsFilePath(1), path(u"cut"_s) + QChar(0) + u".QelW");
+            click(f, "OKButton");
+        });
+        QVERIFY(exitProgram());
+        QVERIFY(!QFileInfo::exists(path(u"cut"_s)));
+        QVERIFY(QFileInfo::exists(path(u"DefaultSub1.QelW"_s))); // the page, as always
     }
 
     void folderChoosersKeepTheFolderOfAnyNameTyped() {

@@ -62,11 +62,22 @@ public:
     void setSettingsFile(int window, const QString& path) override {
         log << u"file %1 %2"_s.arg(window).arg(path);
     }
-    void reloadSettings(int window) override { log << u"reload %1"_s.arg(window); }
+    // Reloading the main window puts its view toggles back to what its file says.
+    void reloadSettings(int window) override {
+        log << u"reload %1"_s.arg(window);
+        if (window == 0)
+            toggles = {};
+    }
+    ViewToggles viewToggles() const override { return toggles; }
+    void setViewToggles(const ViewToggles& shown) override {
+        log << u"toggles %1 %2 %3"_s.arg(shown.toolBar).arg(shown.fontInfo).arg(shown.statusBar);
+        toggles = shown;
+    }
     void setInitialFolders(const QString& save, const QString& open) override {
         log << u"folders %1 %2"_s.arg(save, open);
     }
     QStringList log;
+    ViewToggles toggles{false, true, false}; // as the user set them
 
 private:
     std::array<bool, kWindowCount> exists_;
@@ -98,7 +109,7 @@ protected:
     OptionsChoices choices_;
 };
 
-TEST_F(ApplyOptionsTest, ConfigurationFirstThenHandOverPagesReloadsAndFolders) {
+TEST_F(ApplyOptionsTest, ConfigurationAndPagesFirstThenHandOverReloadsAndFolders) {
     // Sub-window 1 is handed a file elsewhere; its page goes to the name shown on it,
     // in the program folder. Sub-window 2 does not exist: no page, no reload.
     choices_.configuration.settingsFiles[1] = u"/elsewhere/Other.QelW"_s;
@@ -118,8 +129,11 @@ TEST_F(ApplyOptionsTest, ConfigurationFirstThenHandOverPagesReloadsAndFolders) {
                                         u"file 1 /elsewhere/Other.QelW"_s,
                                         u"file 3 "_s + file(u"DefaultSub3.QelW"_s), u"reload 0"_s,
                                         u"reload 1"_s, u"reload 3"_s,
+                                        // the main window's toggles as the user had them
+                                        u"toggles 0 1 0"_s,
                                         // the folders as the boxes hold them
                                         u"folders /home/me/docs "_s + folder_}));
+    EXPECT_EQ(windows.toggles, (ViewToggles{false, true, false}));
     EXPECT_TRUE(readAll(file(u"DefaultMain.QelW"_s)).contains("[Date&TimeFormat]"));
     EXPECT_TRUE(readAll(file(u"Other.QelW"_s)).contains("WindowName=\x88\xea\r\n"));
     EXPECT_FALSE(QFile::exists(file(u"DefaultSub1.QelW"_s)));
@@ -130,18 +144,18 @@ TEST_F(ApplyOptionsTest, FailedConversionStopsAfterWhatWasWrittenAndCanBeRetried
     choices_.pages[2].left = u"abc"_s;
     RecordingWindows windows({true, true, true, true});
     EXPECT_THROW(applyOptions(choices_, windows), Error);
-    // Configuration, the four hand-overs, the pages before it and the keys before Left.
+    // The configuration, the pages before it and the keys before Left are written; no
+    // window has been handed a file or reloaded.
     EXPECT_TRUE(QFile::exists(choices_.configurationFile));
-    EXPECT_EQ(windows.log.size(), 4);
+    EXPECT_EQ(windows.log, QStringList());
     EXPECT_TRUE(QFile::exists(file(u"DefaultSub1.QelW"_s)));
     EXPECT_EQ(readAll(file(u"DefaultSub2.QelW"_s)), QByteArray("[Form]\r\nTop=100\r\n"));
     EXPECT_FALSE(QFile::exists(file(u"DefaultSub3.QelW"_s)));
 
     // Corrected (a page loaded again), the same choices apply in full.
     choices_.pages[2].left = u"7"_s;
-    windows.log.clear();
     applyOptions(choices_, windows);
-    EXPECT_EQ(windows.log.size(), 9);
+    EXPECT_EQ(windows.log.size(), 10);
     EXPECT_EQ(windows.log[2], u"file 2 "_s + file(u"DefaultSub2.QelW"_s));
     EXPECT_TRUE(readAll(file(u"DefaultSub2.QelW"_s)).startsWith("[Form]\r\nTop=100\r\nLeft=7\r\n"));
 }

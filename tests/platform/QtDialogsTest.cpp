@@ -13,7 +13,9 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -70,6 +72,16 @@ class QtDialogsTest : public QObject {
 
     std::unique_ptr<QObject> scope_; // owns the pending watchers of one test
     bool stuck_ = false;
+
+    // The height of the font dialog's sample text: the line edit of the group that
+    // holds no check boxes.
+    static int sampleHeight(QDialog* window) {
+        for (QGroupBox* group : window->findChildren<QGroupBox*>())
+            if (group->findChildren<QCheckBox*>().isEmpty())
+                for (QLineEdit* sample : group->findChildren<QLineEdit*>())
+                    return sample->height();
+        return -1;
+    }
 
     // Runs `act` on the next visible modal window other than `previous`, from inside
     // that window's event loop; a window that is no T is closed instead. Gives up
@@ -405,6 +417,62 @@ private Q_SLOTS:
         QCOMPARE(chosen->color, QColor(Qt::blue));
         QVERIFY(chosen->font.underline());
         QCOMPARE(chosen->font.pointSize(), 10);
+    }
+
+    // The list, the editors and the options dialog's samples all choose their fonts
+    // here. OK with nothing chosen gives the font back exactly, whatever styles the
+    // family has and however the dialog names it; choosing only a size keeps the style.
+    void okWithNothingChosenKeepsTheFont_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("italic");
+        QTest::addColumn<bool>("effects");
+        for (const char16_t* family : {u"DejaVu Sans", u"DejaVu Serif", u"Nimbus Sans",
+                                       u"Noto Sans CJK JP", u"ＭＳ Ｐゴシック"}) {
+            const QString f = QString::fromUtf16(family);
+            QTest::addRow("%s", qPrintable(f)) << f << false << false << false;
+            QTest::addRow("%s, bold italic, effects", qPrintable(f)) << f << true << true << true;
+        }
+    }
+
+    void okWithNothingChosenKeepsTheFont() {
+        QFETCH(QString, family);
+        QFETCH(bool, bold);
+        QFETCH(bool, italic);
+        QFETCH(bool, effects);
+        // Families the machine lacks are skipped, but for the one no machine here has.
+        if (!QFontDatabase::hasFamily(family) && family != u"ＭＳ Ｐゴシック")
+            QSKIP("font not installed");
+        QFont initial(family);
+        initial.setPointSize(9);
+        initial.setBold(bold);
+        initial.setItalic(italic);
+        const FontRequest request{.effects = effects};
+        int sampleHeight = 0;
+        whenModal<QDialog>([&](QDialog* window) {
+            sampleHeight = this->sampleHeight(window);
+            dialogButton(window, QDialogButtonBox::Ok)->click();
+        });
+        const std::optional<FontChoice> kept =
+            QtDialogs().chooseFont({initial, Qt::black}, request);
+        QVERIFY(kept);
+        QCOMPARE(kept->font, initial);
+        // The sample is readable with and without the effects beside it.
+        QVERIFY2(sampleHeight >= 64, qPrintable(QString::number(sampleHeight)));
+
+        // Only the size chosen: the same family and style.
+        whenModal<QDialog>([&](QDialog* window) {
+            setPointSize(window, 12);
+            dialogButton(window, QDialogButtonBox::Ok)->click();
+        });
+        const std::optional<FontChoice> sized =
+            QtDialogs().chooseFont({initial, Qt::black}, request);
+        QVERIFY(sized);
+        if (QFontDatabase::hasFamily(family))
+            QCOMPARE(sized->font.family(), family);
+        QCOMPARE(sized->font.pointSize(), 12);
+        QCOMPARE(sized->font.bold(), bold);
+        QCOMPARE(sized->font.italic(), italic);
     }
 
     void chooseColorStartsFromTheGivenColour() {

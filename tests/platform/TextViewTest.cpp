@@ -2,14 +2,19 @@
 // drops, scrolling, very long lines, and two views of one document.
 #include "platform/TextView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextCharFormat>
+#include <QVBoxLayout>
 
+#include <functional>
 #include <random>
 
 using namespace Qt::StringLiterals;
@@ -36,6 +41,29 @@ QString textOf(const TextView& v) {
 // A click, a press and a release, or a double click at a position's caret.
 QPoint at(const TextView& v, qsizetype position) {
     return v.cursorRect(position).center();
+}
+
+// A point in the left half of the character at a position (the caret's place at the
+// end of a line).
+QPoint on(const TextView& v, qsizetype position) {
+    const QRect here = v.cursorRect(position);
+    if (position >= v.document()->lineEnd(v.document()->lineOf(position)))
+        return here.center();
+    const int width = v.cursorRect(position + 1).left() - here.left();
+    return QPoint(here.left() + std::max(1, width / 3), here.center().y());
+}
+
+// Presses (or double-clicks) at `from`, moves to `to` with the button down, releases.
+void drag(TextView& v, QPoint from, QPoint to, bool doubleClick = false) {
+    QWidget* vp = v.viewport();
+    if (doubleClick)
+        QTest::mouseDClick(vp, Qt::LeftButton, {}, from);
+    else
+        QTest::mousePress(vp, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, to, vp->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(vp, &move);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, to);
 }
 
 // How many pixels of the view show the selection colour.
@@ -137,8 +165,21 @@ private Q_SLOTS:
         QCOMPARE(textOf(v), u"abc"_s);
         key(&v, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(textOf(v), QString());
+        // Both redo keys redo.
         key(&v, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(textOf(v), u"abc"_s);
+        key(&v, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(textOf(v), u"a"_s);
+        key(&v, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(textOf(v), u"abc"_s);
+        // Tab alone is a tab; Shift+Tab and Ctrl+Tab put nothing in.
+        key(&v, Qt::Key_Backtab, Qt::ShiftModifier);
+        key(&v, Qt::Key_Tab, Qt::ShiftModifier);
+        key(&v, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(textOf(v), u"abc"_s);
+        key(&v, Qt::Key_Tab);
+        QCOMPARE(textOf(v), u"abc\t"_s);
+        key(&v, Qt::Key_Backspace);
         // A caret moved in between ends a run.
         type(&v, u"d"_s);
         key(&v, Qt::Key_Left);
@@ -214,18 +255,194 @@ private Q_SLOTS:
         QCOMPARE(textOf(v), u"漢"_s);
     }
 
+    // A composition goes into the text where it was typed before anything else moves
+    // the caret or changes the text, in this view or another.
+    void compositionStaysWhereItWasTyped() {
+        using Act = std::function<void(TextView & v, TextView & other, QLineEdit & line,
+                                       TextDocument & doc, TextDocument & second)>;
+        struct Row {
+            const char* what;
+            Act act;
+            QString text;
+            qsizetype caret; // in the composing view
+        };
+        const QString typed = u"AAAAにほんご\nBBBB\nCCCC"_s;
+        const Row rows[] = {
+            {"a click at the start of line 3",
+             [](TextView& v, auto&...) {
+                 QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, at(v, 10));
+             },
+             typed, 14},
+            {"a caret set by a command", [](TextView& v, auto&...) { v.setCursorPosition(10); },
+             typed, 14},
+            {"a key the input method lets through",
+             [](TextView& v, auto&...) { key(&v, Qt::Key_Down); }, typed, 13},
+            {"the focus going to another widget",
+             [](TextView&, TextView&, QLineEdit& line, auto&...) { line.setFocus(); }, typed, 8},
+            {"typing in another view",
+             [](TextView&, TextView& other, auto&...) { type(&other, u"x"_s); },
+             u"AAAAにほんご\nBBBB\nCCCCx"_s, 8},
+            {"a command inserting text", [](TextView& v, auto&...) { v.insertText(u"!"_s); },
+             u"AAAAにほんご!\nBBBB\nCCCC"_s, 9},
+            {"undo", [](TextView& v, auto&...) { v.undo(); }, u"AAAA\nBBBB\nCCCC"_s, 4},
+            {"an edit from outside the views",
+             [](TextView&, TextView&, QLineEdit&, TextDocument& doc, TextDocument&) {
+                 doc.replace(0, 0, u"Z");
+             },
+             u"ZAAAAにほんご\nBBBB\nCCCC"_s, 9},
+            {"another document shown",
+             [](TextView& v, TextView&, QLineEdit&, TextDocument&, TextDocument& second) {
+                 v.setDocument(&second);
+             },
+             typed, 0},
+        };
+        QStringList wrong;
+        for (const Row& row : rows) {
+            TextDocument doc, second;
+            doc.replace(0, 0, u"AAAA\nBBBB\nCCCC");
+            doc.clearHistory();
+            QWidget window;
+            auto* layout = new QVBoxLayout(&window);
+            auto* v = new TextView;
+            auto* other = new TextView;
+            auto* line = new QLineEdit;
+            for (QWidget* w : {static_cast<QWidget*>(v), static_cast<QWidget*>(other),
+                               static_cast<QWidget*>(line)})
+                layout->addWidget(w);
+            v->setDocument(&doc);
+            other->setDocument(&doc);
+            other->setCursorPosition(doc.length());
+            window.resize(400, 400);
+            window.show();
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            v->setFocus();
+            v->setCursorPosition(4);
+            QInputMethodEvent compose = preedit(u"にほんご"_s, 4);
+            QApplication::sendEvent(v, &compose);
+            QCOMPARE(doc.text(), u"AAAA\nBBBB\nCCCC"_s);
+
+            row.act(*v, *other, *line, doc, second);
+            QApplication::processEvents();
+            if (doc.text() != row.text || !v->preeditText().isEmpty() ||
+                v->cursorPosition() != row.caret)
+                wrong << u"after %1: \"%2\", composing \"%3\", caret %4"_s.arg(
+                    QString::fromLatin1(row.what), doc.text(), v->preeditText(),
+                    QString::number(v->cursorPosition()));
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u"\n")));
+
+        // Return after the click breaks line 3, the composition staying in line 1; one
+        // undo takes the line break back, the next the composition.
+        TextView& v = fresh(u"AAAA\nBBBB\nCCCC"_s);
+        v.setCursorPosition(4);
+        QInputMethodEvent compose = preedit(u"にほんご"_s, 4);
+        QApplication::sendEvent(&v, &compose);
+        QTest::mouseClick(v.viewport(), Qt::LeftButton, {}, at(v, 10));
+        key(&v, Qt::Key_Return);
+        QCOMPARE(textOf(v), u"AAAAにほんご\nBBBB\n\nCCCC"_s);
+        v.undo();
+        QCOMPARE(textOf(v), u"AAAAにほんご\nBBBB\nCCCC"_s);
+        v.undo();
+        QCOMPARE(textOf(v), u"AAAA\nBBBB\nCCCC"_s);
+    }
+
+    // Assistive technology reads the view as an editable text: the line at the caret,
+    // words, characters and where they are, and it moves the caret and edits.
+    void assistiveTechnologyReadsAndEdits() {
+        // f0 … e9 ⏎10 日11 本12 語13 の14 テ15 キ16 ス17 ト18 で19 す20 。21 ⏎22 t23 … d27
+        TextView& v = fresh(u"first line\n日本語のテキストです。\nthird"_s);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&v);
+        QVERIFY(a);
+        QCOMPARE(a->role(), QAccessible::EditableText);
+        const QAccessible::State state = a->state();
+        QVERIFY(state.editable && state.multiLine && state.focusable && state.selectableText &&
+                !state.readOnly);
+        QAccessibleTextInterface* t = a->textInterface();
+        QVERIFY(t && a->editableTextInterface());
+        QCOMPARE(t->characterCount(), 28);
+        QCOMPARE(a->text(QAccessible::Value), textOf(v));
+        v.setCursorPosition(16);
+        QCOMPARE(t->cursorPosition(), 16);
+
+        enum Where { Before, At, After };
+        struct Row {
+            QAccessible::TextBoundaryType type;
+            Where where;
+            int offset;
+            QString text;
+            int start, end;
+        };
+        const Row rows[] = {
+            {QAccessible::LineBoundary, At, 16, u"日本語のテキストです。\n"_s, 11, 23},
+            {QAccessible::LineBoundary, Before, 16, u"first line\n"_s, 0, 11},
+            {QAccessible::LineBoundary, After, 16, u"third"_s, 23, 28},
+            {QAccessible::LineBoundary, Before, 3, QString(), 0, 0},
+            {QAccessible::ParagraphBoundary, At, 28, u"third"_s, 23, 28},
+            {QAccessible::WordBoundary, At, 16, u"テキスト"_s, 15, 19},
+            {QAccessible::WordBoundary, Before, 16, u"の"_s, 14, 15},
+            {QAccessible::WordBoundary, After, 16, u"です"_s, 19, 21},
+            {QAccessible::WordBoundary, At, 12, u"日本語"_s, 11, 14},
+            {QAccessible::CharBoundary, At, 16, u"キ"_s, 16, 17},
+            {QAccessible::CharBoundary, Before, 16, u"テ"_s, 15, 16},
+            {QAccessible::CharBoundary, After, 16, u"ス"_s, 17, 18},
+            {QAccessible::SentenceBoundary, At, 16, u"日本語のテキストです。"_s, 11, 22},
+            {QAccessible::NoBoundary, At, 16, textOf(v), 0, 28},
+        };
+        QStringList wrong;
+        for (const Row& row : rows) {
+            int start = -1, end = -1;
+            const QString text =
+                row.where == At       ? t->textAtOffset(row.offset, row.type, &start, &end)
+                : row.where == Before ? t->textBeforeOffset(row.offset, row.type, &start, &end)
+                                      : t->textAfterOffset(row.offset, row.type, &start, &end);
+            if (text != row.text || start != row.start || end != row.end)
+                wrong << u"%1/%2 at %3: \"%4\" %5..%6"_s.arg(row.type)
+                             .arg(row.where)
+                             .arg(row.offset)
+                             .arg(text)
+                             .arg(start)
+                             .arg(end);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u"; "_s)));
+        QCOMPARE(t->text(11, 14), u"日本語"_s);
+
+        // Where a character is on the screen, and which is under a point.
+        const QRect r = t->characterRect(16);
+        QCOMPARE(r.topLeft(), v.viewport()->mapToGlobal(v.cursorRect(16).topLeft()));
+        QCOMPARE(r.right() + 1, v.viewport()->mapToGlobal(v.cursorRect(17).topLeft()).x());
+        QCOMPARE(t->offsetAtPoint(r.center() - QPoint(r.width() / 4, 0)), 16);
+        QCOMPARE(t->offsetAtPoint(v.viewport()->mapToGlobal(QPoint(-5, 5))), -1);
+
+        // The caret and the selection, set from outside.
+        t->setCursorPosition(3);
+        QCOMPARE(v.cursorPosition(), qsizetype(3));
+        t->setSelection(0, 0, 5);
+        QCOMPARE(v.selectedText(), u"first"_s);
+        int from = -1, to = -1;
+        t->selection(0, &from, &to);
+        QVERIFY(t->selectionCount() == 1 && from == 0 && to == 5);
+        t->removeSelection(0);
+        QVERIFY(!v.hasSelection() && t->selectionCount() == 0);
+
+        // Edits, each an undo step of its own.
+        QAccessibleEditableTextInterface* e = a->editableTextInterface();
+        e->insertText(0, u"x"_s);
+        e->replaceText(1, 6, u"1st"_s);
+        e->deleteText(0, 1);
+        QCOMPARE(textOf(v).left(9), u"1st line\n"_s);
+        v.undo();
+        v.undo();
+        QCOMPARE(textOf(v).left(12), u"xfirst line\n"_s);
+    }
+
     void mouseSelects() {
         TextView& v = fresh(u"abc def ghi\nsecond line"_s);
         QWidget* vp = v.viewport();
         QTest::mouseClick(vp, Qt::LeftButton, {}, at(v, 5));
         QCOMPARE(v.cursorPosition(), qsizetype(5));
         QVERIFY(!v.hasSelection());
-        // Drag.
-        QTest::mousePress(vp, Qt::LeftButton, {}, at(v, 1));
-        QMouseEvent move(QEvent::MouseMove, at(v, 14), vp->mapToGlobal(at(v, 14)), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(vp, &move);
-        QTest::mouseRelease(vp, Qt::LeftButton, {}, at(v, 14));
+        drag(v, at(v, 1), at(v, 14));
         QCOMPARE(v.selectedText(), u"bc def ghi\nse"_s);
         // Shift-click moves the caret end only.
         QTest::mouseClick(vp, Qt::LeftButton, Qt::ShiftModifier, at(v, 3));
@@ -239,6 +456,47 @@ private Q_SLOTS:
         QTest::mouseClick(vp, Qt::LeftButton, {}, at(v, 5));
         QCOMPARE(v.cursorPosition(), qsizetype(5));
         QVERIFY(!v.hasSelection());
+    }
+
+    // One word rule for double-click, double-click and drag, and Ctrl+Left/Right: the
+    // words ICU's dictionary finds in Japanese.
+    void wordsAsJapaneseIsWritten() {
+        // 日0本1語2の3テ4キ5ス6ト7で8す9。10a11b12c13 14d15e16f17, the end 18
+        const QString text = u"日本語のテキストです。abc def"_s;
+        struct Row {
+            qsizetype at;
+            QString word;
+        };
+        const Row clicks[] = {
+            {1, u"日本語"_s}, {0, u"日本語"_s}, {3, u"の"_s}, {6, u"テキスト"_s}, {9, u"です"_s},
+            {10, u"。"_s},    {12, u"abc"_s},   {14, u" "_s}, {16, u"def"_s},     {18, u"def"_s}};
+        for (const Row& row : clicks) {
+            TextView& v = fresh(text);
+            QTest::mouseDClick(v.viewport(), Qt::LeftButton, {}, on(v, row.at));
+            QVERIFY2(v.selectedText() == row.word,
+                     qPrintable(u"at %1: \"%2\""_s.arg(row.at).arg(v.selectedText())));
+        }
+        const QList<qsizetype> starts{0, 3, 4, 8, 10, 11, 15, 18};
+        TextView& v = fresh(text);
+        QList<qsizetype> right{0}, left{18};
+        while (right.size() < starts.size()) {
+            key(&v, Qt::Key_Right, Qt::ControlModifier);
+            right << v.cursorPosition();
+        }
+        QCOMPARE(right, starts);
+        while (left.size() < starts.size()) {
+            key(&v, Qt::Key_Left, Qt::ControlModifier);
+            left.prepend(v.cursorPosition());
+        }
+        QCOMPARE(left, starts);
+        // With Shift they select word by word.
+        v.setCursorPosition(0);
+        key(&v, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+        key(&v, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(v.selectedText(), u"日本語の"_s);
+        // A double-click dragged on takes whole words.
+        drag(v, on(v, 1), on(v, 5), true);
+        QCOMPARE(v.selectedText(), u"日本語のテキスト"_s);
     }
 
     void clipboardAndDroppedText() {
@@ -317,6 +575,90 @@ private Q_SLOTS:
         QCOMPARE(w.positionAt(caret.center()), w.cursorPosition());
         key(&w, Qt::Key_Home);
         QCOMPARE(w.horizontalScrollBar()->value(), 0);
+    }
+
+    // A line long enough to be laid out in pieces shows each character where a short
+    // line of the same characters does, in a monospaced and a proportional font, and
+    // a click finds the character under the pointer all along it.
+    void longLinesLookAsShortOnes() {
+        const QString words[] = {u"日本語の"_s, u"file "_s,    u"ｶﾀｶﾅ"_s, u"\t"_s,
+                                 u"AVATAR. "_s, u"テキスト"_s, u"x"_s};
+        QString line;
+        for (int i = 0; line.size() < 6000; ++i)
+            line += words[(i * 7 + i / 3) % std::size(words)];
+        const qsizetype shortLength = 3999, shortStart = line.size() + 1;
+        for (const QFont& font : {QFont(u"IPAGothic"_s, 10), QFont(u"DejaVu Sans"_s, 11)}) {
+            TextView& v = fresh(line + u'\n' + line.left(shortLength));
+            v.setFont(font);
+            QStringList wrong;
+            for (qsizetype p = 0; p <= shortLength; ++p) {
+                const int inLong = v.cursorRect(p).x(), inShort = v.cursorRect(shortStart + p).x();
+                if (inLong != inShort)
+                    wrong << u"%1: %2, not %3"_s.arg(p).arg(inLong).arg(inShort);
+                if (p % 1024 > 1018 || p % 1024 < 6) {
+                    const qsizetype hit = v.positionAt(on(v, p));
+                    if (hit != p)
+                        wrong << u"click on %1 found %2"_s.arg(p).arg(hit);
+                }
+            }
+            QVERIFY2(wrong.isEmpty(),
+                     qPrintable(font.family() + u": "_s + wrong.mid(0, 8).join(u"; "_s)));
+            // Its end is where its characters' advances put it, and shown there.
+            key(&v, Qt::Key_End);
+            const QRect caret = v.cursorRect(v.cursorPosition());
+            QVERIFY(v.viewport()->rect().contains(caret.center()));
+            QCOMPARE(v.positionAt(caret.center()), line.size());
+            // Typed at, at the end and within a word in the middle, it shows what a view
+            // laying the new text out afresh shows.
+            type(&v, u"ｶfi漢\t"_s);
+            v.setCursorPosition(2046);
+            type(&v, u"ffi\tｶ"_s);
+            TextView afresh;
+            afresh.resize(400, 200);
+            afresh.setFont(font);
+            afresh.document()->replace(0, 0, textOf(v));
+            key(&v, Qt::Key_Home); // both scrolled to the left edge
+            for (qsizetype p = 1900; p < v.document()->lineEnd(0); p += p < 2200 ? 1 : 97)
+                if (v.cursorRect(p).x() != afresh.cursorRect(p).x())
+                    wrong << u"%1: %2, not %3"_s.arg(p)
+                                 .arg(v.cursorRect(p).x())
+                                 .arg(afresh.cursorRect(p).x());
+            QVERIFY2(wrong.isEmpty(),
+                     qPrintable(u"after typing: "_s + wrong.mid(0, 8).join(u"; "_s)));
+        }
+    }
+
+    // A drag below the text scrolls, faster the farther the pointer is: lines a second
+    // measured at 10 and at 80 pixels below.
+    void dragBelowTheTextScrollsFasterTheFarther() {
+        QString lines;
+        for (int i = 0; i < 30000; ++i)
+            lines += u"line %1\n"_s.arg(i);
+        TextView& v = fresh(lines);
+        QWidget* vp = v.viewport();
+        const auto linesPerSecond = [&](int below) {
+            v.setCursorPosition(0);
+            v.verticalScrollBar()->setValue(0);
+            // Far from the last press, so that it is no double click.
+            QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(10 + 3 * below, 10 + below / 4));
+            const QPoint out(10, vp->height() - 1 + below);
+            QMouseEvent move(QEvent::MouseMove, out, vp->mapToGlobal(out), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(vp, &move);
+            const int top = v.verticalScrollBar()->value();
+            QElapsedTimer clock;
+            clock.start();
+            QTest::qWait(400);
+            const qreal rate =
+                (v.verticalScrollBar()->value() - top) * 1000.0 / qreal(clock.elapsed());
+            QTest::mouseRelease(vp, Qt::LeftButton, {}, out);
+            return rate;
+        };
+        const qreal near = linesPerSecond(10), far = linesPerSecond(80);
+        QVERIFY2(near > 5 && near < 100 && far > 300,
+                 qPrintable(u"%1 lines/s at 10 px, %2 at 80 px"_s.arg(near).arg(far)));
+        // The selection reaches down to where the text went.
+        QVERIFY(v.hasSelection() && v.cursorPosition() > v.document()->lineStart(100));
     }
 
     // Random sessions in two views of one document, long lines and input methods

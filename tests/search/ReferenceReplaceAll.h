@@ -4,6 +4,13 @@
 // from the top to the end of the current text; replace the first match unless it lies
 // wholly within text inserted by this run, in which case go on at the next character;
 // after a replacement start again at the top.
+//
+// Again "at the top" is taken as far as it can matter. A match that ends, with the
+// character after it, before the replaced text is the same match as before the
+// replacement, and every such match has been passed over already; so the search starts
+// again at the first position whose match could reach the replaced text, what.size()
+// characters before it. Starting at the very top would find the same next match, only
+// at a cost that grows with the square of the replacements.
 
 #include "search/TextMatch.h"
 #include "text/Cp932.h"
@@ -42,7 +49,8 @@ inline ReferenceResult referenceReplaceAll(QString text, const QString& what, co
         r.inserted.insert(r.inserted.begin() + p, std::size_t(with.size()), true);
         ++r.count;
         r.caret = p + with.size();
-        start = 0;
+        const qsizetype again = std::max<qsizetype>(0, p - what.size());
+        start = cp932::byteLength(QStringView(text).left(again));
     }
     r.text = text;
     return r;

@@ -1,5 +1,8 @@
 #include "settings/IniFile.h"
+#include "../TestPrinters.h"
+#include "settings/FileContent.h"
 #include "settings/SettingValues.h"
+#include "text/Error.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -449,6 +452,70 @@ TEST_F(IniFileTest, UnwritableTargetsLeaveWhatWasThere) {
     ASSERT_EQ(stat(fifo.constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
 #endif
+}
+
+// Files the program leaves alone read as empty, are never written over, and a save
+// the user asked for says which file and why.
+TEST_F(IniFileTest, FilesLeftAloneReadAsEmptyAndASaveSaysWhy) {
+    const QByteArray settings("[S]\r\nK=1\r\n");
+    // Over the limit: a real settings file at its start, then padding (sparse on disk).
+    store(settings, QStringLiteral("huge.ini"));
+    {
+        QFile huge(path(QStringLiteral("huge.ini")));
+        ASSERT_TRUE(huge.resize(kSettingsFileSizeLimit + 1));
+    }
+    store(settings, QStringLiteral("cut"));
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.ini")));
+    struct Case {
+        const char* name;
+        QString path;
+        QString reason;
+    };
+    const Case cases[] = {
+        {"over 64 MB", path(QStringLiteral("huge.ini")),
+         QStringLiteral("設定ファイルとしては大きすぎます（64 MB を超えています）")},
+        // The system would take these as the file "cut".
+        {"NUL", path(QStringLiteral("cut")) + QChar(0) + u"more.ini", unusablePathMessage()},
+        {"line feed", path(QStringLiteral("cut")) + u"\nmore.ini", unusablePathMessage()},
+        {"empty", QString(), unusablePathMessage()},
+        {"a folder", path(QStringLiteral("folder.ini")),
+         QStringLiteral("通常のファイルではありません")},
+    };
+    for (const Case& c : cases) {
+        IniFile ini(c.path);
+        EXPECT_EQ(ini.readInteger(u"S", u"K", 7), 7) << c.name;
+        ini.writeInteger(u"S", u"K", 2);
+        QString message;
+        try {
+            ini.save();
+        } catch (const Error& e) {
+            message = e.message();
+        }
+        EXPECT_EQ(message, c.path + u"に書き込めませんでした。\n" + c.reason) << c.name;
+        EXPECT_FALSE(ini.commit()) << c.name;
+    }
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("huge.ini"))).size(), kSettingsFileSizeLimit + 1);
+    EXPECT_EQ(stored(QStringLiteral("huge.ini")).left(settings.size()), settings);
+    EXPECT_EQ(stored(QStringLiteral("cut")), settings);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+              (QStringList{QStringLiteral("cut"), QStringLiteral("folder.ini"),
+                           QStringLiteral("huge.ini")}));
+    // Documents are read and written through the same check.
+    const QString cut = path(QStringLiteral("cut")) + QChar(0);
+    EXPECT_THROW(readRegularFile(cut), Error);
+    EXPECT_THROW(writeWholeFile(cut, "x"), Error);
+    EXPECT_EQ(stored(QStringLiteral("cut")), settings);
+
+    // The system's own reason for a folder that is not there.
+    IniFile nowhere(path(QStringLiteral("no/such.ini")));
+    nowhere.writeInteger(u"S", u"K", 1);
+    try {
+        nowhere.save();
+        ADD_FAILURE() << "saved into a missing folder";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.message().startsWith(nowhere.path() + u"に書き込めませんでした。\n"));
+        EXPECT_GT(e.message().size(), nowhere.path().size() + 14);
+    }
 }
 
 TEST_F(IniFileTest, SettingsAreSavedWhenTheOperationEndsByAnException) {

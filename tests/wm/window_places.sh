@@ -9,40 +9,10 @@
 set -euo pipefail
 
 program=$(realpath "${1:?usage: window_places.sh PROGRAM}")
-for tool in Xvfb openbox xdotool xwininfo xprop; do
-  command -v "$tool" >/dev/null || { echo "window places: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
-done
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "window places: FAILED: $*" >&2
-  exit 1
-}
-
-# Polls COMMAND every 0.1 s for up to SECONDS seconds.
-wait_for() {
-  local seconds=$1
-  shift
-  for _ in $(seq $((seconds * 10))); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# A display of our own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-wait_for 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
+check="window places"
+tools=(openbox xwininfo xprop)
+source "$(dirname "$0")/../x_display.sh"
+start_display
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
@@ -107,6 +77,8 @@ for run in 1 2 3; do
   app=$!
   pids+=("$app")
   wait_for 10 xdotool search --name "^$sub_title\$" || fail "start $run: no sub-window"
+  # The main window is shown after the others are made: it may come a moment later.
+  wait_for 10 xdotool search --name "^$main_title\$" || fail "start $run: no main window"
   main=$(outer_place "$main_title") || fail "start $run: the main window was not framed"
   sub=$(outer_place "$sub_title") || fail "start $run: the sub-window was not framed"
   list=$(outer_place "$list_title") || fail "start $run: the file list was not framed"

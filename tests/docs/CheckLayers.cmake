@@ -1,0 +1,71 @@
+# The layers point down: a folder of src/ includes only folders below it, nothing below
+# the platform layer includes a QtWidgets header, and only the Qt implementation of the
+# Dialogs seam names Qt's standard dialogs.
+#
+# cmake -DSOURCE=<repository> -DWIDGETS_INCLUDE=<QtWidgets include folder> -P CheckLayers.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+# The order of the layers; a folder may include its own files and those of lower ranks.
+set(rank_text 0)
+set(rank_textmodel 1)
+set(rank_settings 1)
+set(rank_search 1)
+set(rank_icons 1)
+set(rank_datetime 2)
+set(rank_document 2)
+set(rank_filelist 2)
+set(rank_recovery 2)
+set(rank_options 3)
+set(rank_platform 4)
+set(rank_forms 5)
+set(rank_app 6)
+
+file(GLOB widget_headers RELATIVE ${WIDGETS_INCLUDE} ${WIDGETS_INCLUDE}/Q*)
+list(LENGTH widget_headers widget_header_count)
+if(widget_header_count LESS 50)
+  message(FATAL_ERROR "no QtWidgets headers found in ${WIDGETS_INCLUDE}")
+endif()
+
+set(faults "")
+file(GLOB folders RELATIVE ${SOURCE}/src ${SOURCE}/src/*)
+foreach(folder IN LISTS folders)
+  if(NOT IS_DIRECTORY ${SOURCE}/src/${folder})
+    continue()
+  endif()
+  if(NOT DEFINED rank_${folder})
+    string(APPEND faults "\n  src/${folder}: a folder without a place among the layers (add it to CheckLayers.cmake and ARCHITECTURE.md)")
+    continue()
+  endif()
+  file(GLOB_RECURSE sources ${SOURCE}/src/${folder}/*.h ${SOURCE}/src/${folder}/*.cpp)
+  foreach(source IN LISTS sources)
+    file(RELATIVE_PATH name ${SOURCE} ${source})
+    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS includes)
+      if(line MATCHES "#[ \t]*include[ \t]*\"([a-z]+)/")
+        set(used ${CMAKE_MATCH_1})
+        if(DEFINED rank_${used} AND NOT used STREQUAL folder
+           AND NOT rank_${used} LESS rank_${folder})
+          string(APPEND faults "\n  ${name}: includes ${used}/, which is not below ${folder}/")
+        endif()
+      elseif(rank_${folder} LESS rank_platform AND line MATCHES "#[ \t]*include[ \t]*<(Qt[A-Za-z]*/)?([A-Za-z]+)>")
+        if(CMAKE_MATCH_1 STREQUAL "QtWidgets/" OR CMAKE_MATCH_2 IN_LIST widget_headers)
+          string(APPEND faults "\n  ${name}: includes the QtWidgets header ${CMAKE_MATCH_2}")
+        endif()
+      endif()
+    endforeach()
+    if(NOT name MATCHES "^src/platform/QtDialogs\\.")
+      file(STRINGS ${source} dialogs
+           REGEX "(QMessageBox|QFileDialog|QFontDialog|QColorDialog|QPrintDialog|QPageSetupDialog)")
+      foreach(line IN LISTS dialogs)
+        string(STRIP "${line}" line)
+        string(APPEND faults "\n  ${name}: shows a Qt dialog itself instead of asking through dialogs(): ${line}")
+      endforeach()
+    endif()
+  endforeach()
+endforeach()
+
+if(faults)
+  message(FATAL_ERROR "The layers are crossed:${faults}")
+endif()
+message(STATUS "The layers point down.")

@@ -9,6 +9,13 @@ for b in text_bench textmodel_bench document_load_bench recovery_bench settings_
   echo "== $b"
   QT_QPA_PLATFORM=offscreen "$root/build/release/bin/$b"
 done
-# Start to a shown window beside a minimal Qt editor, on an X display of its own.
+# Start to a shown window beside a minimal Qt editor, on an X display of its own; then
+# with a document of 1 MB named on the command line, and with one of 100 MB (to idle).
 echo "== startup_bench"
 xvfb-run -a "$root/build/release/bin/startup_bench" 20
+documents="$(mktemp -d)"
+trap 'rm -rf "$documents"' EXIT
+for mb in 1 100; do
+  QT_QPA_PLATFORM=offscreen "$root/build/release/bin/document_bench" --write "$documents/doc$mb.txt" $mb
+  xvfb-run -a "$root/build/release/bin/startup_bench" $((mb == 1 ? 20 : 5)) "$documents/doc$mb.txt"
+done

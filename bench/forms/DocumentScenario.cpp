@@ -1,9 +1,10 @@
 // Timed scenarios for one document shown in the main window and the three sub-windows,
-// as a user meets them on big files: opening to a painted window, memory, one typed
-// character, showing a hidden sub-window, undo of "select all, delete", Replace All of
-// 100,000 occurrences, and scrolling by page keys and by the scroll bar.
+// as a user meets them on big files: opening to a painted window, memory, saving, one
+// typed character, showing a hidden sub-window, undo of "select all, delete", Replace
+// All of 100,000 occurrences, and scrolling by page keys and by the scroll bar.
 //
 //     document_bench [MB ...]        (default: 1 10 100)
+//     document_bench --write FILE MB (only writes the document, for startup_bench)
 //
 // Each size runs in a fresh process of its own, so that the memory figures are those
 // of that size alone.
@@ -134,18 +135,39 @@ void key(QWidget* target, Qt::Key k, const QString& text = QString(),
     QApplication::sendEvent(target, &release);
 }
 
+// Whether two files hold the same bytes, read a block at a time.
+bool sameFiles(const QString& a, const QString& b) {
+    QFile fa(a), fb(b);
+    if (!fa.open(QIODevice::ReadOnly) || !fb.open(QIODevice::ReadOnly) || fa.size() != fb.size())
+        return false;
+    while (!fa.atEnd()) {
+        if (fa.read(1 << 20) != fb.read(1 << 20))
+            return false;
+    }
+    return true;
+}
+
+// Above this size the document is not copied whole in the benchmark itself: no
+// decoding beside the editor's, no Replace All (which needs the text as a string).
+constexpr qsizetype kWholeCopyLimit = 200;
+
+void runScenarios(qsizetype megabytes, const QString& path, qsizetype fileSize, double baseline);
+
 void runOne(qsizetype megabytes, const QString& folder) {
     const qsizetype bytes = megabytes * 1000 * 1000;
     const QString path = folder + QStringLiteral("/doc%1.txt").arg(megabytes);
     qsizetype fileSize = 0;
     {
-        const QByteArray data = cp932::encode(bench::mixedDocument(bytes));
-        fileSize = data.size();
         QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size())
+        if (!f.open(QIODevice::WriteOnly) || (fileSize = bench::writeMixedDocument(f, bytes)) < 0)
             return;
     }
-    cp932::decode("\x82\xa0"); // the code tables are built once, before any timing
+    const double baseline = memoryMB().first;
+    runScenarios(megabytes, path, fileSize, baseline);
+
+    if (megabytes > kWholeCopyLimit)
+        return;
+    // The same bytes read whole and decoded on one thread, for comparison.
     Stopwatch timer;
     QByteArray read;
     {
@@ -160,9 +182,13 @@ void runOne(qsizetype megabytes, const QString& folder) {
         Q_UNUSED(decoded);
     }
     const Lap decodeTime = timer.lap();
-    read = QByteArray();
-    const double baseline = memoryMB().first;
+    std::printf("          for comparison: read whole %s, decoded on one thread %s\n",
+                ms(readTime).c_str(), ms(decodeTime).c_str());
+    std::fflush(stdout);
+}
 
+void runScenarios(qsizetype megabytes, const QString& path, qsizetype fileSize, double baseline) {
+    Stopwatch timer;
     WindowSet set({});
     MainWindow* mainWindow = &set.mainWindow();
     mainWindow->show();
@@ -177,13 +203,26 @@ void runOne(qsizetype megabytes, const QString& folder) {
     paintAll(set);
     const Lap openTime = timer.lap();
     const auto [rss, peak] = memoryMB();
-    std::printf("%5lld MB  read %s, decode %s\n", static_cast<long long>(megabytes),
-                ms(readTime).c_str(), ms(decodeTime).c_str());
-    std::printf("          open, 3 sub-windows shown, painted: %s = %.1fx decode\n",
-                ms(openTime).c_str(), openTime.cpu / decodeTime.cpu);
+    std::printf("%5lld MB  open, 3 sub-windows shown, painted: %s\n",
+                static_cast<long long>(megabytes), ms(openTime).c_str());
     std::printf("          memory: %.0f MB resident (%.0f before the program, %.0f with no "
-                "text), peak %.0f MB\n",
-                rss, baseline, empty, peak);
+                "text), peak %.0f MB = %.2fx the file\n",
+                rss, baseline, empty, peak, peak / (double(fileSize) / 1e6));
+
+    // Save, then the saved file against the one that was opened.
+    {
+        const QString saved = path + QStringLiteral(".saved");
+        ScriptedDialogs answers; // Save As, answered with that name
+        answers.answerFile(saved);
+        timer.restart();
+        mainWindow->saveAs();
+        const Lap saveTime = timer.lap();
+        const auto [rssSaved, peakSaved] = memoryMB();
+        std::printf("          save: %s; byte for byte: %s; peak %.0f MB\n", ms(saveTime).c_str(),
+                    sameFiles(path, saved) ? "yes" : "NO", peakSaved);
+        Q_UNUSED(rssSaved);
+        QFile::remove(saved);
+    }
 
     // One typed character in the middle, all four views shown: the whole change handling
     // (modified check, panels, every view), then the paint that shows it.
@@ -261,7 +300,8 @@ void runOne(qsizetype megabytes, const QString& folder) {
                 ms(dr.max).c_str());
 
     // Replace All of 100,000 occurrences at 10 MB or more, four views shown.
-    if (megabytes >= 10) {
+    if (megabytes >= 10 && megabytes <= kWholeCopyLimit) {
+        const qsizetype bytes = megabytes * 1000 * 1000;
         QFile f(path);
         f.open(QIODevice::WriteOnly);
         f.write(cp932::encode(withOccurrences(bench::mixedDocument(bytes), 100000)));
@@ -293,6 +333,13 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    if (args.value(0) == u"--write") {
+        QFile f(args.value(1));
+        return f.open(QIODevice::WriteOnly) &&
+                       bench::writeMixedDocument(f, args.value(2).toLongLong() * 1000 * 1000) >= 0
+                   ? 0
+                   : 1;
+    }
     if (args.value(0) == u"--one") {
         QTemporaryDir folder;
         setProgramFolder(folder.path() + u'/');

@@ -1,20 +1,27 @@
 // Start-up time: from starting a program to its first window shown on the X display,
-// for QelEditor (a copy in an empty folder of its own, so no settings are read and no
-// document is opened) and for the minimal Qt editor built beside it. Each program is
+// for QelEditor (a copy in an empty folder of its own, so no settings are read) and for
+// the minimal Qt editor built beside it. Each program is
 // started RUNS times (20 by default), alternating, after one start of each to warm the
-// file cache; each run ends with the program killed. Needs an X display ($DISPLAY):
-// scripts/bench.sh runs it under Xvfb.
+// file cache; each run ends with the program killed once it has gone idle. Needs an X
+// display ($DISPLAY): scripts/bench.sh runs it under Xvfb.
 //
-//     startup_bench [RUNS]
+// Besides the time to the window, each run reports when the program went idle (the
+// last use of a processor before none for 200 ms) and the processor time it used, all
+// threads together: on a machine busy with other work, the truer measure of its own
+// cost. With a DOCUMENT, QelEditor opens it from the command line.
+//
+//     startup_bench [RUNS [DOCUMENT]]
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -22,7 +29,9 @@
 #include <poll.h>
 #include <signal.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -73,8 +82,32 @@ private:
     xcb_window_t root_ = 0;
 };
 
-// Milliseconds from fork to the first window mapped, or nothing when none was.
-std::optional<double> timeStart(Display& display, const std::string& program) {
+// Processor time of the running threads of process `pid` so far, in nanoseconds (the
+// kernel's own account, which is finer than the tick counts of /proc/PID/stat): it
+// changes while the program works.
+std::int64_t processorTime(pid_t pid) {
+    std::int64_t total = 0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
+        if (stat.open(QIODevice::ReadOnly))
+            total += stat.readAll().split(' ').value(0).toLongLong();
+    }
+    return total;
+}
+
+// One start, in milliseconds: from fork to the first window mapped (a window showing
+// the progress of a long load counts); to the moment the program went idle (its last
+// use of a processor before none for kQuiet); and the processor time it used by then.
+// Nothing when no window was mapped.
+struct Start {
+    double shown = 0, idle = 0, processor = 0;
+    double peakMB = 0; // resident memory at its highest
+};
+constexpr auto kQuiet = std::chrono::milliseconds(200);
+
+std::optional<Start> timeStart(Display& display, const std::string& program,
+                               const std::string& document) {
     display.drain();
     const Clock::time_point start = Clock::now();
     const pid_t child = fork();
@@ -84,23 +117,62 @@ std::optional<double> timeStart(Display& display, const std::string& program) {
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        if (document.empty())
+            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        else
+            execl(program.c_str(), program.c_str(), document.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    const bool shown = display.waitForMap(start + std::chrono::seconds(20));
-    const Clock::time_point end = Clock::now();
+    const bool shown = display.waitForMap(start + std::chrono::seconds(60));
+    const Clock::time_point mapped = Clock::now();
+    // Idle: the processor time stops growing.
+    Clock::time_point lastBusy = mapped;
+    std::int64_t used = processorTime(child);
+    while (shown && Clock::now() - lastBusy < kQuiet &&
+           Clock::now() - mapped < std::chrono::seconds(60)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        const std::int64_t now = processorTime(child);
+        if (now != used) {
+            used = now;
+            lastBusy = Clock::now();
+        }
+    }
     kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
+    // The processor time of every thread the program had, those that ended included.
+    rusage usage{};
+    wait4(child, nullptr, 0, &usage);
     display.drain();
     if (!shown)
         return std::nullopt;
-    return std::chrono::duration<double, std::milli>(end - start).count();
+    const auto ms = [&](Clock::time_point t) {
+        return std::chrono::duration<double, std::milli>(t - start).count();
+    };
+    const auto seconds = [](const timeval& t) {
+        return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    };
+    return Start{ms(mapped), ms(lastBusy),
+                 (seconds(usage.ru_utime) + seconds(usage.ru_stime)) * 1e3,
+                 double(usage.ru_maxrss) / 1024};
 }
 
-void report(const char* name, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    std::printf("%-16s runs %2zu  min %6.1f ms  median %6.1f ms  max %6.1f ms\n", name,
-                times.size(), times.front(), times[times.size() / 2], times.back());
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void report(const char* name, const std::vector<Start>& starts) {
+    std::vector<double> shown, idle, processor, peak;
+    for (const Start& s : starts) {
+        shown.push_back(s.shown);
+        idle.push_back(s.idle);
+        processor.push_back(s.processor);
+        peak.push_back(s.peakMB);
+    }
+    std::sort(shown.begin(), shown.end());
+    std::printf("%-16s runs %2zu  shown: min %6.1f  median %6.1f  max %6.1f ms;  idle: median "
+                "%6.1f ms;  processor: median %6.1f ms;  peak memory %.0f MB\n",
+                name, shown.size(), shown.front(), median(shown), shown.back(), median(idle),
+                median(processor), median(peak));
 }
 
 } // namespace
@@ -108,6 +180,9 @@ void report(const char* name, std::vector<double> times) {
 int main(int argc, char* argv[]) {
     const QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    const std::string document =
+        argc > 2 ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath().toStdString()
+                 : std::string();
     const QDir here(QCoreApplication::applicationDirPath());
 
     // QelEditor keeps its settings in its own folder: a copy in an empty one starts
@@ -121,26 +196,39 @@ int main(int argc, char* argv[]) {
     const struct {
         const char* name;
         std::string path;
+        std::string document;
     } programs[] = {
-        {"QelEditor", copy.toStdString()},
-        {"minimal editor", here.filePath(QStringLiteral("minimal_editor")).toStdString()},
+        {"QelEditor", copy.toStdString(), document},
+        {"minimal editor", here.filePath(QStringLiteral("minimal_editor")).toStdString(), {}},
     };
 
     Display display;
-    std::vector<double> times[2];
+    std::vector<Start> starts[2];
     for (int run = -1; run < runs; ++run) {
         for (int p = 0; p < 2; ++p) {
-            const std::optional<double> ms = timeStart(display, programs[p].path);
-            if (!ms) {
+            const std::optional<Start> s =
+                timeStart(display, programs[p].path, programs[p].document);
+            if (!s) {
                 std::fprintf(stderr, "startup_bench: %s showed no window\n", programs[p].name);
                 return 1;
             }
             if (run >= 0) // the first start of each only warms the file cache
-                times[p].push_back(*ms);
+                starts[p].push_back(*s);
         }
     }
-    std::printf("start to the first window shown, no document:\n");
+    if (document.empty())
+        std::printf("start to the first window shown, no document:\n");
+    else
+        std::printf("start to the first window shown, QelEditor with %s (the minimal editor "
+                    "with none):\n",
+                    document.c_str());
     for (int p = 0; p < 2; ++p)
-        report(programs[p].name, times[p]);
+        report(programs[p].name, starts[p]);
+    std::vector<double> shown[2];
+    for (int p = 0; p < 2; ++p)
+        for (const Start& s : starts[p])
+            shown[p].push_back(s.shown);
+    std::printf("median shown, QelEditor / minimal editor: %.2f\n",
+                median(shown[0]) / median(shown[1]));
     return 0;
 }

@@ -2,10 +2,15 @@
 // measures the status bar asks for after it, line and byte look-ups, undo of "select
 // all, delete", and 100,000 replacements made in turn.
 #include "../MixedDocument.h"
+#include "settings/FileContent.h"
 #include "textmodel/TextDocument.h"
+#include "textmodel/TextLoader.h"
+
+#include <QTemporaryFile>
 
 #include <benchmark/benchmark.h>
 
+#include <ctime>
 #include <map>
 #include <random>
 
@@ -33,6 +38,43 @@ void BM_Load(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 BENCHMARK(BM_Load)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same through the loader the editor uses, from a file, on one thread and on two;
+// in real time, since the work is spread over threads.
+void BM_LoadFile(benchmark::State& state) {
+    const QByteArray& bytes = document(state.range(0));
+    QTemporaryFile file;
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush()) {
+        state.SkipWithError("cannot write the document");
+        return;
+    }
+    const RegularFileSource source(file.fileName());
+    TextLoader::Options options;
+    options.threads = int(state.range(1));
+    const auto processTime = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+    };
+    const double cpuBefore = processTime();
+    for (auto _ : state) {
+        TextDocument doc;
+        TextLoader loader(source, options);
+        doc.load(loader.take());
+        benchmark::DoNotOptimize(doc.lineCount());
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+    // Processor time of all the threads, per load: the load's own cost on a busy machine.
+    state.counters["all_threads_cpu_ms"] = (processTime() - cpuBefore) / double(state.iterations());
+}
+BENCHMARK(BM_LoadFile)
+    ->Args({10, 1})
+    ->Args({10, 2})
+    ->Args({100, 1})
+    ->Args({100, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
 
 // One character typed in the middle, then what the status bar reads: size, lines,
 // the caret's line and byte column, and whether the text differs from the saved one.

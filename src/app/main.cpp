@@ -4,7 +4,12 @@
 #include "platform/Dialogs.h"
 #include "platform/FontSubstitutes.h"
 #include "platform/Guard.h"
+#include "platform/Printers.h"
 #include "platform/Translations.h"
+
+#include <QFontDatabase>
+
+#include <thread>
 
 namespace {
 
@@ -20,6 +25,10 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(kName);
     QGuiApplication::setDesktopFileName(kDesktopFile);
     qel::GuardedApplication app(argc, argv);
+    // The first window looks fonts up: Qt's list of fonts is made meanwhile, on
+    // another processor.
+    std::thread fonts([] { QFontDatabase::families(); });
+    qel::startCountingPrinters();
     // The title captions message boxes; it is not the display name, which Qt would
     // append to every window caption.
     qel::setApplicationTitle(kTitle);
@@ -36,5 +45,6 @@ int main(int argc, char* argv[]) {
                          Qt::QueuedConnection);
         app.exec();
     });
+    fonts.join();
     return 0;
 }

@@ -178,6 +178,11 @@ void FileListWindow::createWidgets() {
     listView_ = new ReportView(this);
     listView_->setObjectName(QStringLiteral("ListView1"));
     listView_->setMinimumSize(160, 20);
+    // The column captions are shown with the window: the list measures the captions
+    // of a shown header whenever its columns change, which would cost a window that
+    // stays hidden its share of the start.
+    listView_->horizontalHeader()->hide();
+    listView_->verticalHeader()->hide();
     listView_->setModel(list_);
     listView_->setShowGrid(true);
     listView_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -185,7 +190,6 @@ void FileListWindow::createWidgets() {
     listView_->setSelectionBehavior(QAbstractItemView::SelectRows);
     listView_->setWordWrap(false);
     listView_->setTabKeyNavigation(false);
-    listView_->verticalHeader()->hide();
     listView_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     listView_->setItemDelegate(new HotTrackDelegate(hotRow_, listView_));
     listView_->setMouseTracking(true);
@@ -609,6 +613,11 @@ void FileListWindow::closeEvent(QCloseEvent* event) {
     hide();
     guarded([this] { finishClose(); });
     event->accept(); // only hides: the window lives as long as the program
+}
+
+void FileListWindow::showEvent(QShowEvent* event) {
+    listView_->horizontalHeader()->show();
+    QWidget::showEvent(event);
 }
 
 void FileListWindow::changeEvent(QEvent* event) {

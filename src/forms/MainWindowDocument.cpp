@@ -186,7 +186,10 @@ bool MainWindow::askNameAndSave() {
 }
 
 void MainWindow::writeDocument(const QString& path) {
-    writeWholeFile(path, editor_->encoded(), &journal_->inPlaceCopy());
+    // A piece at a time: a big document is not copied whole into its bytes.
+    writeWholeFile(
+        path, [this](const PieceWriter& write) { editor_->document()->encode(write); },
+        &journal_->inPlaceCopy());
 }
 
 bool MainWindow::takeRecovered(recovery::RecoveredText recovered) {

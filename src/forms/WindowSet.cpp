@@ -27,14 +27,24 @@ WindowSet::WindowSet(const QStringList& arguments) {
     }
     fileListWindow_ = std::make_unique<FileListWindow>(mainWindow_.get());
     mainWindow_->setFileListWindow(fileListWindow_.get());
-    optionsDialog_ = std::make_unique<OptionsDialog>(*mainWindow_);
-    dateTimeFormatDialog_ = std::make_unique<DateTimeFormatDialog>(mainWindow_.get());
     guarded([this] { offerRecovery(); });
     if (!arguments.isEmpty())
         mainWindow_->openCommandLine(arguments.first());
 }
 
 WindowSet::~WindowSet() = default;
+
+OptionsDialog& WindowSet::optionsDialog() {
+    if (!optionsDialog_)
+        optionsDialog_ = std::make_unique<OptionsDialog>(*mainWindow_);
+    return *optionsDialog_;
+}
+
+DateTimeFormatDialog& WindowSet::dateTimeFormatDialog() {
+    if (!dateTimeFormatDialog_)
+        dateTimeFormatDialog_ = std::make_unique<DateTimeFormatDialog>(mainWindow_.get());
+    return *dateTimeFormatDialog_;
+}
 
 void WindowSet::offerRecovery() {
     using recovery::AbandonedWork;

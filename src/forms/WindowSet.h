@@ -32,10 +32,11 @@ public:
     // Sub-window 1, 2 or 3.
     SubWindow& subWindow(int number) const { return *subWindows_[std::size_t(number - 1)]; }
     FileListWindow& fileListWindow() const { return *fileListWindow_; }
-    // The options and date/time format dialogs made at start-up; the commands show
-    // fresh ones.
-    OptionsDialog& optionsDialog() const { return *optionsDialog_; }
-    DateTimeFormatDialog& dateTimeFormatDialog() const { return *dateTimeFormatDialog_; }
+    // An options dialog and a date/time format dialog that are never shown: the
+    // commands show fresh ones. Nothing needs them, so they are made when first asked
+    // for, not at start-up.
+    OptionsDialog& optionsDialog();
+    DateTimeFormatDialog& dateTimeFormatDialog();
 
 private:
     // Asks about each piece of work left by a program that is no longer running.

@@ -1,7 +1,9 @@
 #include "ByteEditor.h"
 
+#include "LoadProgress.h"
 #include "settings/FileContent.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPrinter>
 #include <QTextDocument>
@@ -179,12 +181,11 @@ bool ByteEditor::differsFromSaved() const {
 
 void ByteEditor::loadFromFile(const QString& path) {
     commitComposing();
-    cp932::Decoded decoded;
-    {
-        const QByteArray bytes = readRegularFile(path);
-        decoded = cp932::decode(bytes);
-    } // the bytes go before the document is built
-    document()->load(std::move(decoded));
+    // The file is read here, once, a piece at a time, and decoded as it comes.
+    const RegularFileSource file(path);
+    textmodel::TextLoader loader(file, loadTuning().loader);
+    waitForLoad(loader, QFileInfo(path).fileName());
+    document()->load(loader.take());
 }
 
 QByteArray ByteEditor::encoded() const {
@@ -192,7 +193,8 @@ QByteArray ByteEditor::encoded() const {
 }
 
 void ByteEditor::saveToFile(const QString& path) const {
-    writeWholeFile(path, encoded());
+    // A piece at a time: a big document is not copied whole into its bytes.
+    writeWholeFile(path, [this](const PieceWriter& write) { document()->encode(write); });
 }
 
 void ByteEditor::print(QPrinter* printer) const {

@@ -74,7 +74,9 @@ public:
 
     // Loads a code page 932 file; throws Error with the system's message (or, for
     // anything but a regular file, notRegularFileMessage()) and leaves the editor as it
-    // was when the file cannot be read. Nothing is left to undo.
+    // was when the file cannot be read. Nothing is left to undo. A big file shows its
+    // progress while it loads (see waitForLoad()); a load cancelled there fails with
+    // textmodel::loadCancelledMessage().
     void loadFromFile(const QString& path);
     // Saves as code page 932 with CR LF (see writeWholeFile()); throws Error with the
     // system's message, leaving the old file whole, when it cannot be written.

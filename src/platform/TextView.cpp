@@ -301,12 +301,18 @@ void TextView::updateMetrics() {
     advances_.clear();
     wordAdvances_.clear();
     const QFontMetricsF fm(layoutFont_);
-    // A line with Japanese in it, which a fallback face may draw taller.
-    QTextLayout sample(QStringLiteral("Mあ"), layoutFont_);
-    sample.beginLayout();
-    QTextLine line = sample.createLine();
-    sample.endLayout();
-    lineHeight_ = std::max(1, qCeil(std::max(fm.lineSpacing(), line.height())));
+    // A line with Japanese in it, which a fallback face may draw taller. Finding that
+    // face takes a while: a view that is not shown (yet) waits until it is.
+    qreal sampleHeight = 0;
+    sampleMeasured_ = isVisible();
+    if (sampleMeasured_) {
+        QTextLayout sample(QStringLiteral("Mあ"), layoutFont_);
+        sample.beginLayout();
+        QTextLine line = sample.createLine();
+        sample.endLayout();
+        sampleHeight = line.height();
+    }
+    lineHeight_ = std::max(1, qCeil(std::max(fm.lineSpacing(), sampleHeight)));
     halfWidth_ = std::max<qreal>(1, fm.horizontalAdvance(QLatin1Char('0')));
     tabWidth_ = 8 * std::max<qreal>(1, fm.horizontalAdvance(QLatin1Char(' ')));
 }
@@ -361,6 +367,14 @@ void TextView::scrollContentsBy(int, int) {
     topLine_ = verticalScrollBar()->value();
     viewport()->update();
     updateMicroFocus();
+}
+
+void TextView::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    if (!sampleMeasured_) {
+        updateMetrics();
+        updateScrollBars();
+    }
 }
 
 void TextView::resizeEvent(QResizeEvent* event) {

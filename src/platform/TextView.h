@@ -88,6 +88,7 @@ Q_SIGNALS:
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -271,7 +272,8 @@ private:
 
     // Metrics of the font.
     int lineHeight_ = 1;
-    qreal halfWidth_ = 1; // a single-byte character's advance
+    bool sampleMeasured_ = false; // lineHeight_ knows the Japanese fallback face
+    qreal halfWidth_ = 1;         // a single-byte character's advance
     qreal tabWidth_ = 8;
     mutable qreal widest_ = 0; // the widest line known, for the horizontal scroll bar
 

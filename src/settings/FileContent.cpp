@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace qel {
 
 QString notRegularFileMessage() {
@@ -16,16 +19,23 @@ QString notRegularFileMessage() {
 
 namespace {
 
-// Reads up to `maxBytes` (all when negative) of a regular file.
-QByteArray readRegular(const QString& path, qint64 maxBytes, bool* wholeFile) {
+// Opens a regular file for reading; refuses a path that names no file, and anything but
+// a regular file, before opening it.
+void openRegular(QFile& file, QIODevice::OpenMode mode = QIODevice::ReadOnly) {
+    const QString path = file.fileName();
     if (!isUsablePath(path))
         throw Error(unusablePathMessage());
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         throw Error(notRegularFileMessage());
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(mode))
         throw Error(file.errorString());
+}
+
+// Reads up to `maxBytes` (all when negative) of a regular file.
+QByteArray readRegular(const QString& path, qint64 maxBytes, bool* wholeFile) {
+    QFile file(path);
+    openRegular(file);
     QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
     if (file.error() != QFileDevice::NoError)
         throw Error(file.errorString());
@@ -91,6 +101,28 @@ void writeInPlace(const QString& path, QByteArrayView bytes, InPlaceCopy* copy) 
 
 } // namespace
 
+RegularFileSource::RegularFileSource(const QString& path) : file_(path) {
+    openRegular(file_, QIODevice::ReadOnly | QIODevice::Unbuffered);
+    size_ = file_.size();
+}
+
+qsizetype RegularFileSource::read(qsizetype offset, char* to, qsizetype n) const {
+    qsizetype done = 0;
+    while (done < n) {
+        const ssize_t got =
+            ::pread(file_.handle(), to + done, std::size_t(n - done), off_t(offset + done));
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw Error(qt_error_string(errno));
+        }
+        done += got;
+    }
+    return done;
+}
+
 QByteArray readRegularFile(const QString& path) {
     return readRegular(path, -1, nullptr);
 }
@@ -100,6 +132,12 @@ QByteArray readRegularFileStart(const QString& path, qsizetype maxBytes, bool* w
 }
 
 void writeWholeFile(const QString& path, QByteArrayView bytes, InPlaceCopy* copy) {
+    writeWholeFile(
+        path, [&](const PieceWriter& write) { write(bytes); }, copy);
+}
+
+void writeWholeFile(const QString& path, const std::function<void(const PieceWriter&)>& produce,
+                    InPlaceCopy* copy) {
     if (!isUsablePath(path))
         throw Error(unusablePathMessage());
     QSaveFile file(path);
@@ -110,13 +148,19 @@ void writeWholeFile(const QString& path, QByteArrayView bytes, InPlaceCopy* copy
         const QFileInfo info(path);
         if (!info.exists() || !info.isFile())
             throw Error(file.errorString());
-        writeInPlace(path, bytes, copy);
+        QByteArray whole;
+        produce([&](QByteArrayView piece) { whole += piece; });
+        writeInPlace(path, whole, copy);
         return;
     }
-    if (!writeAll(file, bytes)) {
-        const QString reason = file.errorString();
+    try {
+        produce([&](QByteArrayView piece) {
+            if (!writeAll(file, piece))
+                throw Error(file.errorString());
+        });
+    } catch (...) {
         file.cancelWriting();
-        throw Error(reason);
+        throw;
     }
     if (!file.commit())
         throw Error(file.errorString());

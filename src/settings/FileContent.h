@@ -1,8 +1,13 @@
 #pragma once
 
+#include "text/ByteSource.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 #include <QString>
+
+#include <functional>
 
 // Whole files as documents and settings files are read and written.
 namespace qel {
@@ -19,6 +24,21 @@ QByteArray readRegularFile(const QString& path);
 // The first `maxBytes` of the file (fewer when it is shorter), refused and failing as
 // readRegularFile() does; `wholeFile` tells whether nothing follows them.
 QByteArray readRegularFileStart(const QString& path, qsizetype maxBytes, bool* wholeFile);
+
+// A regular file opened for reading, refused as readRegularFile() refuses what it
+// refuses, and read a piece at a time and at any offset, by several threads at once
+// if need be. Its size is the one it had when it was opened.
+class RegularFileSource final : public ByteSource {
+public:
+    // Throws Error as readRegularFile() does.
+    explicit RegularFileSource(const QString& path);
+    qsizetype size() const override { return size_; }
+    qsizetype read(qsizetype offset, char* to, qsizetype n) const override;
+
+private:
+    QFile file_;
+    qsizetype size_ = 0;
+};
 
 // Keeps the old content of a file that is overwritten in place, until the new content
 // is written and on the disk: a program killed in between leaves the copy behind.
@@ -43,5 +63,11 @@ protected:
 // with the system's own reason ("No space left on device") when it cannot be written,
 // and with unusablePathMessage() for a path that names no file.
 void writeWholeFile(const QString& path, QByteArrayView bytes, InPlaceCopy* copy = nullptr);
+// The same with the content made a piece at a time, so that a big file needs no copy
+// of it in memory: `produce` hands each piece, in order, to the writer it is given.
+// (Only a file written in place is put together whole first.)
+using PieceWriter = std::function<void(QByteArrayView piece)>;
+void writeWholeFile(const QString& path, const std::function<void(const PieceWriter&)>& produce,
+                    InPlaceCopy* copy = nullptr);
 
 } // namespace qel

@@ -1,11 +1,10 @@
 #include "Cp932.h"
 
-#include <unicode/ucnv.h>
-
 #include <algorithm>
-#include <array>
-#include <memory>
-#include <stdexcept>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace qel::cp932 {
 namespace {
@@ -21,149 +20,113 @@ bool isLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// Tables built once from ICU's "windows-31j" converter, round-trip mappings only, so
-// that every table entry survives encode and decode unchanged.
+#include "Cp932Tables.inc"
+
+// The tables, made at build time (see tables/MakeCp932Tables.cpp).
 struct Tables {
-    std::array<char16_t, 256> single{};
-    std::vector<char16_t> pair = std::vector<char16_t>(0x10000, kNone); // lead << 8 | trail
-    std::vector<quint16> code = std::vector<quint16>(0x10000, kNoCode); // char -> code
-    std::array<unsigned char, 0x10000> length{};                        // char -> bytes
-
-    Tables() {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<UConverter, void (*)(UConverter*)> conv(ucnv_open("windows-31j", &status),
-                                                                ucnv_close);
-        if (U_FAILURE(status))
-            throw std::runtime_error("ICU has no windows-31j converter");
-        ucnv_setFallback(conv.get(), false);
-        ucnv_setToUCallBack(conv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                            &status);
-        ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                              &status);
-
-        auto toUnicode = [&](const char* bytes, int n) -> char16_t {
-            UErrorCode err = U_ZERO_ERROR;
-            UChar out[4];
-            ucnv_resetToUnicode(conv.get());
-            const int32_t len = ucnv_toUChars(conv.get(), out, 4, bytes, n, &err);
-            return (U_SUCCESS(err) && len == 1) ? char16_t(out[0]) : kNone;
-        };
-        auto fromUnicode = [&](char16_t c) -> quint16 {
-            UErrorCode err = U_ZERO_ERROR;
-            char out[8];
-            const UChar in = c;
-            ucnv_resetFromUnicode(conv.get());
-            const int32_t len = ucnv_fromUChars(conv.get(), out, 8, &in, 1, &err);
-            if (U_FAILURE(err))
-                return kNoCode;
-            if (len == 1)
-                return quint16(static_cast<unsigned char>(out[0]));
-            if (len == 2)
-                return quint16(static_cast<unsigned char>(out[0]) << 8 |
-                               static_cast<unsigned char>(out[1]));
-            return kNoCode;
-        };
-
-        // 0x00-0x7F is plain ASCII, as in Windows. ICU's converter behind this name
-        // swaps 0x1A, 0x1C and 0x7F among the control codes the way IBM's tables do;
-        // that swap is not taken over.
-        for (int b = 0; b < 0x80; ++b) {
-            single[b] = char16_t(b);
-            code[b] = quint16(b);
-        }
-        for (int b = 0x80; b < 0x100; ++b) {
-            const char byte = char(b);
-            single[b] = toUnicode(&byte, 1);
-        }
-        for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            bool anyPair = false;
-            for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const char bytes[2] = {char(lead), char(trail)};
-                const char16_t c = toUnicode(bytes, 2);
-                if (c != kNone && c >= 0x80 && !(c >= 0xD800 && c <= 0xDFFF)) {
-                    pair[lead << 8 | trail] = c;
-                    anyPair = true;
-                }
-            }
-            if (anyPair && single[lead] == kNone)
-                single[lead] = kLead;
-        }
-
-        // The default code of each character: ICU's choice among its codes, kept only
-        // where it decodes back to the same character.
-        auto consider = [&](char16_t c, quint16 decodedFrom) {
-            if (code[c] != kNoCode || c == kNone || c == kLead)
-                return;
-            const quint16 preferred = fromUnicode(c);
-            const bool roundTrips =
-                preferred >= 0x80 && preferred != kNoCode &&
-                (preferred < 0x100 ? single[preferred] == c : pair[preferred] == c);
-            code[c] = roundTrips ? preferred : decodedFrom;
-        };
-        for (int b = 0x80; b < 0x100; ++b)
-            if (single[b] != kNone && single[b] != kLead)
-                consider(single[b], quint16(b));
-        for (int i = 0; i < 0x10000; ++i)
-            if (pair[i] != kNone)
-                consider(pair[i], quint16(i));
-
-        // A byte that does not decode on its own comes back from its reserved code point.
-        for (int b = 0x80; b < 0x100; ++b)
-            if (single[b] == kNone || single[b] == kLead)
-                code[reservedFor(static_cast<unsigned char>(b))] = quint16(b);
-
-        for (int c = 0; c < 0x10000; ++c)
-            length[c] = (code[c] != kNoCode && code[c] >= 0x100) ? 2 : 1;
-        length['\n'] = 2;
-    }
+    const char16_t* single = kSingle;
+    const char16_t* pair = kPair; // lead << 8 | trail
+    const quint16* code = kCode;  // char -> its default code
+    const unsigned char* length = kLength;
+    // Whether a double-byte code is not the default code of the character it decodes
+    // to (bit per code).
+    bool isAlternate(quint16 code) const { return (kAlternate[code >> 3] >> (code & 7)) & 1; }
 };
 
 const Tables& tables() {
-    static const Tables t;
+    static constexpr Tables t;
     return t;
 }
 
+#if defined(__SSE2__)
+// Up to 16 bytes from `in` (16 may be read) that need no table: ASCII other than CR.
+// They are widened into `out` (16 are written), and the line feeds among them
+// counted. Returns how many there were.
+inline int decodeAsciiRun(const unsigned char* in, char16_t* out, qsizetype& breaks) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    const __m128i zero = _mm_setzero_si128();
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(v, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(v, zero));
+    const unsigned stop = unsigned(_mm_movemask_epi8(v)) |
+                          unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))));
+    const int n = stop ? __builtin_ctz(stop) : 16;
+    // Line feeds are few: one at a time beats a population count without the
+    // instruction for it.
+    for (unsigned feeds =
+             unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n')))) & ((1u << n) - 1);
+         feeds != 0; feeds &= feeds - 1)
+        ++breaks;
+    return n;
+}
+#endif
+
 template <bool WithAlternates>
-void decodeInto(QByteArrayView bytes, QString& text, std::vector<AlternateForm>* alternates) {
+DecodedPiece decodeInto(QByteArrayView bytes, char16_t* const begin, bool last,
+                        std::vector<AlternateForm>* alternates, qsizetype base) {
     const Tables& t = tables();
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype n = bytes.size();
-    text.resize(n); // never more characters than bytes
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    char16_t* const begin = out;
+    char16_t* out = begin;
+    qsizetype breaks = 0;
     qsizetype i = 0;
     while (i < n) {
         const unsigned char b = in[i];
         if (b < 0x80 && b != '\r') {
+#if defined(__SSE2__)
+            if (i + 16 <= n) {
+                const int run = decodeAsciiRun(in + i, out, breaks);
+                i += run;
+                out += run;
+                continue;
+            }
+#endif
+            breaks += b == '\n';
             *out++ = b;
             ++i;
             continue;
         }
         if (b == '\r') {
+            if (i + 1 == n && !last)
+                break; // its line feed may follow
             *out++ = u'\n';
+            ++breaks;
             i += (i + 1 < n && in[i + 1] == '\n') ? 2 : 1;
             continue;
         }
         const char16_t s = t.single[b];
-        if (s == kLead && i + 1 < n) {
-            const quint16 code = quint16(b << 8 | in[i + 1]);
-            const char16_t c = t.pair[code];
-            if (c != kNone) {
-                if constexpr (WithAlternates) {
-                    if (t.code[c] != code)
-                        alternates->push_back({out - begin, code});
+        if (s == kLead) {
+            if (i + 1 == n) {
+                if (!last)
+                    break; // its trail byte may follow
+            } else {
+                quint16 code = quint16(b << 8 | in[i + 1]);
+                char16_t c = t.pair[code];
+                if (c != kNone) {
+                    // A run of double-byte characters, as Japanese text has them. Only
+                    // a lead byte has pairs, so the run ends at anything else.
+                    for (;;) {
+                        if constexpr (WithAlternates) {
+                            if (t.isAlternate(code))
+                                alternates->push_back({base + (out - begin), code});
+                        }
+                        *out++ = c;
+                        i += 2;
+                        if (i + 1 >= n)
+                            break;
+                        code = quint16(in[i] << 8 | in[i + 1]);
+                        c = t.pair[code];
+                        if (c == kNone)
+                            break;
+                    }
+                    continue;
                 }
-                *out++ = c;
-                i += 2;
-                continue;
             }
         }
         *out++ = (s == kNone || s == kLead) ? reservedFor(b) : s;
         ++i;
     }
-    text.resize(out - begin);
+    return {i, out - begin, breaks};
 }
-
 } // namespace
 
 void adjustAlternates(std::vector<AlternateForm>& alternates, qsizetype position, qsizetype removed,
@@ -180,15 +143,26 @@ void adjustAlternates(std::vector<AlternateForm>& alternates, qsizetype position
     alternates.erase(first, last);
 }
 
+DecodedPiece decodePiece(QByteArrayView bytes, char16_t* out, bool last,
+                         std::vector<AlternateForm>& alternates, qsizetype base) {
+    return decodeInto<true>(bytes, out, last, &alternates, base);
+}
+
 Decoded decode(QByteArrayView bytes) {
     Decoded d;
-    decodeInto<true>(bytes, d.text, &d.alternates);
+    d.text.resize(bytes.size()); // never more characters than bytes
+    const DecodedPiece piece =
+        decodeInto<true>(bytes, reinterpret_cast<char16_t*>(d.text.data()), true, &d.alternates, 0);
+    d.text.resize(piece.chars);
     return d;
 }
 
 QString decodeText(QByteArrayView bytes) {
     QString text;
-    decodeInto<false>(bytes, text, nullptr);
+    text.resize(bytes.size());
+    const DecodedPiece piece =
+        decodeInto<false>(bytes, reinterpret_cast<char16_t*>(text.data()), true, nullptr, 0);
+    text.resize(piece.chars);
     return text;
 }
 
@@ -267,7 +241,7 @@ int byteLength(char16_t c) {
 }
 
 const unsigned char* byteLengthTable() {
-    return tables().length.data();
+    return tables().length;
 }
 
 qsizetype byteLength(QStringView text) {

@@ -42,6 +42,29 @@ void adjustAlternates(std::vector<AlternateForm>& alternates, qsizetype position
 
 // Decodes bytes; CR LF, a lone CR and a lone LF all become '\n'.
 Decoded decode(QByteArrayView bytes);
+
+// Decoding a file a piece at a time, or several stretches of it at once.
+//
+// decodePiece() decodes `bytes` into `out`, which has room for bytes.size()
+// characters, and appends the alternate forms it meets to `alternates`, their
+// positions counted from `base`. Unless the piece is the `last` one, a CR or a lead
+// byte at its very end is left for the next piece, which may hold its line feed or
+// trail byte: `consumed` says how many bytes were decoded. `breaks` counts the line
+// breaks written.
+struct DecodedPiece {
+    qsizetype consumed = 0;
+    qsizetype chars = 0;
+    qsizetype breaks = 0;
+};
+DecodedPiece decodePiece(QByteArrayView bytes, char16_t* out, bool last,
+                         std::vector<AlternateForm>& alternates, qsizetype base);
+// Whether a character always ends after byte `b`, whatever comes before it and after
+// it, so that the bytes on either side decode apart as they do together: true for
+// 0x00-0x3F but CR (a trail byte is 0x40 or more, a line feed or such a byte never
+// joins what follows it).
+constexpr bool endsCharacter(unsigned char b) {
+    return b < 0x40 && b != '\r';
+}
 // Same as decode(), when the alternate forms do not matter.
 QString decodeText(QByteArrayView bytes);
 

@@ -1,7 +1,12 @@
 #include "PieceTable.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace qel::textmodel {
 
@@ -12,6 +17,16 @@ TextBuffer::TextBuffer(QString text, std::vector<cp932::AlternateForm> alternate
     index(0);
 }
 
+TextBuffer::TextBuffer(QString text, std::vector<cp932::AlternateForm> alternates,
+                       std::vector<Stretch> stretches)
+    : text_(std::move(text)), alternates_(std::move(alternates)) {
+    // The first stretch's line breaks become the buffer's: room for all of them is
+    // best made there.
+    strideBytes_.reserve(std::size_t((text_.size() + kStride - 1) / kStride));
+    for (Stretch& s : stretches)
+        add(std::move(s));
+}
+
 qsizetype TextBuffer::append(QStringView text) {
     const qsizetype start = text_.size();
     text_ += text;
@@ -20,26 +35,118 @@ qsizetype TextBuffer::append(QStringView text) {
 }
 
 void TextBuffer::index(qsizetype from) {
+    Stretch s;
+    s.from = s.to = from;
+    s.extend(text_, text_.size());
+    add(std::move(s));
+}
+
+#if defined(__SSE2__)
+namespace {
+
+// Of eight characters, a bit for each that is a line break and a bit for each that
+// code page 932 writes as two bytes: a line break and any character but ASCII,
+// half-width katakana (U+FF61-U+FF9F) and a byte that did not decode (its reserved
+// code point).
+struct EightCharacters {
+    unsigned breaks = 0, twoBytes = 0;
+};
+EightCharacters classify(__m128i v) {
+    const __m128i zero = _mm_setzero_si128();
+    const auto within = [&](char16_t first, char16_t last) {
+        const __m128i offset = _mm_sub_epi16(v, _mm_set1_epi16(short(first)));
+        const __m128i bias = _mm_set1_epi16(short(0x8000));
+        return _mm_cmplt_epi16(_mm_xor_si128(offset, bias),
+                               _mm_xor_si128(_mm_set1_epi16(short(last - first + 1)), bias));
+    };
+    const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(short(0xFF80))), zero);
+    const __m128i single = _mm_or_si128(
+        ascii, _mm_or_si128(within(u'\uFF61', u'\uFF9F'),
+                            within(cp932::reservedFor(0x80), cp932::reservedFor(0xFF))));
+    const __m128i breaks = _mm_cmpeq_epi16(v, _mm_set1_epi16('\n'));
+    const __m128i two = _mm_or_si128(_mm_andnot_si128(single, _mm_set1_epi16(-1)), breaks);
+    return {unsigned(_mm_movemask_epi8(_mm_packs_epi16(breaks, zero))),
+            unsigned(_mm_movemask_epi8(_mm_packs_epi16(two, zero)))};
+}
+
+// Set bits in a byte.
+constexpr std::array<unsigned char, 256> kBitCounts = [] {
+    std::array<unsigned char, 256> counts{};
+    for (int i = 0; i < 256; ++i)
+        for (int b = i; b; b &= b - 1)
+            ++counts[std::size_t(i)];
+    return counts;
+}();
+
+} // namespace
+#endif
+
+void TextBuffer::Stretch::extend(QStringView text, qsizetype end) {
     const unsigned char* length = cp932::byteLengthTable();
-    const char16_t* const chars = reinterpret_cast<const char16_t*>(text_.utf16());
-    const qsizetype n = text_.size();
-    qsizetype bytes = bytes_;
-    qsizetype i = from;
-    while (i < n) {
+    const char16_t* const chars = text.utf16();
+    const auto lineBreak = [this](qsizetype at, qsizetype bytesBefore) {
+        if (breaks.empty())
+            firstLineBytes = bytesBefore;
+        else
+            longestLine = std::max(longestLine, bytesBefore - lineStartBytes);
+        breaks.push_back(at);
+        lineStartBytes = bytesBefore + 2;
+    };
+    qsizetype i = to;
+    while (i < end) {
         if (i % kStride == 0)
-            strideBytes_.push_back(bytes);
-        const qsizetype blockEnd = std::min(n, (i / kStride + 1) * kStride);
+            strideBytes.push_back(bytes);
+        const qsizetype blockEnd = std::min(end, (i / kStride + 1) * kStride);
+#if defined(__SSE2__)
+        // Eight characters at a time; ASCII without a line break, common in any text,
+        // sixteen at a time.
+        const __m128i nonAscii = _mm_set1_epi16(short(0xFF80));
+        const __m128i feed = _mm_set1_epi16('\n');
+        for (; i + 8 <= blockEnd; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + i));
+            if (i + 16 <= blockEnd) {
+                const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chars + i + 8));
+                const __m128i plain =
+                    _mm_or_si128(_mm_and_si128(_mm_or_si128(v, w), nonAscii),
+                                 _mm_or_si128(_mm_cmpeq_epi16(v, feed), _mm_cmpeq_epi16(w, feed)));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(plain, _mm_setzero_si128())) == 0xFFFF) {
+                    bytes += 16;
+                    i += 8; // and 8 more by the loop
+                    continue;
+                }
+            }
+            const EightCharacters eight = classify(v);
+            for (unsigned b = eight.breaks; b != 0; b &= b - 1) {
+                const int lane = __builtin_ctz(b);
+                lineBreak(i + lane, bytes + lane + kBitCounts[eight.twoBytes & ((1u << lane) - 1)]);
+            }
+            bytes += 8 + kBitCounts[eight.twoBytes];
+        }
+#endif
         for (; i < blockEnd; ++i) {
             const char16_t c = chars[i];
-            if (c == u'\n') {
-                breaks_.push_back(i);
-                longestLine_ = std::max(longestLine_, bytes - lineStartBytes_);
-                lineStartBytes_ = bytes + 2;
-            }
+            if (c == u'\n')
+                lineBreak(i, bytes);
             bytes += length[c];
         }
     }
-    bytes_ = bytes;
+    to = end;
+}
+
+void TextBuffer::add(Stretch&& s) {
+    const qsizetype before = bytes_;
+    if (!s.breaks.empty()) {
+        longestLine_ =
+            std::max({longestLine_, before - lineStartBytes_ + s.firstLineBytes, s.longestLine});
+        lineStartBytes_ = before + s.lineStartBytes;
+    }
+    if (breaks_.empty())
+        breaks_ = std::move(s.breaks);
+    else
+        breaks_.insert(breaks_.end(), s.breaks.begin(), s.breaks.end());
+    for (const qsizetype b : s.strideBytes)
+        strideBytes_.push_back(before + b);
+    bytes_ = before + s.bytes;
 }
 
 qsizetype TextBuffer::bytesBefore(qsizetype index) const {

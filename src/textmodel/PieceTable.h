@@ -45,10 +45,30 @@ struct Measure {
 // pass over the stretch.
 class TextBuffer {
 public:
+    static constexpr qsizetype kStride = 256;
+
+    // The index of a stretch of a text, made apart from the rest of it, so that the
+    // stretches of a long text can be indexed at once on several threads.
+    struct Stretch {
+        qsizetype from = 0, to = 0;         // character positions in the text
+        std::vector<qsizetype> breaks;      // positions of its line breaks
+        std::vector<qsizetype> strideBytes; // bytes from `from` to each k * kStride in it
+        qsizetype bytes = 0;
+        qsizetype firstLineBytes = 0; // before its first line break, once it has one
+        qsizetype lineStartBytes = 0; // before the start of its last line
+        qsizetype longestLine = 0;    // of the lines that lie wholly in it
+        // Indexes on to character `end` of `text`.
+        void extend(QStringView text, qsizetype end);
+    };
+
     TextBuffer() = default;
     // `alternates` are the codes the loaded bytes used where they differ from the
     // default ones, by index into `text`.
     explicit TextBuffer(QString text, std::vector<cp932::AlternateForm> alternates = {});
+    // A buffer over `text` whose index is made already: `stretches` are in order and
+    // together cover the whole text.
+    TextBuffer(QString text, std::vector<cp932::AlternateForm> alternates,
+               std::vector<Stretch> stretches);
 
     // Appends `text`, which must hold no '\r' and no surrogate pair; returns where it
     // starts.
@@ -86,8 +106,8 @@ public:
     qsizetype longestLineBytes() const { return std::max(longestLine_, bytes_ - lineStartBytes_); }
 
 private:
-    static constexpr qsizetype kStride = 256;
     void index(qsizetype from);
+    void add(Stretch&& stretch);
 
     QString text_;
     std::vector<qsizetype> breaks_;

@@ -6,13 +6,6 @@ namespace qel::textmodel {
 
 namespace {
 
-std::shared_ptr<Buffers> freshBuffers(QString loaded = {},
-                                      std::vector<cp932::AlternateForm> alternates = {}) {
-    auto buffers = std::make_shared<Buffers>();
-    buffers->buffer[Buffers::Loaded] = TextBuffer(std::move(loaded), std::move(alternates));
-    return buffers;
-}
-
 // Stretches of the text in the making of a Replace All: either a stretch of the text
 // as it was before (`start` a position in it) or of the added buffer.
 struct Segment {
@@ -88,7 +81,7 @@ qsizetype firstDifference(const PieceTable& a, const PieceTable& b, qsizetype fr
 } // namespace
 
 TextDocument::TextDocument(QObject* parent)
-    : QObject(parent), text_(freshBuffers()), saved_(text_) {}
+    : QObject(parent), text_(std::make_shared<Buffers>()), saved_(text_) {}
 
 TextDocument::~TextDocument() = default;
 
@@ -115,9 +108,14 @@ qsizetype TextDocument::positionOfByte(qsizetype offset) const {
 }
 
 void TextDocument::load(cp932::Decoded decoded) {
+    load(TextBuffer(std::move(decoded.text), std::move(decoded.alternates)));
+}
+
+void TextDocument::load(TextBuffer loaded) {
     const PieceTable before = text_;
-    const qsizetype length = decoded.text.size();
-    auto buffers = freshBuffers(std::move(decoded.text), std::move(decoded.alternates));
+    const qsizetype length = loaded.size();
+    auto buffers = std::make_shared<Buffers>();
+    buffers->buffer[Buffers::Loaded] = std::move(loaded);
     const Piece whole{Buffers::Loaded, 0, buffers->buffer[Buffers::Loaded].measure(0, length)};
     text_ = length > 0 ? PieceTable(buffers, {whole}) : PieceTable(buffers);
     undo_.clear();
@@ -142,20 +140,30 @@ void TextDocument::adoptText(const TextDocument& other) {
 QByteArray TextDocument::encoded() const {
     QByteArray out;
     out.reserve(byteLength());
-    std::vector<cp932::AlternateForm> forms;
-    text_.forEachRun(0, length(), [&](const Piece& run) {
-        const TextBuffer& buffer = text_.buffers()->buffer[run.buffer];
-        const auto& all = buffer.alternates();
-        forms.clear();
-        auto it = std::lower_bound(
-            all.begin(), all.end(), run.start,
-            [](const cp932::AlternateForm& f, qsizetype p) { return f.position < p; });
-        for (; it != all.end() && it->position < run.start + run.measure.chars; ++it)
-            forms.push_back({it->position - run.start, it->code});
-        out += cp932::encode(buffer.view(run.start, run.measure.chars), forms);
-        return true;
-    });
+    encode([&](QByteArrayView piece) { out += piece; }, length());
     return out;
+}
+
+void TextDocument::encode(const std::function<void(QByteArrayView)>& take, qsizetype chars) const {
+    std::vector<cp932::AlternateForm> forms;
+    const qsizetype n = length();
+    chars = std::max<qsizetype>(chars, 1);
+    for (qsizetype from = 0; from < n; from += chars) {
+        QByteArray piece;
+        text_.forEachRun(from, std::min(n, from + chars), [&](const Piece& run) {
+            const TextBuffer& buffer = text_.buffers()->buffer[run.buffer];
+            const auto& all = buffer.alternates();
+            forms.clear();
+            auto it = std::lower_bound(
+                all.begin(), all.end(), run.start,
+                [](const cp932::AlternateForm& f, qsizetype p) { return f.position < p; });
+            for (; it != all.end() && it->position < run.start + run.measure.chars; ++it)
+                forms.push_back({it->position - run.start, it->code});
+            piece += cp932::encode(buffer.view(run.start, run.measure.chars), forms);
+            return true;
+        });
+        take(piece);
+    }
 }
 
 void TextDocument::replace(qsizetype position, qsizetype removed, QStringView text,

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace qel::textmodel {
@@ -94,11 +95,15 @@ public:
     // ---- the file
     // Replaces the whole text by a loaded one; there is nothing left to undo.
     void load(cp932::Decoded decoded);
+    void load(TextBuffer loaded);
     // Takes the text of `other` as it stands, with the codes its characters had, as a
     // load does: there is nothing left to undo, and the saved text stays.
     void adoptText(const TextDocument& other);
     // The bytes to save: code page 932, CR LF, each loaded character in the code it had.
     QByteArray encoded() const;
+    // The same bytes a piece at a time, each piece from about `chars` characters, in
+    // order.
+    void encode(const std::function<void(QByteArrayView)>& take, qsizetype chars = 1 << 20) const;
 
     // ---- editing. `source` is the view the edit is made in (nullptr: none); edits
     // from different sources never share an undo step.

@@ -120,6 +120,11 @@ private Q_SLOTS:
             header->resizeSection(c, 10);
             QCOMPARE(header->sectionSize(c), minimum);
         }
+        // The captions show with the window; the rows have no numbers.
+        fileListWindow()->show();
+        QVERIFY(header->isVisible() && header->height() > 0);
+        QVERIFY(!view()->verticalHeader()->isVisible());
+        fileListWindow()->hide();
 
         struct Command {
             const char* name;

@@ -3,12 +3,19 @@
 #include "FormTestSupport.h"
 
 #include "platform/Guard.h"
+#include "platform/LoadProgress.h"
 #include "settings/IniFile.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QProgressDialog>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -464,6 +471,67 @@ private Q_SLOTS:
             QCOMPARE(editor()->text(), u"kept"_s);
             QCOMPARE(mainWindow()->documentPath(), u"UnTitledDoc"_s);
             windows_.reset();
+        }
+    }
+
+    // A load that takes a while shows its progress, and the window keeps repainting.
+    // Escape cancels it: a failed load, which changes nothing (text, caption, path,
+    // the modified state) but says why. Left to run, it ends with the document loaded.
+    void aLongLoadShowsItsProgressAndEscapeCancelsIt() {
+        const LoadTuning usual = loadTuning();
+        const auto restore = qScopeGuard([usual] { loadTuning() = usual; });
+        const QString file = path(u"big.txt"_s);
+        QVERIFY(writeText(file, u"一行 of text\n"_s.repeated(20000)));
+        loadTuning().progressAfter = std::chrono::milliseconds(0);
+        loadTuning().loader.pieceBytes = 4096;
+        loadTuning().loader.threadBytes = 4096;
+        // The threads wait after their first piece until the test lets them go.
+        std::atomic<bool> go = false;
+        loadTuning().loader.afterPiece = [&go] {
+            while (!go)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        };
+        const auto progress = [] {
+            return qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        };
+
+        start();
+        mainWindow()->show();
+        type(editor(), u"draft"_s);
+        const QString caption = mainWindow()->windowTitle();
+        for (const bool cancel : {true, false}) {
+            go = false;
+            QString label;
+            bool shown = false;
+            QTimer::singleShot(0, this, [&] {
+                QProgressDialog* dialog = progress();
+                shown = dialog && dialog->isVisible() && dialog->objectName() == u"LoadProgress"_s;
+                label = dialog ? dialog->labelText() : QString();
+                mainWindow()->repaint(); // the window underneath still paints
+                if (dialog && cancel)
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+                go = true;
+            });
+            dialogs_->answer(Answer::No);
+            dialogs_->answerFile(file);
+            dialogs_->clearCalls();
+            const bool loaded = guarded([this] { mainWindow()->openFile(); });
+            QVERIFY(shown);
+            QCOMPARE(label, u"big.txtを読み込んでいます…"_s);
+            QCOMPARE(progress(), nullptr);
+            QCOMPARE(loaded, !cancel);
+            if (cancel) {
+                QCOMPARE(dialogs_->texts(u"showException"_s),
+                         QStringList{u"読み込みを中止しました"_s});
+                QCOMPARE(editor()->text(), u"draft"_s);
+                QCOMPARE(mainWindow()->windowTitle(), caption);
+                QCOMPARE(mainWindow()->documentPath(), u"UnTitledDoc"_s);
+                QVERIFY(mainWindow()->isModified());
+            } else {
+                QCOMPARE(editor()->text(), u"一行 of text\n"_s.repeated(20000));
+                QCOMPARE(mainWindow()->windowTitle(), u"QelEditor - big.txt"_s);
+                QVERIFY(!mainWindow()->isModified());
+            }
         }
     }
 

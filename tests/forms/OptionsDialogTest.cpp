@@ -114,7 +114,7 @@ private Q_SLOTS:
         for (const char16_t* name : {u"b.QelW", u"A.qelw", u".hidden.QelW", u"x.Qel"})
             QVERIFY(writeText(path(QString::fromUtf16(name)), QString()));
         start();
-        // The dialog made at start-up was filled but never shown.
+        // The dialog kept beside the windows is filled but never shown.
         const OptionsDialog& startup = windows_->optionsDialog();
         QVERIFY(startup.isHidden());
         QCOMPARE(startup.page(0)->sample()->toPlainText(), kSampleText);

@@ -167,6 +167,35 @@ private Q_SLOTS:
         QCOMPARE(iconImage(commandIcon(u"EditCut1"_s), 16).pixel(8, 8), themeColour.rgb());
         QCOMPARE(iconImage(commandIcon(u"EditCopy1"_s), 16),
                  iconImage(QIcon(commandIconResource(u"EditCopy1"_s)), 16));
+
+        // A desktop that names no theme of its own has only the fallback theme, which
+        // holds applications' icons: it is not searched for commands.
+        QIcon::setFallbackThemeName(QIcon::themeName());
+        QCOMPARE(iconImage(commandIcon(u"EditCut1"_s), 16),
+                 iconImage(QIcon(commandIconResource(u"EditCut1"_s)), 16));
+    }
+
+    // The pictures rendered when the program is built look exactly as the drawings do
+    // when Qt renders them, enabled and disabled, at the sizes rendered and at others.
+    void picturesLookAsTheDrawings() {
+        QIcon::setThemeName(QIcon::fallbackThemeName());
+        const auto same = [](const QIcon& shown, const QString& drawing, int size,
+                             QIcon::Mode mode) {
+            const auto image = [&](const QIcon& icon) {
+                return icon.pixmap(QSize(size, size), 1.0, mode)
+                    .toImage()
+                    .convertToFormat(QImage::Format_ARGB32);
+            };
+            return image(shown) == image(QIcon(drawing));
+        };
+        for (const QString& name : iconCommandNames())
+            for (const int size : {15, 16, 19, 20, 23, 24, 26, 28, 30, 32, 38, 40, 45, 48, 18, 64})
+                for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled})
+                    QVERIFY2(same(commandIcon(name), commandIconResource(name), size, mode),
+                             qPrintable(u"%1 at %2 px, mode %3"_s.arg(name).arg(size).arg(mode)));
+        for (const int size : {16, 32, 64, 128, 48})
+            QVERIFY2(same(applicationIcon(), applicationIconResource(), size, QIcon::Normal),
+                     qPrintable(u"application icon at %1 px"_s.arg(size)));
     }
 };
 

@@ -6,13 +6,16 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QFontDatabase>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextCharFormat>
+#include <QTextLayout>
 #include <QVBoxLayout>
+#include <QtMath>
 
 #include <functional>
 #include <random>
@@ -740,6 +743,44 @@ private Q_SLOTS:
         QVERIFY(a.document() != nullptr && a.document()->isEmpty());
         type(&a, u"ok"_s);
         QCOMPARE(a.document()->text(), u"ok"_s);
+    }
+
+    // Lines are as tall as the face Japanese is drawn from needs, whether the font was
+    // set while the view was hidden or once it was shown.
+    void linesFitTheJapaneseFaceWhenShown() {
+        // A face whose Japanese comes from a taller one: the case that matters.
+        const auto japaneseHeight = [](const QFont& font) {
+            QTextLayout sample(u"Mあ"_s, font);
+            sample.beginLayout();
+            const QTextLine line = sample.createLine();
+            sample.endLayout();
+            return line.height();
+        };
+        QFont font;
+        for (const QString& family : QFontDatabase::families(QFontDatabase::Latin)) {
+            font = QFont(family, 10);
+            if (japaneseHeight(font) > qCeil(QFontMetricsF(font).lineSpacing()))
+                break;
+            font = QFont();
+        }
+        if (font == QFont())
+            QSKIP("no face here draws Japanese from a taller face");
+        TextView early, late;
+        for (TextView* v : {&early, &late}) {
+            v->resize(300, 150);
+            v->document()->replace(0, 0, u"aあ\nbい\nc"_s);
+        }
+        early.setFont(font);
+        early.show();
+        late.show();
+        late.setFont(font);
+        for (TextView* v : {&early, &late}) {
+            const int lineStep = v->cursorRect(3).top() - v->cursorRect(0).top();
+            QVERIFY2(lineStep >= qCeil(japaneseHeight(font)),
+                     qPrintable(font.family() + u' ' + QString::number(lineStep)));
+            QCOMPARE(v->cursorRect(6).top() - v->cursorRect(3).top(), lineStep);
+        }
+        QCOMPARE(early.cursorRect(6), late.cursorRect(6));
     }
 };
 

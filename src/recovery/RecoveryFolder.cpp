@@ -34,7 +34,7 @@ QString recoveryFolderFor(const QString& programFolder, const QString& userConfi
                           const QString& stateHome, const QString& home) {
     if (withSeparator(programFolder) != withSeparator(userConfigFolder))
         return withSeparator(programFolder) + QStringLiteral("recovery/");
-    // The base directory specification: a relative $XDG_STATE_HOME is ignored.
+    // As the XDG base directories have it, a relative $XDG_STATE_HOME is ignored.
     const QString state = !stateHome.isEmpty() && QDir::isAbsolutePath(stateHome)
                               ? stateHome
                               : home + QStringLiteral("/.local/state");

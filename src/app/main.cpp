@@ -4,7 +4,6 @@
 #include "platform/Dialogs.h"
 #include "platform/FontSubstitutes.h"
 #include "platform/Guard.h"
-#include "platform/Printers.h"
 #include "platform/Translations.h"
 
 #include <QFontDatabase>
@@ -28,7 +27,6 @@ int main(int argc, char* argv[]) {
     // The first window looks fonts up: Qt's list of fonts is made meanwhile, on
     // another processor.
     std::thread fonts([] { QFontDatabase::families(); });
-    qel::startCountingPrinters();
     // The title captions message boxes; it is not the display name, which Qt would
     // append to every window caption.
     qel::setApplicationTitle(kTitle);

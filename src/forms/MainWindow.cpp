@@ -70,7 +70,7 @@ MainWindow::MainWindow(recovery::RecoverySession& recovery, QWidget* parent)
     modified_ = false;
     loading_ = false;
     captionSeparator_ = QStringLiteral(" - ");
-    updatePrintCommands();
+    countPrinters();
     newFile();
     saveCancelled_ = false;
     updateCaretPanel();

@@ -125,6 +125,7 @@ public:
     void updateFontInfo();
     void updateFontHint();
     void updateFormatPanel();
+    void countPrinters();
     void updatePrintCommands();
 
     // The master settings file and this window's own settings file.

@@ -9,6 +9,7 @@
 #include "platform/StatusPanels.h"
 
 #include <QLabel>
+#include <QTimer>
 
 namespace qel {
 
@@ -45,6 +46,29 @@ void MainWindow::updateFontHint() {
 
 void MainWindow::updateFormatPanel() {
     statusBar_->setPanelText(3, dateTimeFormat_.dateTimeFormat);
+}
+
+// Printing needs a printer when the program starts. The print system is asked once the
+// window is up, on a thread of its own, so that showing the window does not wait for
+// it; until it has answered, printing is off.
+void MainWindow::countPrinters() {
+    if (printerCountReady()) {
+        updatePrintCommands();
+        return;
+    }
+    for (const char16_t* name : {u"Print", u"PrintC"})
+        if (QAction* a = commands_.action(QString::fromUtf16(name)))
+            a->setEnabled(false);
+    auto* poll = new QTimer(this);
+    connect(poll, &QTimer::timeout, this, [this, poll] {
+        startCountingPrinters();
+        poll->setInterval(20);
+        if (!printerCountReady())
+            return;
+        poll->deleteLater();
+        updatePrintCommands();
+    });
+    poll->start(0);
 }
 
 void MainWindow::updatePrintCommands() {

@@ -2,6 +2,7 @@
 
 #include <QPrinterInfo>
 
+#include <chrono>
 #include <future>
 
 namespace qel {
@@ -9,10 +10,11 @@ namespace qel {
 namespace {
 
 int overridden = -1;
+std::function<int()> counter;
 std::future<int> counting;
 
 int countPrinters() {
-    return int(QPrinterInfo::availablePrinterNames().size());
+    return counter ? counter() : int(QPrinterInfo::availablePrinterNames().size());
 }
 
 } // namespace
@@ -20,6 +22,11 @@ int countPrinters() {
 void startCountingPrinters() {
     if (overridden < 0 && !counting.valid())
         counting = std::async(std::launch::async, countPrinters);
+}
+
+bool printerCountReady() {
+    return overridden >= 0 || (counting.valid() && counting.wait_for(std::chrono::seconds(0)) ==
+                                                       std::future_status::ready);
 }
 
 int installedPrinterCount() {
@@ -31,6 +38,10 @@ int installedPrinterCount() {
 
 void setInstalledPrinterCountForTesting(int count) {
     overridden = count < 0 ? -1 : count;
+}
+
+void setPrinterCounterForTesting(std::function<int()> count) {
+    counter = std::move(count);
 }
 
 } // namespace qel

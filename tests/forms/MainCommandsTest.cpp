@@ -7,8 +7,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace qel;
 using namespace qel::testing;
@@ -312,6 +317,32 @@ private Q_SLOTS:
         QVERIFY(!command("Print")->isEnabled());
         start();
         QVERIFY(command("Print")->isEnabled() && command("PrintC")->isEnabled());
+    }
+
+    // The print system is asked once the window is up, so that the window does not wait
+    // for it: printing stays off until it answers, then follows its count.
+    void printingWaitsForThePrintSystemsAnswer() {
+        std::atomic<bool> answer = false;
+        // Answers when the test lets it, or after a few seconds (a window that waited
+        // for it then shows printing on at once).
+        setPrinterCounterForTesting([&answer] {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+            while (!answer && std::chrono::steady_clock::now() < end)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return 2;
+        });
+        const auto restore = qScopeGuard([&answer] {
+            answer = true;
+            installedPrinterCount(); // the counting thread is done with `answer`
+            setPrinterCounterForTesting(nullptr);
+        });
+        setInstalledPrinterCountForTesting(-1);
+        start();
+        QVERIFY(!command("Print")->isEnabled() && !command("PrintC")->isEnabled());
+        QTest::qWait(100);
+        QVERIFY(!command("Print")->isEnabled());
+        answer = true;
+        QTRY_VERIFY(command("Print")->isEnabled() && command("PrintC")->isEnabled());
     }
 
     void printWritesTheWholeTextWithTheDocumentPathAsTitle() {

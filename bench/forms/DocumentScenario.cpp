@@ -308,6 +308,7 @@ void runScenarios(qsizetype megabytes, const QString& path, qsizetype fileSize, 
         f.close();
         mainWindow->loadDocument(path);
         paintAll(set);
+        mainWindow->showReplaceDialog();
         auto* replace = mainWindow->findChild<ReplaceDialog*>(QStringLiteral("ReplaceDialog1"));
         replace->setFindText(QStringLiteral("置換"));
         replace->setReplaceText(QStringLiteral("ちか"));

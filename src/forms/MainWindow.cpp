@@ -50,7 +50,6 @@ MainWindow::MainWindow(recovery::RecoverySession& recovery, QWidget* parent)
         });
     });
     createCommands();
-    createSearchDialogs();
     connect(qApp, &QApplication::focusChanged, this, &MainWindow::watchFocusedEditor);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
             &MainWindow::updateEditCommands);

@@ -175,7 +175,10 @@ protected:
 private:
     void createWidgets();
     void createCommands();
-    void createSearchDialogs();
+    // The find and replace dialogs, made when first asked for: most sessions never
+    // search, and the window need not wait for them at start-up.
+    FindDialog& findDialog();
+    ReplaceDialog& replaceDialog();
     bool askNameAndSave(); // false when the save dialog was cancelled
     // Loads `path` as code page 932, whatever it holds, and makes it the document.
     void loadFile(const QString& path);

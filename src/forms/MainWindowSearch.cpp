@@ -8,59 +8,69 @@
 
 namespace qel {
 
-void MainWindow::createSearchDialogs() {
-    findDialog_ = new FindDialog(this);
-    replaceDialog_ = new ReplaceDialog(this);
-    connect(findDialog_, &FindDialog::findNext, this, [this] { guarded([this] { findNext(); }); });
-    connect(replaceDialog_, &ReplaceDialog::findNext, this,
-            [this] { guarded([this] { findNextToReplace(); }); });
-    const auto replace = [this] { guarded([this] { replaceOrReplaceAll(); }); };
-    connect(replaceDialog_, &ReplaceDialog::replace, this, replace);
-    connect(replaceDialog_, &ReplaceDialog::replaceAll, this, replace);
+FindDialog& MainWindow::findDialog() {
+    if (!findDialog_) {
+        findDialog_ = new FindDialog(this);
+        connect(findDialog_, &FindDialog::findNext, this,
+                [this] { guarded([this] { findNext(); }); });
+    }
+    return *findDialog_;
+}
+
+ReplaceDialog& MainWindow::replaceDialog() {
+    if (!replaceDialog_) {
+        replaceDialog_ = new ReplaceDialog(this);
+        connect(replaceDialog_, &ReplaceDialog::findNext, this,
+                [this] { guarded([this] { findNextToReplace(); }); });
+        const auto replace = [this] { guarded([this] { replaceOrReplaceAll(); }); };
+        connect(replaceDialog_, &ReplaceDialog::replace, this, replace);
+        connect(replaceDialog_, &ReplaceDialog::replaceAll, this, replace);
+    }
+    return *replaceDialog_;
 }
 
 void MainWindow::showFindDialog() {
-    findDialog_->showDialog();
+    findDialog().showDialog();
 }
 
 void MainWindow::showReplaceDialog() {
-    replaceDialog_->showDialog();
+    replaceDialog().showDialog();
 }
 
 void MainWindow::findNext() {
-    if (findDialog_->direction() == search::Direction::Down)
+    if (findDialog().direction() == search::Direction::Down)
         findDown();
     else
         findUp();
 }
 
 void MainWindow::findDown() {
-    EditorSearch(*editor_).findDown(findDialog_->request());
+    EditorSearch(*editor_).findDown(findDialog().request());
     rememberSelection();
 }
 
 void MainWindow::findUp() {
-    EditorSearch(*editor_).findUp(findDialog_->request());
+    EditorSearch(*editor_).findUp(findDialog().request());
     rememberSelection();
 }
 
 void MainWindow::findNextToReplace() {
-    EditorSearch(*editor_).findNextToReplace(replaceDialog_->request());
+    EditorSearch(*editor_).findNextToReplace(replaceDialog().request());
     rememberSelection();
 }
 
 void MainWindow::replaceOrReplaceAll() {
-    EditorSearch(*editor_).replaceOrReplaceAll(replaceDialog_->request());
+    EditorSearch(*editor_).replaceOrReplaceAll(replaceDialog().request());
     rememberSelection();
 }
 
 void MainWindow::replaceSelectedMatch() {
-    EditorSearch(*editor_).replaceSelectedMatch(replaceDialog_->request());
+    EditorSearch(*editor_).replaceSelectedMatch(replaceDialog().request());
     rememberSelection();
 }
 
 void MainWindow::replaceAllMatches() {
-    EditorSearch(*editor_).replaceAllMatches(replaceDialog_->request());
+    EditorSearch(*editor_).replaceAllMatches(replaceDialog().request());
     rememberSelection();
 }
 

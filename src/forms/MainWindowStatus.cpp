@@ -52,13 +52,9 @@ void MainWindow::updateFormatPanel() {
 // window is up, on a thread of its own, so that showing the window does not wait for
 // it; until it has answered, printing is off.
 void MainWindow::countPrinters() {
-    if (printerCountReady()) {
-        updatePrintCommands();
+    updatePrintCommands();
+    if (printerCountReady())
         return;
-    }
-    for (const char16_t* name : {u"Print", u"PrintC"})
-        if (QAction* a = commands_.action(QString::fromUtf16(name)))
-            a->setEnabled(false);
     auto* poll = new QTimer(this);
     connect(poll, &QTimer::timeout, this, [this, poll] {
         startCountingPrinters();
@@ -72,7 +68,7 @@ void MainWindow::countPrinters() {
 }
 
 void MainWindow::updatePrintCommands() {
-    const bool any = installedPrinterCount() > 0;
+    const bool any = printerCountReady() && installedPrinterCount() > 0;
     for (const char16_t* name : {u"Print", u"PrintC"})
         if (QAction* a = commands_.action(QString::fromUtf16(name)))
             a->setEnabled(any);
